@@ -1,0 +1,162 @@
+// Entry point: program directory, settings, the main window and the device, then the polling loop
+// that runs a frame update whenever no message is waiting.
+#include "app/shell.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "editor/command_line.h"
+#include "files/palette_file.h"
+#include "render/d3d9/graphics_device.h"
+#include "resource_ids.h"
+
+// Constructed before the entry point runs; the device object comes first (see graphics_resources.cpp).
+Editor gEditor;
+HWND gMainWindow = nullptr;
+ShellFlags gShellFlags;
+Settings gSettings;
+ColourDialogState gColourDialog;
+char gProgramDirectory[kPathBufferSize] = {};
+char gSettingsPath[kPathBufferSize] = {};
+char gDesktopDirectory[kPathBufferSize] = {};
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr char kDirectXFailed[] = "DirectXの初期化に失敗しました";
+constexpr char kInitialisationFailed[] = "初期化に失敗しました";
+constexpr UINT kTimerResolution = 1;
+
+// Released at process exit in this order, also on the early-return paths.
+struct GraphicsTeardown {
+    ~GraphicsTeardown() {
+        ReleaseGraphicsResources();
+        gGraphicsDevice.Release();
+    }
+};
+
+void FindProgramDirectory() {
+    char modulePath[kPathBufferSize] = {};
+    GetModuleFileNameA(nullptr, modulePath, kPathBufferSize);
+    char* lastSeparator = std::strrchr(modulePath, '\\');
+    if (lastSeparator != nullptr)
+        lastSeparator[1] = '\0';
+    std::snprintf(gProgramDirectory, kPathBufferSize, "%s", modulePath);
+    SetCurrentDirectoryA(gProgramDirectory);
+    std::snprintf(gSettingsPath, kPathBufferSize, "%s\\%s", gProgramDirectory, kSettingsFileName);
+}
+
+void FindDesktopDirectory() {
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, gDesktopDirectory)))
+        gDesktopDirectory[0] = '\0';
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    RECT outer = {0, 0, ClientWidthForMode(gSettings.windowMode), ClientHeightForMode(gSettings.windowMode)};
+    AdjustWindowRect(&outer, kWindowStyle, TRUE);
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM_SMALL));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+    windowClass.lpszClassName = kProductName;
+    RegisterClassExW(&windowClass);
+
+    return CreateWindowExW(0, kProductName, kProductName, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+}
+
+void SetViewChecks(HWND window) {
+    HMENU menu = GetMenu(window);
+    CheckMenuItem(menu, ID_VIEW_PAINT_WINDOW, MF_BYCOMMAND | (gEditor.paintWindow.shown ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW,
+                  MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void OpenCommandLineFile(const char* commandLine) {
+    char path[kCommandLinePathCapacity];
+    if (ParseCommandLine(commandLine, path) != CommandLineFile::None)
+        gShellFlags.startupLoad = true;
+}
+
+// The idle pass: refresh the shell flags, then one frame while the window is active and shown.
+void IdlePass(HWND window) {
+    gShellFlags.appActive = GetActiveWindow() == window;
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    ScreenToClient(window, &cursor);
+    gShellFlags.cursorX = cursor.x;
+    gShellFlags.cursorY = cursor.y;
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    // A point on the right or bottom edge still counts as inside.
+    const bool outside = cursor.x < 0 || cursor.x > client.right || cursor.y < 0 || cursor.y > client.bottom;
+    if (outside && !gEditor.paintWindow.dragging)
+        gShellFlags.ignoreLeftLatch = true;
+    if (!gShellFlags.minimized && gShellFlags.appActive)
+        RunEditorFrame(window);
+}
+
+void RunMainLoop(HWND window) {
+    for (;;) {
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (GetMessageW(&message, nullptr, 0, 0) <= 0)
+                break;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            IdlePass(window);
+        }
+        Sleep(1);
+    }
+}
+
+}  // namespace
+
+void ShowError(const char* utf8Text) {
+    MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), L"\u30A8\u30E9\u30FC", MB_OK | MB_ICONEXCLAMATION);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    GraphicsTeardown teardown;
+    FindProgramDirectory();
+    ProfileIniStore ini;
+    ReadSettings(ini, gSettings, gEditor);
+    FindDesktopDirectory();
+
+    gMainWindow = CreateMainWindow(instance);
+    SetViewChecks(gMainWindow);
+    const int32_t width = ClientWidthForMode(gSettings.windowMode);
+    const int32_t height = ClientHeightForMode(gSettings.windowMode);
+    if (!gGraphicsDevice.Create(gMainWindow, static_cast<int16_t>(width), static_cast<int16_t>(height))) {
+        ShowError(kDirectXFailed);
+        return 0;
+    }
+    gGraphicsDevice.SetFixedRenderStates();
+    gGraphicsDevice.SetProjection(static_cast<float>(width), static_cast<float>(height));
+    if (!LoadGraphicsResources(gSettings.textureName)) {
+        ShowError(kInitialisationFailed);
+        return 0;
+    }
+    LoadStartupPalette(gEditor, gSettings.paletteName);
+    DragAcceptFiles(gMainWindow, TRUE);
+    OpenCommandLineFile(commandLine);
+    ShowWindow(gMainWindow, gSettings.showCommand);
+    UpdateWindow(gMainWindow);
+
+    timeBeginPeriod(kTimerResolution);
+    RunMainLoop(gMainWindow);
+    timeEndPeriod(kTimerResolution);
+    return 0;
+}

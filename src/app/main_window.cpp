@@ -1,0 +1,101 @@
+// The main window's own life: creation, destruction, painting, sizing, closing and the wheel.
+#include "app/shell.h"
+
+#include <objbase.h>
+#include "render/d3d9/graphics_device.h"
+
+namespace {
+
+constexpr int kWheelNotch = 120;
+
+// A white bitmap of the creation-time client size, copied to the window before each repaint.
+HDC gBackdrop = nullptr;
+RECT gBackdropRect = {0, 0, 0, 0};
+
+void OnCreate(HWND window) {
+    CoInitialize(nullptr);
+    HDC screen = GetDC(nullptr);
+    gBackdrop = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    GetClientRect(window, &gBackdropRect);
+    HDC windowDc = GetDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, gBackdropRect.right, gBackdropRect.bottom);
+    ReleaseDC(window, windowDc);
+    SelectObject(gBackdrop, bitmap);
+    SelectObject(gBackdrop, GetStockObject(WHITE_BRUSH));
+    PatBlt(gBackdrop, 0, 0, gBackdropRect.right, gBackdropRect.bottom, PATCOPY);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
+void OnDestroy() {
+    CoUninitialize();
+    ProfileIniStore ini;
+    WriteExitSettings(ini, gSettings, gEditor);
+    if (gBackdrop != nullptr) {
+        HGDIOBJ bitmap = GetCurrentObject(gBackdrop, OBJ_BITMAP);
+        DeleteDC(gBackdrop);
+        DeleteObject(bitmap);
+        gBackdrop = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    BitBlt(dc, 0, 0, gBackdropRect.right, gBackdropRect.bottom, gBackdrop, 0, 0, SRCCOPY);
+    EndPaint(window, &paint);
+    if (GraphicsDevice::Device() != nullptr)
+        DrawMainWindowFrame(window);
+}
+
+void OnSize(HWND window, WPARAM kind, LPARAM size) {
+    // Size messages sent while the window is being created find no device yet.
+    if (GraphicsDevice::Device() == nullptr)
+        return;
+    if (kind == SIZE_MINIMIZED) {
+        gShellFlags.minimized = true;
+        return;
+    }
+    // Coming back from minimized: the device kept its size.
+    if (gShellFlags.minimized) {
+        gShellFlags.minimized = false;
+        return;
+    }
+    gSettings.showCommand = kind == SIZE_MAXIMIZED ? kShowMaximized : kShowNormal;
+    RebuildGraphics(window, LOWORD(size), HIWORD(size));
+}
+
+void OnMouseWheel(WPARAM wParam) {
+    const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch;
+    WheelZoom(gEditor.camera, static_cast<int16_t>(notches));
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            break;
+        case WM_DESTROY:
+            OnDestroy();
+            break;
+        case WM_PAINT:
+            OnPaint(window);
+            break;
+        case WM_SIZE:
+            OnSize(window, wParam, lParam);
+            break;
+        case WM_MOUSEWHEEL:
+            OnMouseWheel(wParam);
+            break;
+        case WM_COMMAND:
+            OnCommand(window, LOWORD(wParam));
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,66 @@
+// The core's platform services on Win32, and the frame it draws.
+#include "app/shell.h"
+
+#include <mmsystem.h>
+
+#include "editor/frame_update.h"
+#include "render/d3d9/graphics_device.h"
+#include "render/render_frame.h"
+
+namespace {
+
+class WindowsPlatform final : public Platform {
+public:
+    HWND window = nullptr;
+
+    bool KeyDownRaw(int virtualKey) override { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+    ScreenPoint CursorScreen() override {
+        POINT p = {0, 0};
+        GetCursorPos(&p);
+        return {p.x, p.y};
+    }
+    ClientRect MainClientRect() override {
+        RECT r = {0, 0, 0, 0};
+        GetClientRect(window, &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    uint32_t Milliseconds() override { return timeGetTime(); }
+    void SetMenuItemEnabled(int commandId, bool enabled) override {
+        EnableMenuItem(GetMenu(window), static_cast<UINT>(commandId), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+    bool AskYesNo(const char* utf8Text) override {
+        return MessageBoxW(window, Widen(utf8Text).c_str(), L"\u78BA\u8A8D", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+    void SendToMainWindow(uint32_t message) override { SendMessageW(window, message, 0, 0); }
+    void DrawFrame() override { DrawMainWindowFrame(window); }
+    void SaveScreenshot(const char*) override {}
+};
+
+WindowsPlatform gPlatform;
+
+}  // namespace
+
+void RunEditorFrame(HWND window) {
+    gPlatform.window = window;
+    RunFrameUpdate(gEditor, gShellFlags, gPlatform);
+}
+
+void DrawMainWindowFrame(HWND window) {
+    RenderFrame(gEditor, BackgroundColour(gSettings, gColourDialog), WireframeColour(gSettings, gColourDialog),
+                DeviceRenderer(window));
+}
+
+void RebuildGraphics(HWND window, int32_t width, int32_t height) {
+    ReleaseGraphicsResources();
+    gGraphicsDevice.Release();
+    if (!gGraphicsDevice.Create(window, static_cast<int16_t>(width), static_cast<int16_t>(height))) {
+        DestroyWindow(window);
+        return;
+    }
+    gGraphicsDevice.SetFixedRenderStates();
+    gGraphicsDevice.SetProjection(static_cast<float>(width), static_cast<float>(height));
+    LoadGraphicsResources(gSettings.textureName);
+    RECT client;
+    GetClientRect(window, &client);
+    PlacePaintWindow(gEditor, client.right, client.bottom);
+}

@@ -1,0 +1,49 @@
+#include "editor/editor.h"
+
+#include <cstring>
+
+Editor::Editor() {
+    std::memset(scene.cubes, 0, sizeof(scene.cubes));
+    std::memset(scene.grid, 0, sizeof(scene.grid));
+    std::memset(undo.entries, 0, sizeof(undo.entries));
+    std::memset(undo.kinds, 0, sizeof(undo.kinds));
+}
+
+void Editor::ResetScene() {
+    if (!newSceneRequest)
+        return;
+    std::memset(scene.grid, 0, sizeof(scene.grid));
+    scene.highestUsedSlot = 0;
+    CubeRecord& cube = scene.cubes[0];
+    cube.x = cube.y = cube.z = kStartCubeCoordinate;
+    cube.inUse = 1;
+    cube.textured = 0;
+    cube.colour = kWhite;
+    for (uint8_t& exposed : cube.faceExposed)
+        exposed = 1;
+    const int c = static_cast<int>(kStartCubeCoordinate);
+    scene.grid[Scene::GridIndex(c, c, c)] = 1;
+    newSceneRequest = false;
+}
+
+void Editor::StartNewScene() {
+    scene.liveCubeCount = 1;
+    modified = false;
+    named = false;
+    newSceneRequest = true;
+    undo.undoAvailable = false;
+    undo.redoAvailable = false;
+    undo.depth = 0;
+    undo.ringPosition = 0;
+}
+
+void Editor::RequestScreenshot(const char* path) {
+    std::strncpy(screenshotPath, path, kPathCapacity - 1);
+    screenshotPath[kPathCapacity - 1] = '\0';
+    screenshotRequest = true;
+}
+
+ColourParts SplitColour(uint32_t colour) {
+    return {static_cast<int32_t>((colour >> 16) & 0xFF), static_cast<int32_t>((colour >> 8) & 0xFF),
+            static_cast<int32_t>(colour & 0xFF)};
+}

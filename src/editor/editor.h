@@ -1,0 +1,96 @@
+// The Editor: the one object that owns the scene, the palette, the editing, camera and undo
+// state, the cube mesh and the paint panel's vertex lists. Fixed size (~50 MB); nothing grows.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/camera.h"
+#include "editor/paint_window.h"
+#include "editor/scene.h"
+#include "editor/status_window.h"
+#include "editor/undo_history.h"
+#include "render/cube_mesh.h"
+#include "render/vertices.h"
+
+constexpr int kPaletteColumns = 8;
+constexpr int kPaletteSize = 64;
+constexpr int kAtlasColumns = 8;
+constexpr int kPaintColourVertexCount = 408;  // 64 cells, swatch, three bars: 68 quads
+constexpr int kPaintTextureVertexCount = 12;  // atlas view and current-cell preview
+constexpr int kPathCapacity = 260;
+
+enum class EditTool : int32_t { Add = 0, Delete = 1, Paint = 2, PickColour = 3 };
+
+// Input samples the frame update keeps from one frame to the next.
+struct FrameState {
+    bool clockStarted = false;
+    uint32_t previousClock = 0;  // milliseconds
+    float frameTime = 0.0f;      // seconds since the previous frame
+    bool ctrlDown = false;
+    bool zDown = false;
+    bool yDown = false;
+    bool zDownBefore = false;
+    bool yDownBefore = false;
+    bool leftDown = false;        // after the ignore-left-button latch
+    bool leftDownBefore = false;
+    bool clickConsumedByPanel = false;
+};
+
+struct Editor {
+    Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    Scene scene;
+
+    uint32_t currentColour = kWhite;  // given to added and painted coloured cubes
+    int32_t red = 255;                // colour components of the current colour
+    int32_t green = 255;
+    int32_t blue = 255;
+    uint32_t palette[kPaletteSize] = {};  // index column + 8 * row
+    int32_t paletteColumn = 0;            // selected palette cell
+    int32_t paletteRow = 0;
+    int32_t paletteIndex = 0;
+    bool textureMode = false;  // Add and Paint produce textured cubes
+    int32_t textureColumn = 0;  // current atlas cell
+    int32_t textureRow = 0;
+    int32_t textureIndex = 0;
+    EditTool tool = EditTool::Add;
+
+    bool modified = false;         // changed since loaded, saved or created
+    bool named = false;            // has an object-file name that Save may overwrite
+    bool ignoreNextClick = false;  // a file was just loaded: the next frame ignores clicks and Ctrl+Z/Y
+    bool newSceneRequest = true;   // the next frame update empties the scene
+    bool cannotCreate = false;     // the last Add was refused
+
+    bool lightingSwitch = true;
+    bool facesSwitch = true;
+    bool wireframeSwitch = true;
+
+    PaintWindowState paintWindow;
+    StatusWindowState statusWindow;
+    Camera camera;
+    UndoHistory undo;
+    FrameState frame;
+
+    bool screenshotRequest = false;
+    char screenshotPath[kPathCapacity] = {};
+
+    CubeMesh mesh;
+    PaintColourVertex paintColourVertices[kPaintColourVertexCount] = {};
+    PaintTextureVertex paintTextureVertices[kPaintTextureVertexCount] = {};
+
+    // Empties the scene to the single white start cube, only while the new-scene request is raised.
+    void ResetScene();
+    // File > New: the scene itself is emptied by the next frame update.
+    void StartNewScene();
+    void RequestScreenshot(const char* path);
+};
+
+// The red, green and blue bytes of a 0xAARRGGBB colour; alpha is ignored.
+struct ColourParts {
+    int32_t red;
+    int32_t green;
+    int32_t blue;
+};
+ColourParts SplitColour(uint32_t colour);

@@ -1,0 +1,72 @@
+// What the portable core asks of the platform, and the flags the shell keeps for it.
+// The Windows shell implements Platform; tests fake it frame by frame.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/camera.h"
+
+struct ClientRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// Private messages by which the paint window asks the main window for file work.
+constexpr uint32_t kPaletteLoadMessage = 0x7020;
+constexpr uint32_t kPaletteSaveMessage = 0x7021;
+constexpr uint32_t kTextureLoadMessage = 0x7022;
+
+// Virtual-key codes the editor polls.
+enum VirtualKey : int {
+    kKeyLeftButton = 0x01,
+    kKeyRightButton = 0x02,
+    kKeyMiddleButton = 0x04,
+    kKeyControl = 0x11,
+    kKeyLeft = 0x25,
+    kKeyUp = 0x26,
+    kKeyRight = 0x27,
+    kKeyDown = 0x28,
+    kKeyA = 0x41,
+    kKeyD = 0x44,
+    kKeyF = 0x46,
+    kKeyG = 0x47,
+    kKeyS = 0x53,
+    kKeyW = 0x57,
+    kKeyY = 0x59,
+    kKeyZ = 0x5A,
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual bool KeyDownRaw(int virtualKey) = 0;  // the high bit of the key state, whoever is active
+    virtual ScreenPoint CursorScreen() = 0;        // cursor in screen pixels
+    virtual ClientRect MainClientRect() = 0;
+    virtual uint32_t Milliseconds() = 0;           // wrapping millisecond clock
+    virtual void SetMenuItemEnabled(int commandId, bool enabled) = 0;
+    virtual bool AskYesNo(const char* utf8Text) = 0;  // question box titled "確認"
+    virtual void SendToMainWindow(uint32_t message) = 0;  // handled before it returns
+    virtual void DrawFrame() = 0;
+    virtual void SaveScreenshot(const char* path) = 0;
+};
+
+// Plain data that the shell refreshes on every idle pass and the frame update reads.
+struct ShellFlags {
+    bool appActive = true;          // the main window is the active window
+    int32_t cursorX = 0;            // cursor in client pixels
+    int32_t cursorY = 0;
+    bool ignoreLeftLatch = false;   // the cursor left the client area: a held left button counts as up
+    bool minimized = false;         // no frame updates while set
+    bool startupLoad = false;       // a command-line file is being loaded; never cleared
+};
+
+// Key sampling for one frame: a key counts as down only while the program is active.
+struct FrameInput {
+    Platform& platform;
+    ShellFlags& flags;
+
+    bool KeyDown(int virtualKey) const { return flags.appActive && platform.KeyDownRaw(virtualKey); }
+    ScreenPoint CursorScreen() const { return platform.CursorScreen(); }
+};

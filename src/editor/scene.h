@@ -1,0 +1,54 @@
+// The cube scene: a fixed array of cube slots and the occupancy grid that answers
+// "is the cell beside this face free?" with one lookup.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kMaxCubes = 10000;
+constexpr int kGridSize = 200;
+constexpr int kGridCells = kGridSize * kGridSize * kGridSize;
+constexpr int kSideCount = 6;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr float kStartCubeCoordinate = 100.0f;
+
+// Side numbers, shared by the face-exposed flags, picking, the Add tool, the mesh and the export.
+enum Side : int {
+    kSideMinusZ = 0,
+    kSidePlusX = 1,
+    kSidePlusZ = 2,
+    kSideMinusX = 3,
+    kSidePlusY = 4,
+    kSideMinusY = 5,
+};
+
+// Offset of the neighbour cell on each side.
+constexpr int kSideOffset[kSideCount][3] = {{0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+
+struct CubeRecord {
+    float x;                          // grid x; always a whole number
+    float y;                          // grid y (up)
+    float z;                          // grid z
+    uint8_t inUse;                    // 1 = the slot holds a cube
+    uint8_t textured;                 // 0 = coloured, 1 = textured; other values draw nothing
+    int32_t cellColumn;               // atlas cell column 0..7, meaningful only when textured
+    int32_t cellRow;                  // atlas cell row 0..7
+    uint32_t colour;                  // 0xAARRGGBB; textured cubes carry 0xFFFFFFFF
+    uint8_t faceExposed[kSideCount];  // 1 when the neighbour cell on that side is not occupied
+};
+
+struct Scene {
+    CubeRecord cubes[kMaxCubes];
+    int32_t highestUsedSlot = 0;  // loops run 0..highestUsedSlot; -1 when a file held no cubes
+    int32_t liveCubeCount = 1;    // number of in-use slots
+    uint8_t grid[kGridCells];     // 1 = occupied; index (x * 200 + y) * 200 + z
+
+    static int GridIndex(int x, int y, int z) { return (x * kGridSize + y) * kGridSize + z; }
+    static bool InGrid(int x, int y, int z) {
+        return x >= 0 && x < kGridSize && y >= 0 && y < kGridSize && z >= 0 && z < kGridSize;
+    }
+    // Cells outside the grid read as empty, so a cube loaded at the edge shows its outer faces.
+    bool Occupied(int x, int y, int z) const { return InGrid(x, y, z) && grid[GridIndex(x, y, z)] == 1; }
+};
+
+// Sets every in-use cube's six face-exposed flags from the occupancy grid.
+void UpdateFaceExposure(Scene& scene);

@@ -1,0 +1,95 @@
+#include "editor/settings.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "editor/editor.h"
+
+namespace {
+
+void WriteInt(IniStore& ini, const char* key, long long value) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%lld", value);
+    ini.WriteString(key, text);
+}
+
+// The panel position is written truncated toward zero; a position far outside any screen (it can be
+// read from the file that way) is held at the ends of the integer range instead of overflowing.
+long long TruncatePosition(float position) {
+    if (!(position > static_cast<float>(std::numeric_limits<int32_t>::min())))
+        return std::numeric_limits<int32_t>::min();
+    if (position >= static_cast<float>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    return static_cast<long long>(position);
+}
+
+void ReadRgb(IniStore& ini, const char* redKey, const char* greenKey, const char* blueKey, RgbSetting& rgb) {
+    rgb.red = static_cast<int32_t>(ini.GetInt(redKey, 0));
+    rgb.green = static_cast<int32_t>(ini.GetInt(greenKey, 0));
+    rgb.blue = static_cast<int32_t>(ini.GetInt(blueKey, 0));
+}
+
+}  // namespace
+
+ColourDialogState::ColourDialogState() {
+    for (uint32_t& colour : customColours)
+        colour = 0x00FFFFFF;
+}
+
+int32_t ClientWidthForMode(int16_t windowMode) {
+    return windowMode == 2 ? 1024 : 800;
+}
+
+int32_t ClientHeightForMode(int16_t windowMode) {
+    return windowMode == 2 ? 768 : 600;
+}
+
+void ReadSettings(IniStore& ini, Settings& settings, Editor& editor) {
+    settings.windowMode = static_cast<int16_t>(ini.GetInt("WINDOW_MODE", 1));
+    if (settings.windowMode != 2)
+        settings.windowMode = 1;
+    settings.showCommand = static_cast<int32_t>(ini.GetInt("WINDOW_MAXIMIZED", kShowNormal));
+    if (settings.showCommand != kShowMaximized && settings.showCommand != kShowNormal)
+        settings.showCommand = kShowNormal;
+    editor.paintWindow.x = static_cast<float>(ini.GetInt("PWIN_X", 0));
+    editor.paintWindow.y = static_cast<float>(ini.GetInt("PWIN_Y", 0));
+    editor.paintWindow.shown = ini.GetInt("PWIN_SHOW", 1) != 0;
+    editor.statusWindow.shown = ini.GetInt("SWIN_SHOW", 1) != 0;
+    ReadRgb(ini, "BGCOLOR_R", "BGCOLOR_G", "BGCOLOR_B", settings.background);
+    ReadRgb(ini, "WFCOLOR_R", "WFCOLOR_G", "WFCOLOR_B", settings.wireframe);
+    ini.GetString("PALETTE", "palette.bvp", settings.paletteName, kPaletteNameCapacity);
+    ini.GetString("TEXTURE", "tex.bmp", settings.textureName, kTextureNameCapacity);
+}
+
+void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor) {
+    WriteInt(ini, "WINDOW_MODE", settings.windowMode);
+    WriteInt(ini, "WINDOW_MAXIMIZED", settings.showCommand);
+    WriteInt(ini, "PWIN_X", TruncatePosition(editor.paintWindow.x));
+    WriteInt(ini, "PWIN_Y", TruncatePosition(editor.paintWindow.y));
+    WriteInt(ini, "PWIN_SHOW", editor.paintWindow.shown ? 1 : 0);
+    WriteInt(ini, "SWIN_SHOW", editor.statusWindow.shown ? 1 : 0);
+    ini.WriteString("TEXTURE", settings.textureName);
+}
+
+void WriteColourSettings(IniStore& ini, const Settings& settings) {
+    WriteInt(ini, "BGCOLOR_R", settings.background.red);
+    WriteInt(ini, "BGCOLOR_G", settings.background.green);
+    WriteInt(ini, "BGCOLOR_B", settings.background.blue);
+    WriteInt(ini, "WFCOLOR_R", settings.wireframe.red);
+    WriteInt(ini, "WFCOLOR_G", settings.wireframe.green);
+    WriteInt(ini, "WFCOLOR_B", settings.wireframe.blue);
+}
+
+RgbSetting BackgroundColour(const Settings& settings, const ColourDialogState& dialog) {
+    return dialog.open ? dialog.savedBackground : settings.background;
+}
+
+RgbSetting WireframeColour(const Settings& settings, const ColourDialogState& dialog) {
+    return dialog.open ? dialog.savedWireframe : settings.wireframe;
+}
+
+uint32_t ClearColour(const RgbSetting& colour) {
+    return 0xFF000000u | (static_cast<uint32_t>(colour.red) & 0xFF) << 16 |
+           (static_cast<uint32_t>(colour.green) & 0xFF) << 8 | (static_cast<uint32_t>(colour.blue) & 0xFF);
+}

@@ -1,0 +1,65 @@
+// The preferences of section "SYSTEM" of Blokkenveld.ini: their defaults, the rules by which
+// values are read, and the order in which they are written back.
+#pragma once
+
+#include <cstdint>
+
+struct Editor;
+
+constexpr char kSettingsFileName[] = "Blokkenveld.ini";
+constexpr char kSettingsSection[] = "SYSTEM";
+constexpr int kShowMaximized = 3;
+constexpr int kShowNormal = 5;
+constexpr int kPaletteNameCapacity = 256;
+constexpr int kTextureNameCapacity = 260;
+
+// The INI file as the settings code sees it; the shell backs it with the profile API, tests with a map.
+class IniStore {
+public:
+    virtual ~IniStore() = default;
+    // The platform's integer reading: missing keys give the default; negative text wraps as unsigned.
+    virtual uint32_t GetInt(const char* key, int32_t defaultValue) = 0;
+    virtual void GetString(const char* key, const char* defaultValue, char* buffer, int capacity) = 0;
+    virtual void WriteString(const char* key, const char* value) = 0;
+};
+
+struct RgbSetting {
+    int32_t red = 0;  // stored as read; drawing uses the low 8 bits
+    int32_t green = 0;
+    int32_t blue = 0;
+};
+
+struct Settings {
+    int16_t windowMode = 1;            // 1: 800 x 600 client area, 2: 1024 x 768
+    int32_t showCommand = kShowNormal;  // 3 maximized, 5 normal; follows every resize
+    RgbSetting background;
+    RgbSetting wireframe;
+    char paletteName[kPaletteNameCapacity] = "palette.bvp";
+    char textureName[kTextureNameCapacity] = "tex.bmp";
+};
+
+// The colour settings dialog's state. While it is open the view keeps the colours it opened with.
+struct ColourDialogState {
+    bool open = false;
+    RgbSetting savedBackground;
+    RgbSetting savedWireframe;
+    uint32_t customColours[16];  // the chooser's custom colours, kept while the program runs
+
+    ColourDialogState();
+};
+
+int32_t ClientWidthForMode(int16_t windowMode);
+int32_t ClientHeightForMode(int16_t windowMode);
+
+// Reads every key in start-up order; the four panel keys go straight into the editor.
+void ReadSettings(IniStore& ini, Settings& settings, Editor& editor);
+// Written by the main window's destroy handler: window, panels and texture, never colours or palette.
+void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor);
+// Written when the colour settings dialog ends with OK.
+void WriteColourSettings(IniStore& ini, const Settings& settings);
+
+// Colour getters: the saved colours while the dialog is open, else the current ones.
+RgbSetting BackgroundColour(const Settings& settings, const ColourDialogState& dialog);
+RgbSetting WireframeColour(const Settings& settings, const ColourDialogState& dialog);
+// 0xFF000000 | r << 16 | g << 8 | b from the low 8 bits of each component.
+uint32_t ClearColour(const RgbSetting& colour);

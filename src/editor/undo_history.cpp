@@ -1,0 +1,130 @@
+#include "editor/undo_history.h"
+
+#include "editor/editor.h"
+
+namespace {
+
+void PlaceCube(Scene& scene, const UndoEntry& entry) {
+    CubeRecord& cube = scene.cubes[entry.slot];
+    cube.x = entry.x;
+    cube.y = entry.y;
+    cube.z = entry.z;
+    cube.colour = entry.colourBefore;
+    cube.textured = entry.texturedBefore;
+    cube.cellColumn = entry.cellColumnBefore;
+    cube.cellRow = entry.cellRowBefore;
+    cube.inUse = 1;
+    scene.grid[Scene::GridIndex(static_cast<int>(entry.x), static_cast<int>(entry.y), static_cast<int>(entry.z))] = 1;
+    ++scene.liveCubeCount;
+}
+
+void RemoveCube(Scene& scene, const UndoEntry& entry) {
+    scene.cubes[entry.slot].inUse = 0;
+    scene.grid[Scene::GridIndex(static_cast<int>(entry.x), static_cast<int>(entry.y), static_cast<int>(entry.z))] = 0;
+    --scene.liveCubeCount;
+}
+
+}  // namespace
+
+void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
+    history.kinds[history.ringPosition] = kind;
+    history.entries[history.ringPosition] = entry;
+    history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
+    if (history.depth < kUndoCapacity)
+        ++history.depth;
+    history.redoLimit = history.depth;
+    history.undoAvailable = true;
+    history.redoAvailable = false;
+}
+
+void UndoTriggerStep(UndoHistory& history, bool ctrlDown, bool zDown, bool yDown, bool zDownBefore,
+                     bool yDownBefore, bool ignoreNextClick) {
+    if (zDown && !zDownBefore && ctrlDown && !ignoreNextClick) {
+        if (history.undoAvailable && !history.redoLatch) {
+            history.undoLatch = true;
+            history.doUndo = true;
+            history.busy = true;
+        }
+    } else if (yDown && !yDownBefore && ctrlDown && !ignoreNextClick) {
+        if (history.redoAvailable && !history.undoLatch) {
+            history.redoLatch = true;
+            history.doRedo = true;
+            history.busy = true;
+        }
+    } else if (!zDown && !yDown) {
+        if (history.undoRequest) {
+            history.doUndo = true;
+            history.busy = true;
+            history.undoRequest = false;
+        } else if (history.redoRequest) {
+            history.doRedo = true;
+            history.busy = true;
+            history.redoRequest = false;
+        } else {
+            history.busy = false;
+        }
+    }
+}
+
+void UndoApplyStep(Editor& editor) {
+    UndoHistory& history = editor.undo;
+    Scene& scene = editor.scene;
+    if (history.doUndo && history.undoAvailable) {
+        history.redoAvailable = true;
+        --history.depth;
+        history.doUndo = false;
+        if (history.depth <= 0) {
+            history.undoAvailable = false;
+            history.depth = 0;
+        }
+        history.ringPosition = (history.ringPosition + kUndoCapacity - 1) % kUndoCapacity;
+        const UndoEntry& entry = history.entries[history.ringPosition];
+        switch (history.kinds[history.ringPosition]) {
+            case kUndoAdd:
+                RemoveCube(scene, entry);
+                break;
+            case kUndoDelete:
+                PlaceCube(scene, entry);
+                break;
+            case kUndoPaint: {
+                CubeRecord& cube = scene.cubes[entry.slot];
+                cube.colour = entry.colourBefore;
+                cube.textured = entry.texturedBefore;
+                if (entry.texturedBefore != 0) {
+                    cube.cellColumn = entry.cellColumnBefore;
+                    cube.cellRow = entry.cellRowBefore;
+                }
+                break;
+            }
+        }
+    }
+    if (history.doRedo && history.redoAvailable) {
+        ++history.depth;
+        history.undoAvailable = true;
+        history.doRedo = false;
+        if (history.depth >= history.redoLimit) {
+            history.redoAvailable = false;
+            history.depth = history.redoLimit;
+        }
+        const UndoEntry& entry = history.entries[history.ringPosition];
+        switch (history.kinds[history.ringPosition]) {
+            case kUndoAdd:
+                PlaceCube(scene, entry);
+                break;
+            case kUndoDelete:
+                RemoveCube(scene, entry);
+                break;
+            case kUndoPaint: {
+                CubeRecord& cube = scene.cubes[entry.slot];
+                cube.colour = entry.colourAfter;
+                cube.textured = entry.texturedAfter;
+                if (entry.texturedAfter != 0) {
+                    cube.cellColumn = entry.cellColumnAfter;
+                    cube.cellRow = entry.cellRowAfter;
+                }
+                break;
+            }
+        }
+        history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
+    }
+}

@@ -1,0 +1,24 @@
+// The per-frame triangle lists of every exposed cube face, in chunks that one draw call each covers.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/scene.h"
+#include "render/vertices.h"
+
+constexpr int kMeshChunks = 10;
+constexpr int kChunkVertices = 65536;
+constexpr int kVerticesPerFace = 6;
+constexpr int kVerticesPerCube = kVerticesPerFace * kSideCount;
+
+struct CubeMesh {
+    ColouredVertex coloured[kMeshChunks][kChunkVertices];  // coloured cube faces
+    int32_t colouredTriangles[kMeshChunks] = {};            // triangles in each coloured chunk
+    int32_t lastColouredChunk = 0;                          // chunks 0..last are drawn
+    TexturedVertex textured[kMeshChunks][kChunkVertices];  // textured cube faces
+    int32_t texturedTriangles[kMeshChunks] = {};
+    int32_t lastTexturedChunk = 0;
+};
+
+// Rebuilds the whole mesh from the in-use slots 0..highestUsedSlot, using their face-exposed flags.
+void BuildCubeMesh(const Scene& scene, CubeMesh& mesh);

@@ -1,0 +1,135 @@
+// The editor's graphics resources on the device (font, panel sprites, atlas) and the device side
+// of the core's drawing interface.
+#include <cstring>
+#include <vector>
+
+#include "files/bitmap.h"
+#include "render/d3d9/graphics_device.h"
+#include "render/d3d9/textures.h"
+#include "render/render_frame.h"
+
+GraphicsDevice gGraphicsDevice;
+
+namespace {
+
+constexpr uint8_t kFontPoints = 10;
+constexpr wchar_t kFontFace[] = L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF";  // ＭＳ ゴシック
+
+TextFont gTextFont;
+PanelSprites gPanelSprites;
+IDirect3DTexture9* gAtlasTexture = nullptr;
+
+void ReleaseAtlas() {
+    if (gAtlasTexture != nullptr) {
+        gAtlasTexture->Release();
+        gAtlasTexture = nullptr;
+    }
+}
+
+D3DCOLORVALUE Colour(const float rgba[4]) {
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+class DeviceSideRenderer final : public Renderer {
+public:
+    HWND window = nullptr;
+
+    void Clear(uint32_t colour) override {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0);
+    }
+    void BeginScene() override { Device()->BeginScene(); }
+    void SetViewLight(Vec3 d) override { gGraphicsDevice.SetViewLight(d.x, d.y, d.z); }
+    void SetView(Vec3 eye, Vec3 at) override { gGraphicsDevice.SetView(eye.x, eye.y, eye.z, at.x, at.y, at.z); }
+    void SetWorld(const Matrix& world) override {
+        D3DMATRIX m;
+        std::memcpy(&m, &world, sizeof(m));
+        Device()->SetTransform(D3DTS_WORLD, &m);
+    }
+    void SetLighting(bool on) override { Device()->SetRenderState(D3DRS_LIGHTING, on ? TRUE : FALSE); }
+    void DisableLight() override { Device()->LightEnable(0, FALSE); }
+    void SetMaterial(const Material& material) override {
+        D3DMATERIAL9 m;
+        std::memset(&m, 0, sizeof(m));
+        m.Diffuse = Colour(material.diffuse);
+        m.Ambient = Colour(material.ambient);
+        Device()->SetMaterial(&m);
+    }
+    void SetWireframeFill(bool wireframe) override {
+        Device()->SetRenderState(D3DRS_FILLMODE, wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+    }
+    void BindAtlas(bool bound) override { Device()->SetTexture(0, bound ? gAtlasTexture : nullptr); }
+    void DrawColoured(const ColouredVertex* vertices, int32_t triangles) override {
+        Draw(kColouredVertexFormat, vertices, triangles, sizeof(ColouredVertex));
+    }
+    void DrawTextured(const TexturedVertex* vertices, int32_t triangles) override {
+        Draw(kTexturedVertexFormat, vertices, triangles, sizeof(TexturedVertex));
+    }
+    void DrawPaintColour(const PaintColourVertex* vertices, int32_t triangles) override {
+        Draw(kPaintColourVertexFormat, vertices, triangles, sizeof(PaintColourVertex));
+    }
+    void DrawPaintTexture(const PaintTextureVertex* vertices, int32_t triangles) override {
+        Draw(kPaintTextureVertexFormat, vertices, triangles, sizeof(PaintTextureVertex));
+    }
+    void BeginSprites() override { gPanelSprites.Begin(); }
+    void DrawPiece(const Matrix& transform, const SourceRect& s) override {
+        gPanelSprites.DrawPiece(transform.m, s.left, s.top, s.right, s.bottom);
+    }
+    void EndSprites() override { gPanelSprites.End(); }
+    ClientRect MeasureClientRect() override {
+        RECT r;
+        GetClientRect(window, &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    void DrawText(const char* utf8, int32_t x, int32_t y, float r, float g, float b, float a) override {
+        gTextFont.DrawText(utf8, x, y, r, g, b, a);
+    }
+    void EndSceneAndPresent() override {
+        Device()->EndScene();
+        Device()->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+
+private:
+    static IDirect3DDevice9* Device() { return GraphicsDevice::Device(); }
+    static void Draw(DWORD format, const void* vertices, int32_t triangles, UINT stride) {
+        // A chunk with nothing in it draws nothing.
+        if (triangles <= 0)
+            return;
+        Device()->SetFVF(format);
+        Device()->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(triangles), vertices, stride);
+    }
+};
+
+DeviceSideRenderer gRenderer;
+
+}  // namespace
+
+void LoadAtlasTexture(const char* path) {
+    ReleaseAtlas();
+    std::vector<uint8_t> bytes;
+    Image image;
+    if (GraphicsDevice::Device() != nullptr && ReadFileBytes(path, bytes) &&
+        DecodeBitmap(bytes.data(), bytes.size(), image))
+        gAtlasTexture = CreateTextureFromImage(GraphicsDevice::Device(), image);
+}
+
+bool LoadGraphicsResources(const char* atlasPath) {
+    IDirect3DDevice9* device = GraphicsDevice::Device();
+    if (!gTextFont.Create(device, kFontPoints, kFontFace))
+        return false;
+    if (!gPanelSprites.Create(device))
+        return false;
+    LoadAtlasTexture(atlasPath);
+    return true;
+}
+
+void ReleaseGraphicsResources() {
+    ReleaseAtlas();
+    gPanelSprites.Release();
+    gTextFont.Release();
+    GraphicsDevice::ReleaseDevice();
+}
+
+Renderer& DeviceRenderer(HWND window) {
+    gRenderer.window = window;
+    return gRenderer;
+}

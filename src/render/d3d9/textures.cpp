@@ -1,0 +1,282 @@
+#include "render/d3d9/textures.h"
+
+#include <cstring>
+#include <vector>
+
+#include "files/bitmap.h"
+
+namespace {
+
+constexpr size_t kMaxCachedTexts = 512;
+constexpr DWORD kOverlayVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+// Pixel centres lie on whole coordinates; texel centres on halves.
+constexpr float kPixelAlign = 0.5f;
+
+struct OverlayVertex {
+    float x, y, z, rhw;
+    D3DCOLOR diffuse;
+    float u, v;
+};
+
+DWORD PackChannel(float v) {
+    if (v >= 1.0f)
+        return 255;
+    if (v > 0.0f)
+        return static_cast<DWORD>(v * 255.0f + 0.5f);
+    return 0;
+}
+
+void DrawQuad(IDirect3DDevice9* device, const float corners[4][2], float u0, float v0, float u1, float v1,
+              D3DCOLOR colour) {
+    const float uv[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
+    OverlayVertex quad[4];
+    for (int i = 0; i < 4; ++i)
+        quad[i] = {corners[i][0] - kPixelAlign, corners[i][1] - kPixelAlign, 0.0f, 1.0f, colour, uv[i][0], uv[i][1]};
+    device->SetFVF(kOverlayVertexFormat);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(OverlayVertex));
+}
+
+}  // namespace
+
+IDirect3DTexture9* CreateTextureFromImage(IDirect3DDevice9* device, const Image& image) {
+    IDirect3DTexture9* texture = nullptr;
+    if (FAILED(device->CreateTexture(static_cast<UINT>(image.width), static_cast<UINT>(image.height), 1, 0,
+                                     D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
+        return nullptr;
+    D3DLOCKED_RECT locked;
+    if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) {
+        texture->Release();
+        return nullptr;
+    }
+    for (int row = 0; row < image.height; ++row) {
+        std::memcpy(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(row) * locked.Pitch,
+                    &image.pixels[static_cast<size_t>(row) * image.width], static_cast<size_t>(image.width) * 4);
+    }
+    texture->UnlockRect(0);
+    return texture;
+}
+
+bool LoadBitmapResource(int resourceId, Image& image) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(2));  // RT_BITMAP
+    if (found == nullptr)
+        return false;
+    HGLOBAL loaded = LoadResource(module, found);
+    const DWORD size = SizeofResource(module, found);
+    const auto* dib = static_cast<const uint8_t*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (dib == nullptr || size < sizeof(BITMAPINFOHEADER))
+        return false;
+    // A bitmap resource is a file without its 14-byte file header: put one in front for the decoder.
+    BITMAPINFOHEADER info;
+    std::memcpy(&info, dib, sizeof(info));
+    DWORD tableEntries = info.biClrUsed;
+    if (tableEntries == 0 && info.biBitCount <= 8)
+        tableEntries = 1u << info.biBitCount;
+    DWORD masks = info.biCompression == BI_BITFIELDS ? 12 : 0;
+    std::vector<uint8_t> file(14 + size);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = 14 + info.biSize + masks + tableEntries * 4;
+    std::memcpy(file.data(), &header, 14);
+    std::memcpy(file.data() + 14, dib, size);
+    return DecodeBitmap(file.data(), file.size(), image);
+}
+
+void ApplyBlackColourKey(Image& image) {
+    for (uint32_t& pixel : image.pixels) {
+        if (pixel == 0xFF000000u)
+            pixel = 0;
+    }
+}
+
+IDirect3DStateBlock9* CreateOverlayStateBlock(IDirect3DDevice9* device) {
+    IDirect3DStateBlock9* block = nullptr;
+    if (FAILED(device->BeginStateBlock()))
+        return nullptr;
+    SetOverlayStates(device, true);
+    device->SetTexture(0, nullptr);
+    device->SetFVF(kOverlayVertexFormat);
+    device->EndStateBlock(&block);
+    return block;
+}
+
+void SetOverlayStates(IDirect3DDevice9* device, bool blend) {
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend ? TRUE : FALSE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+}
+
+TextFont::~TextFont() {
+    Release();
+}
+
+bool TextFont::Create(IDirect3DDevice9* device, uint8_t pointSize, const wchar_t* faceName) {
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int height = (pointSize * dotsPerInch) / -72;
+    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, faceName);
+    if (font_ == nullptr)
+        return false;
+    device_ = device;
+    savedState_ = CreateOverlayStateBlock(device);
+    return savedState_ != nullptr;
+}
+
+const TextFont::CachedText* TextFont::Render(const char* utf8) {
+    const auto found = cache_.find(utf8);
+    if (found != cache_.end())
+        return &found->second;
+    if (cache_.size() >= kMaxCachedTexts) {
+        for (auto& entry : cache_)
+            entry.second.texture->Release();
+        cache_.clear();
+    }
+    const std::wstring text = Widen(utf8);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    RECT bounds = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOCLIP);
+    const int width = bounds.right > 0 ? bounds.right : 1;
+    const int height = bounds.bottom > 0 ? bounds.bottom : 1;
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    CachedText cached = {nullptr, width, height};
+    if (bitmap != nullptr) {
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        std::memset(bits, 0, static_cast<size_t>(width) * height * 4);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkMode(dc, TRANSPARENT);
+        RECT area = {0, 0, width, height};
+        DrawTextW(dc, text.c_str(), -1, &area, DT_NOCLIP);
+        GdiFlush();
+        // White text on black: the brightest channel is the glyph's coverage.
+        Image image;
+        image.width = width;
+        image.height = height;
+        image.pixels.resize(static_cast<size_t>(width) * height);
+        const auto* source = static_cast<const uint32_t*>(bits);
+        for (size_t i = 0; i < image.pixels.size(); ++i) {
+            const uint32_t p = source[i];
+            uint32_t coverage = p & 0xFF;
+            coverage = coverage > ((p >> 8) & 0xFF) ? coverage : ((p >> 8) & 0xFF);
+            coverage = coverage > ((p >> 16) & 0xFF) ? coverage : ((p >> 16) & 0xFF);
+            image.pixels[i] = coverage << 24 | 0x00FFFFFFu;
+        }
+        cached.texture = CreateTextureFromImage(device_, image);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+    }
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    if (cached.texture == nullptr)
+        return nullptr;
+    return &cache_.emplace(utf8, cached).first->second;
+}
+
+void TextFont::DrawText(const char* utf8, int32_t x, int32_t y, float r, float g, float b, float a) {
+    const CachedText* text = Render(utf8);
+    if (text == nullptr)
+        return;
+    const D3DCOLOR colour = PackChannel(a) << 24 | PackChannel(r) << 16 | PackChannel(g) << 8 | PackChannel(b);
+    const float left = static_cast<float>(x), top = static_cast<float>(y);
+    const float right = left + static_cast<float>(text->width), bottom = top + static_cast<float>(text->height);
+    const float corners[4][2] = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+    savedState_->Capture();
+    SetOverlayStates(device_, true);
+    device_->SetTexture(0, text->texture);
+    DrawQuad(device_, corners, 0.0f, 0.0f, 1.0f, 1.0f, colour);
+    savedState_->Apply();
+}
+
+void TextFont::Release() {
+    for (auto& entry : cache_)
+        entry.second.texture->Release();
+    cache_.clear();
+    if (savedState_ != nullptr) {
+        savedState_->Release();
+        savedState_ = nullptr;
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+        font_ = nullptr;
+    }
+    device_ = nullptr;
+}
+
+PanelSprites::~PanelSprites() {
+    Release();
+}
+
+bool PanelSprites::Create(IDirect3DDevice9* device) {
+    Image image;
+    if (!LoadBitmapResource(107, image))
+        return false;
+    ApplyBlackColourKey(image);
+    texture_ = CreateTextureFromImage(device, image);
+    if (texture_ == nullptr)
+        return false;
+    width_ = image.width;
+    height_ = image.height;
+    device_ = device;
+    savedState_ = CreateOverlayStateBlock(device);
+    return savedState_ != nullptr;
+}
+
+void PanelSprites::Begin() {
+    savedState_->Capture();
+    SetOverlayStates(device_, false);
+    device_->SetTexture(0, texture_);
+}
+
+void PanelSprites::DrawPiece(const float m[4][4], int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const float w = static_cast<float>(right - left), h = static_cast<float>(bottom - top);
+    const float local[4][2] = {{0.0f, 0.0f}, {w, 0.0f}, {0.0f, h}, {w, h}};
+    float corners[4][2];
+    for (int i = 0; i < 4; ++i) {
+        corners[i][0] = local[i][0] * m[0][0] + local[i][1] * m[1][0] + m[3][0];
+        corners[i][1] = local[i][0] * m[0][1] + local[i][1] * m[1][1] + m[3][1];
+    }
+    const float tw = static_cast<float>(width_), th = static_cast<float>(height_);
+    DrawQuad(device_, corners, static_cast<float>(left) / tw, static_cast<float>(top) / th,
+             static_cast<float>(right) / tw, static_cast<float>(bottom) / th, 0xFFFFFFFF);
+}
+
+void PanelSprites::End() {
+    savedState_->Apply();
+}
+
+void PanelSprites::Release() {
+    if (savedState_ != nullptr) {
+        savedState_->Release();
+        savedState_ = nullptr;
+    }
+    if (texture_ != nullptr) {
+        texture_->Release();
+        texture_ = nullptr;
+    }
+    device_ = nullptr;
+}

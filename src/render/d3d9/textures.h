@@ -1,0 +1,68 @@
+// Textures made from decoded bitmaps, and text drawn with GDI into textures.
+#pragma once
+
+#include "render/d3d9/win32.h"
+
+#include <d3d9.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+struct Image;
+
+// A managed A8R8G8B8 texture holding the image; null when the device refuses it.
+IDirect3DTexture9* CreateTextureFromImage(IDirect3DDevice9* device, const Image& image);
+// Decodes a BITMAP resource of this program; false when it is missing or unreadable.
+bool LoadBitmapResource(int resourceId, Image& image);
+
+// Pixels of the key colour (opaque black) become fully transparent, as the panel artwork expects.
+void ApplyBlackColourKey(Image& image);
+
+// Text in one GDI font, rendered once per distinct string into an alpha texture and then drawn as
+// a screen-space quad tinted with the text colour.
+class TextFont {
+public:
+    ~TextFont();
+    // Height follows the screen's dots per inch: (points x LOGPIXELSY) / -72, truncated.
+    bool Create(IDirect3DDevice9* device, uint8_t pointSize, const wchar_t* faceName);
+    void DrawText(const char* utf8, int32_t x, int32_t y, float r, float g, float b, float a);
+    void Release();
+
+private:
+    struct CachedText {
+        IDirect3DTexture9* texture;
+        int width;
+        int height;
+    };
+    const CachedText* Render(const char* utf8);
+
+    IDirect3DDevice9* device_ = nullptr;
+    HFONT font_ = nullptr;
+    IDirect3DStateBlock9* savedState_ = nullptr;
+    std::unordered_map<std::string, CachedText> cache_;
+};
+
+// Rectangles of the panel texture drawn at pixel positions, opaque, with a translation or a
+// horizontal stretch.
+class PanelSprites {
+public:
+    ~PanelSprites();
+    bool Create(IDirect3DDevice9* device);
+    void Begin();
+    void DrawPiece(const float transform[4][4], int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void End();
+    void Release();
+
+private:
+    IDirect3DDevice9* device_ = nullptr;
+    IDirect3DTexture9* texture_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    IDirect3DStateBlock9* savedState_ = nullptr;
+};
+
+// Records the states that the 2-D drawing changes, so they can be put back afterwards.
+IDirect3DStateBlock9* CreateOverlayStateBlock(IDirect3DDevice9* device);
+// Sets the states for screen-space textured quads; blend chooses alpha blending over opaque drawing.
+void SetOverlayStates(IDirect3DDevice9* device, bool blend);

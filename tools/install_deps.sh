@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what building and testing Blokkenveld needs on Debian 12; skips what is already there.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev
+          mingw-w64 wine wine64 xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up, builds and opens the editor under Wine. Without a display it runs on a virtual one,
+# saves a picture of the window after the first frames and says where it is.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install_deps.sh
+bash tools/build.sh
+source tools/wine_env.sh
+ensure_wine_prefix
+
+exe_dir="$PWD/build/windows"
+if [ -n "${DISPLAY:-}" ]; then
+    cd "$exe_dir"
+    exec "$WINE64" explorer /desktop=Blokkenveld,1280x1024 Blokkenveld.exe "$@"
+fi
+
+start_xvfb
+trap 'WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
+(cd "$exe_dir" && "$WINE64" explorer /desktop=Blokkenveld,1280x1024 Blokkenveld.exe "$@" >/dev/null 2>&1 &)
+sleep 8
+shot="$PWD/build/editor.png"
+import -window root "$shot"
+echo "The editor ran on virtual display $DISPLAY; its window after the first frames: $shot"
