@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "fake_platform.h"
+
+namespace {
+
+uint32_t Bits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    return bits;
+}
+
+struct CameraRig : EditorRig {
+    Camera& camera() { return editor->camera; }
+    CameraRig() { Frame(); }
+};
+
+}  // namespace
+
+TEST(Camera, StartValuesAndResetUseTheExactConstants) {
+    CameraRig rig;
+    EXPECT_EQ(Bits(rig.camera().yaw), 0xC0860A91u);
+    EXPECT_EQ(Bits(rig.camera().pitch), 0x3F490FDAu);
+    EXPECT_EQ(Bits(kPitchLimit), 0x3FC90C93u);
+    EXPECT_EQ(Bits(kOrbitRadiansPerPixel), 0x3C860A91u);
+    rig.camera().yaw = 3.0f;
+    rig.camera().targetX = 5.0f;
+    WheelZoom(rig.camera(), 10);
+    ResetCamera(rig.camera());
+    EXPECT_EQ(rig.camera().distance, 8.0f);
+    EXPECT_EQ(rig.camera().masterZoom, 9.0);
+    EXPECT_EQ(rig.camera().targetX, 100.5f);
+    // The first zoom step after a reset continues from 9, not 8.
+    WheelZoom(rig.camera(), 1);
+    EXPECT_EQ(rig.camera().distance, 7.0f);
+
+    ResetCamera(rig.camera());
+    const Vec3 eye = EyePosition(rig.camera());
+    EXPECT_NEAR(eye.x, 100.5 + 8 * std::cos(-4.1887898) * std::cos(0.7853981), 1e-4);
+    EXPECT_NEAR(eye.y, 100.5 + 8 * std::sin(0.7853981), 1e-4);
+    EXPECT_NEAR(eye.z, 100.5 + 8 * std::sin(-4.1887898) * std::cos(0.7853981), 1e-4);
+}
+
+TEST(Camera, WheelStepsAreClampedAndTruncatedByTheWindow) {
+    CameraRig rig;
+    WheelZoom(rig.camera(), 1);
+    EXPECT_EQ(rig.camera().distance, 7.0f);
+    WheelZoom(rig.camera(), 100);
+    EXPECT_EQ(rig.camera().distance, 3.0f);
+    WheelZoom(rig.camera(), -200);
+    EXPECT_EQ(rig.camera().distance, 166.0f);
+    // A 40-unit high-resolution wheel message is 0 notches: 40 / 120 truncates.
+    WheelZoom(rig.camera(), static_cast<int16_t>(40 / 120));
+    EXPECT_EQ(rig.camera().distance, 166.0f);
+    WheelZoom(rig.camera(), static_cast<int16_t>(-239 / 120));
+    EXPECT_EQ(rig.camera().distance, 166.0f);
+}
+
+TEST(Camera, ZoomKeysStopAtTheLimitsAndGWins) {
+    CameraRig rig;
+    rig.Hold(kKeyG);
+    for (int i = 0; i < 100; ++i)
+        rig.Frame(100);
+    EXPECT_EQ(rig.camera().distance, 3.0f);
+    rig.Hold(kKeyF);  // both held: G wins
+    rig.Frame(100);
+    EXPECT_EQ(rig.camera().distance, 3.0f);
+    rig.Release(kKeyG);
+    for (int i = 0; i < 200; ++i)
+        rig.Frame(100);
+    EXPECT_EQ(rig.camera().distance, 166.0f);
+}
+
+TEST(Camera, ArrowKeysTurnAndKeepThePitchWithinItsLimits) {
+    CameraRig rig;
+    const float yaw = rig.camera().yaw;
+    rig.Hold(kKeyRight);
+    rig.Frame(250);
+    EXPECT_FLOAT_EQ(rig.camera().yaw, yaw + 1.0f);
+    rig.Release(kKeyRight);
+    rig.Hold(kKeyUp);
+    rig.Frame(2000);
+    EXPECT_EQ(rig.camera().pitch, kPitchLimit);
+    rig.Release(kKeyUp);
+    rig.Hold(kKeyDown);
+    rig.Frame(3000);
+    EXPECT_EQ(rig.camera().pitch, -kPitchLimit);
+}
+
+TEST(Camera, OrbitFollowsTheDragAndReanchorsAtThePitchLimit) {
+    CameraRig rig;
+    Camera& camera = rig.camera();
+    const float yaw = camera.yaw, pitch = camera.pitch;
+    rig.platform.cursor = {500, 500};
+    rig.Hold(kKeyRightButton);
+    rig.Frame();
+    EXPECT_TRUE(camera.orbitActive);
+    rig.platform.cursor = {510, 520};
+    rig.Frame();
+    EXPECT_FLOAT_EQ(camera.yaw, yaw - 10 * kOrbitRadiansPerPixel);
+    EXPECT_FLOAT_EQ(camera.pitch, pitch + 20 * kOrbitRadiansPerPixel);
+
+    // Far down: the pitch stops at the limit and the anchor moves with the cursor.
+    rig.platform.cursor = {510, 2000};
+    rig.Frame();
+    EXPECT_EQ(camera.pitch, kPitchLimit);
+    // A small movement back lowers the pitch at once.
+    rig.platform.cursor = {510, 1990};
+    rig.Frame();
+    EXPECT_FLOAT_EQ(camera.pitch, kPitchLimit - 10 * kOrbitRadiansPerPixel);
+    rig.platform.cursor = {510, -5000};
+    rig.Frame();
+    EXPECT_EQ(camera.pitch, -kPitchLimit);
+
+    rig.Release(kKeyRightButton);
+    rig.Frame();
+    EXPECT_FALSE(camera.orbitActive);
+    EXPECT_EQ(camera.pitchAtOrbitStart, camera.pitch);
+}
+
+TEST(Camera, OrbitAndPanExcludeEachOther) {
+    CameraRig rig;
+    Camera& camera = rig.camera();
+    rig.platform.cursor = {100, 100};
+    rig.Hold(kKeyRightButton);
+    rig.Frame();
+    rig.Hold(kKeyMiddleButton);
+    rig.platform.cursor = {150, 100};
+    const float targetX = camera.targetX;
+    rig.Frame();
+    EXPECT_TRUE(camera.orbitActive);
+    EXPECT_FALSE(camera.panActive);
+    EXPECT_EQ(camera.targetX, targetX);
+
+    // Releasing the right button while the middle one is still held does not start a pan at once:
+    // the middle button was seen held, so it must be pressed again.
+    rig.Release(kKeyRightButton);
+    rig.Frame();
+    EXPECT_FALSE(camera.orbitActive);
+    rig.Release(kKeyMiddleButton);
+    rig.Frame();
+
+    rig.Hold(kKeyMiddleButton);
+    rig.Frame();
+    EXPECT_TRUE(camera.panActive);
+    rig.Hold(kKeyRightButton);
+    rig.Frame();
+    EXPECT_FALSE(camera.orbitActive);
+}
+
+TEST(Camera, PanMovesTheTargetByDistanceOverAThousandPerPixel) {
+    CameraRig rig;
+    Camera& camera = rig.camera();
+    WheelZoom(camera, -100);  // distance 166
+    camera.yaw = 0.0f;
+    camera.pitch = 0.0f;
+    rig.platform.cursor = {300, 300};
+    rig.Hold(kKeyMiddleButton);
+    rig.Frame();
+    const float x = camera.targetX, y = camera.targetY, z = camera.targetZ;
+    // yaw 0, pitch 0: sideways is +z, camera up is +y; the target moves against dx, along dy.
+    rig.platform.cursor = {301, 300};
+    rig.Frame();
+    EXPECT_NEAR(camera.targetZ, z - 0.166f, 1e-4);
+    EXPECT_NEAR(camera.targetX, x, 1e-4);
+    rig.platform.cursor = {301, 301};
+    rig.Frame();
+    EXPECT_NEAR(camera.targetY, y + 0.166f, 1e-4);
+}
+
+TEST(Camera, MovementKeysFollowTheViewDirections) {
+    CameraRig rig;
+    Camera& camera = rig.camera();
+    camera.yaw = 0.0f;
+    camera.pitch = 0.0f;
+    const float x = camera.targetX, y = camera.targetY, z = camera.targetZ;
+    // 0.4 x distance (8) units a second; A moves against sideways (+z at yaw 0).
+    rig.Hold(kKeyA);
+    rig.Frame(500);
+    EXPECT_NEAR(camera.targetZ, z + 1.6f, 1e-4);
+    rig.Release(kKeyA);
+    rig.Hold(kKeyW);
+    rig.Frame(500);
+    EXPECT_NEAR(camera.targetY, y - 1.6f, 1e-4);
+    EXPECT_NEAR(camera.targetX, x, 1e-4);
+}

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+
+namespace {
+
+// A rig whose first frame has run, with the cursor over the view and away from both panels.
+struct ViewRig : EditorRig {
+    ViewRig() {
+        flags.cursorX = 400;
+        flags.cursorY = 300;
+        Frame();
+        Frame();  // the status strip has been measured by now in the real program
+        editor->statusWindow.rect = {0, 0, 800, 600};
+    }
+};
+
+}  // namespace
+
+TEST(FrameUpdate, FrameTimeUsesUnsignedClockDifferences) {
+    EditorRig rig;
+    rig.platform.clock = 0xFFFFFFF0u;
+    rig.Frame(0);
+    EXPECT_EQ(rig.editor->frame.frameTime, 0.0f);
+    rig.Frame(32);  // wraps past zero
+    EXPECT_FLOAT_EQ(rig.editor->frame.frameTime, 0.032f);
+}
+
+TEST(FrameUpdate, NothingCountsAsDownWhileAnotherProgramIsActive) {
+    EditorRig rig;
+    rig.Frame();
+    rig.flags.appActive = false;
+    rig.Hold(kKeyLeft);
+    rig.Hold(kKeyLeftButton);
+    rig.Hold(kKeyRightButton);
+    const float yaw = rig.editor->camera.yaw;
+    rig.Frame(100);
+    EXPECT_EQ(rig.editor->camera.yaw, yaw);
+    EXPECT_FALSE(rig.editor->frame.leftDown);
+    EXPECT_FALSE(rig.editor->camera.orbitActive);
+}
+
+TEST(FrameUpdate, LatchedLeftButtonCountsAsUpUntilReleased) {
+    ViewRig rig;
+    rig.flags.ignoreLeftLatch = true;  // pressed outside the client area
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(rig.editor->frame.leftDown);
+    EXPECT_TRUE(rig.flags.ignoreLeftLatch);
+    rig.Frame();
+    EXPECT_FALSE(rig.editor->frame.leftDown);
+
+    rig.Release(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(rig.flags.ignoreLeftLatch);
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_TRUE(rig.editor->frame.leftDown);
+}
+
+TEST(FrameUpdate, PressesOnEitherPanelRectangleBelongToThePanelEvenWhenHidden) {
+    struct Case {
+        int32_t x, y;
+        bool paintShown;
+        bool panel;
+    };
+    const Case cases[] = {
+        {400, 300, true, false},  // the view
+        {0, 0, true, true},       // paint window corner
+        {157, 502, true, true},   // its last pixel
+        {158, 100, true, false},  // just right of it
+        {100, 503, true, false},  // just below it
+        {100, 100, false, true},  // hidden, still taken
+        {400, 584, true, true},   // status strip click area
+        {400, 583, true, false},  // just above it
+        {400, -1, true, true},    // above the client area (the menu bar)
+    };
+    for (const Case& c : cases) {
+        ViewRig rig;
+        rig.editor->paintWindow.shown = c.paintShown;
+        rig.flags.cursorX = c.x;
+        rig.flags.cursorY = c.y;
+        rig.Hold(kKeyLeftButton);
+        rig.Frame();
+        EXPECT_EQ(rig.editor->frame.clickConsumedByPanel, c.panel) << c.x << "," << c.y;
+    }
+}
+
+TEST(FrameUpdate, StatusStripTakesNoClickBeforeItWasEverMeasured) {
+    EditorRig rig;
+    rig.editor->statusWindow.shown = false;
+    rig.flags.cursorX = 400;
+    rig.flags.cursorY = 590;
+    rig.Frame();
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(rig.editor->frame.clickConsumedByPanel);
+}
+
+TEST(FrameUpdate, TitleStripDragMovesThePanelWithinTheClientArea) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    rig.flags.cursorX = 50;
+    rig.flags.cursorY = 10;
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_TRUE(editor.paintWindow.dragging);
+
+    rig.flags.cursorX = 150;
+    rig.flags.cursorY = 60;
+    rig.Frame();
+    EXPECT_EQ(editor.paintWindow.x, 100.0f);
+    EXPECT_EQ(editor.paintWindow.y, 50.0f);
+    EXPECT_EQ(editor.paintColourVertices[0].x, 125.0f);  // the geometry follows
+
+    rig.flags.cursorX = 5000;
+    rig.flags.cursorY = 5000;
+    rig.Frame();
+    EXPECT_EQ(editor.paintWindow.x, 800.0f - 158.0f);
+    EXPECT_EQ(editor.paintWindow.y, 600.0f - 519.0f);
+
+    rig.flags.cursorX = -500;
+    rig.flags.cursorY = -500;
+    rig.Frame();
+    EXPECT_EQ(editor.paintWindow.x, 0.0f);
+    EXPECT_EQ(editor.paintWindow.y, 0.0f);
+
+    rig.Release(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(editor.paintWindow.dragging);
+}
+
+TEST(FrameUpdate, NoClickDuringAnOrbitOrRightAfterALoad) {
+    ViewRig rig;
+    rig.flags.cursorX = 50;
+    rig.flags.cursorY = 10;  // the title strip: a click would start a drag
+    rig.Hold(kKeyRightButton);
+    rig.Frame();
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(rig.editor->paintWindow.dragging);
+    rig.Release(kKeyLeftButton);
+    rig.Release(kKeyRightButton);
+    rig.Frame();
+
+    rig.editor->ignoreNextClick = true;
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_FALSE(rig.editor->paintWindow.dragging);
+    EXPECT_FALSE(rig.editor->ignoreNextClick);  // consumed by the first frame, click or not
+}
+
+TEST(FrameUpdate, HeldCtrlZUndoesOncePerPress) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    for (int i = 0; i < 3; ++i) {
+        UndoEntry entry{};
+        entry.slot = 0;
+        entry.colourBefore = 0xFF000000u + static_cast<uint32_t>(i);
+        entry.colourAfter = kWhite;
+        RecordEdit(editor.undo, kUndoPaint, entry);
+    }
+    rig.Frame();
+    EXPECT_TRUE(rig.platform.menuEnabled[kUndoCommand]);
+    EXPECT_FALSE(rig.platform.menuEnabled[kRedoCommand]);
+
+    rig.Hold(kKeyControl);
+    rig.Hold(kKeyZ);
+    for (int i = 0; i < 5; ++i)
+        rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 2);
+    EXPECT_EQ(editor.scene.cubes[0].colour, 0xFF000002u);
+
+    // Y pressed while Ctrl+Z is still held does not redo.
+    rig.Hold(kKeyY);
+    rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 2);
+
+    rig.Release(kKeyZ);
+    rig.Release(kKeyY);
+    rig.Frame();
+    rig.Hold(kKeyY);
+    rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 3);
+    EXPECT_EQ(editor.scene.cubes[0].colour, kWhite);
+}
+
+TEST(FrameUpdate, CtrlZIsIgnoredInTheFrameAfterALoad) {
+    ViewRig rig;
+    UndoEntry entry{};
+    RecordEdit(rig.editor->undo, kUndoPaint, entry);
+    rig.editor->ignoreNextClick = true;
+    rig.Hold(kKeyControl);
+    rig.Hold(kKeyZ);
+    rig.Frame();
+    rig.Frame();
+    EXPECT_EQ(rig.editor->undo.depth, 1);
+}
+
+TEST(FrameUpdate, MenuUndoRequestIsServedOnceAndRefusedWhenUnavailable) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    editor.undo.undoRequest = true;
+    rig.Frame();
+    EXPECT_FALSE(editor.undo.undoRequest);
+    EXPECT_EQ(editor.undo.depth, 0);
+
+    UndoEntry entry{};
+    RecordEdit(editor.undo, kUndoPaint, entry);
+    editor.undo.undoRequest = true;
+    rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 0);
+    EXPECT_FALSE(editor.undo.undoAvailable);
+    EXPECT_TRUE(editor.undo.redoAvailable);
+    rig.Frame();
+    EXPECT_FALSE(rig.platform.menuEnabled[kUndoCommand]);
+    EXPECT_TRUE(rig.platform.menuEnabled[kRedoCommand]);
+}
+
+TEST(FrameUpdate, ScreenshotIsSavedAfterTheFrameIsDrawnOnceWithTheLastName) {
+    ViewRig rig;
+    rig.editor->RequestScreenshot("C:\\first.bmp");
+    rig.editor->RequestScreenshot("C:\\second.bmp");
+    const int drawn = rig.platform.framesDrawn;
+    rig.Frame();
+    rig.Frame();
+    EXPECT_EQ(rig.platform.framesDrawn, drawn + 2);
+    ASSERT_EQ(rig.platform.screenshots.size(), 1u);
+    EXPECT_EQ(rig.platform.screenshots[0], "C:\\second.bmp");
+}

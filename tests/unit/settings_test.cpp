@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "editor/command_line.h"
+#include "editor/editor.h"
+#include "editor/settings.h"
+
+namespace {
+
+// Keys held as the file would hold their text; integers parse like the platform's profile reader.
+class MapIni : public IniStore {
+public:
+    std::map<std::string, std::string> values;
+    std::vector<std::string> writeOrder;
+
+    uint32_t GetInt(const char* key, int32_t defaultValue) override {
+        const auto found = values.find(key);
+        if (found == values.end())
+            return static_cast<uint32_t>(defaultValue);
+        return static_cast<uint32_t>(std::stoll(found->second));
+    }
+    void GetString(const char* key, const char* defaultValue, char* buffer, int capacity) override {
+        const auto found = values.find(key);
+        std::strncpy(buffer, found == values.end() ? defaultValue : found->second.c_str(), capacity - 1);
+        buffer[capacity - 1] = '\0';
+    }
+    void WriteString(const char* key, const char* value) override {
+        values[key] = value;
+        writeOrder.emplace_back(key);
+    }
+};
+
+}  // namespace
+
+TEST(Settings, DefaultsWithoutAFile) {
+    MapIni ini;
+    Settings settings;
+    auto editor = std::make_unique<Editor>();
+    ReadSettings(ini, settings, *editor);
+    EXPECT_EQ(settings.windowMode, 1);
+    EXPECT_EQ(settings.showCommand, kShowNormal);
+    EXPECT_EQ(editor->paintWindow.x, 0.0f);
+    EXPECT_TRUE(editor->paintWindow.shown);
+    EXPECT_TRUE(editor->statusWindow.shown);
+    EXPECT_EQ(settings.background.red, 0);
+    EXPECT_STREQ(settings.paletteName, "palette.bvp");
+    EXPECT_STREQ(settings.textureName, "tex.bmp");
+    EXPECT_EQ(ClientWidthForMode(settings.windowMode), 800);
+    EXPECT_EQ(ClientHeightForMode(settings.windowMode), 600);
+}
+
+TEST(Settings, ReadingRules) {
+    struct Case {
+        const char* mode;
+        int16_t expectedMode;
+        const char* maximized;
+        int32_t expectedShow;
+    };
+    const Case cases[] = {
+        {"2", 2, "3", 3}, {"7", 1, "5", 5}, {"0", 1, "4", 5}, {"-2", 1, "1", 5},
+        {"65538", 2, "-3", 5},  // held as 16 bits: 65538 is 2
+    };
+    for (const Case& c : cases) {
+        MapIni ini;
+        ini.values = {{"WINDOW_MODE", c.mode}, {"WINDOW_MAXIMIZED", c.maximized}};
+        Settings settings;
+        auto editor = std::make_unique<Editor>();
+        ReadSettings(ini, settings, *editor);
+        EXPECT_EQ(settings.windowMode, c.expectedMode) << c.mode;
+        EXPECT_EQ(settings.showCommand, c.expectedShow) << c.maximized;
+    }
+}
+
+TEST(Settings, PanelAndColourKeysAreTakenAsRead) {
+    MapIni ini;
+    ini.values = {{"PWIN_X", "5000"},    {"PWIN_Y", "-1"},     {"PWIN_SHOW", "0"},
+                  {"SWIN_SHOW", "7"},    {"BGCOLOR_R", "300"}, {"BGCOLOR_G", "-1"},
+                  {"WFCOLOR_B", "255"}, {"PALETTE", "C:\\p\\x.bvp"}};
+    Settings settings;
+    auto editor = std::make_unique<Editor>();
+    ReadSettings(ini, settings, *editor);
+    EXPECT_EQ(editor->paintWindow.x, 5000.0f);
+    EXPECT_EQ(editor->paintWindow.y, 4294967296.0f);  // read unsigned
+    EXPECT_FALSE(editor->paintWindow.shown);
+    EXPECT_TRUE(editor->statusWindow.shown);
+    EXPECT_EQ(settings.background.red, 300);
+    EXPECT_EQ(settings.background.green, -1);
+    EXPECT_EQ(settings.wireframe.blue, 255);
+    EXPECT_STREQ(settings.paletteName, "C:\\p\\x.bvp");
+    // The view takes the low 8 bits: 300 clears with red 44.
+    EXPECT_EQ(ClearColour(settings.background), 0xFF2CFF00u);
+}
+
+TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {
+    MapIni ini;
+    ini.values = {{"WINDOW_MODE", "7"}};
+    Settings settings;
+    auto editor = std::make_unique<Editor>();
+    ReadSettings(ini, settings, *editor);
+    editor->paintWindow.x = 12.9f;
+    editor->paintWindow.y = 4294967296.0f;
+    editor->statusWindow.shown = false;
+    ini.writeOrder.clear();
+    WriteExitSettings(ini, settings, *editor);
+    const std::vector<std::string> order = {"WINDOW_MODE", "WINDOW_MAXIMIZED", "PWIN_X", "PWIN_Y",
+                                            "PWIN_SHOW", "SWIN_SHOW", "TEXTURE"};
+    EXPECT_EQ(ini.writeOrder, order);
+    EXPECT_EQ(ini.values["WINDOW_MODE"], "1");
+    EXPECT_EQ(ini.values["WINDOW_MAXIMIZED"], "5");
+    EXPECT_EQ(ini.values["PWIN_X"], "12");
+    // A position beyond any screen is held at the integer range instead of overflowing.
+    EXPECT_EQ(ini.values["PWIN_Y"], "2147483647");
+    EXPECT_EQ(ini.values["PWIN_SHOW"], "1");
+    EXPECT_EQ(ini.values["SWIN_SHOW"], "0");
+    EXPECT_EQ(ini.values["TEXTURE"], "tex.bmp");
+}
+
+TEST(Settings, ColourKeysAndTheGettersWhileTheDialogIsOpen) {
+    MapIni ini;
+    Settings settings;
+    settings.background = {1, 2, 3};
+    settings.wireframe = {4, 5, 6};
+    ColourDialogState dialog;
+    for (uint32_t custom : dialog.customColours)
+        EXPECT_EQ(custom, 0x00FFFFFFu);
+    dialog.savedBackground = settings.background;
+    dialog.savedWireframe = settings.wireframe;
+    dialog.open = true;
+    settings.background = {9, 9, 9};
+    EXPECT_EQ(BackgroundColour(settings, dialog).red, 1);
+    EXPECT_EQ(WireframeColour(settings, dialog).blue, 6);
+    dialog.open = false;
+    EXPECT_EQ(BackgroundColour(settings, dialog).red, 9);
+
+    WriteColourSettings(ini, settings);
+    const std::vector<std::string> order = {"BGCOLOR_R", "BGCOLOR_G", "BGCOLOR_B",
+                                            "WFCOLOR_R", "WFCOLOR_G", "WFCOLOR_B"};
+    EXPECT_EQ(ini.writeOrder, order);
+    EXPECT_EQ(ini.values["WFCOLOR_G"], "5");
+}
+
+TEST(CommandLine, QuotesExtensionsAndLength) {
+    struct Case {
+        std::string line;
+        CommandLineFile kind;
+        std::string path;
+    };
+    const std::string longName = "C:\\" + std::string(300, 'a') + ".bvo";
+    const Case cases[] = {
+        {"", CommandLineFile::None, ""},
+        {"\"C:\\my scenes\\house.bvo\"", CommandLineFile::Object, "C:\\my scenes\\house.bvo"},
+        {"C:\\a\\pic.bmp", CommandLineFile::Bitmap, "C:\\a\\pic.bmp"},
+        {"C:\\a\\HOUSE.BVO", CommandLineFile::None, "C:\\a\\HOUSE.BVO"},
+        {"C:\\a\\pic.BMP", CommandLineFile::None, "C:\\a\\pic.BMP"},
+        {"a.bvo b.bvo", CommandLineFile::Object, "a.bvo b.bvo"},  // one path, spaces kept
+        {"a.bvo b.txt", CommandLineFile::None, "a.bvo b.txt"},
+        {"C:\\dir.bvo\\noext", CommandLineFile::None, "C:\\dir.bvo\\noext"},
+        {"x\"y\".b\"vo", CommandLineFile::Object, "xy.bvo"},
+        {longName, CommandLineFile::None, longName.substr(0, 259)},
+    };
+    for (const Case& c : cases) {
+        char path[kCommandLinePathCapacity];
+        EXPECT_EQ(ParseCommandLine(c.line.c_str(), path), c.kind) << c.line;
+        EXPECT_EQ(std::string(path), c.path);
+    }
+}
