@@ -71,9 +71,9 @@ class Screen:
                 length = 0
         return best
 
-    def find_client(self, background, status_shown=True):
+    def find_client(self, background, status_shown=True, edge="right"):
         """The client area as (left, top, width, height), found from the background colour: the
-        widest row of it gives left and right, the column at the right edge gives top and bottom."""
+        widest row of it gives left and right, the column at one edge gives top and bottom."""
         best_row, best = 0, (0, 0)
         for y in range(0, self.height, 2):
             run = self.longest_run(background, row=y)
@@ -81,7 +81,7 @@ class Screen:
                 best_row, best = y, run
         check(best[1] > 0, "no background-coloured area on the screen")
         left, width = best
-        top, height = self.longest_run(background, column=left + width - 1)
+        top, height = self.longest_run(background, column=left + width - 1 if edge == "right" else left)
         if status_shown:
             height += STATUS_STRIP
         return left, top, width, height

@@ -198,6 +198,172 @@ def view_menu_toggles_panels_and_the_exit_settings_follow():
         program.cleanup()
 
 
+# ---- the picture -----------------------------------------------------------------------------
+
+START_YAW, START_PITCH, START_DISTANCE, TARGET = -4.1887898, 0.7853981, 8.0, (100.5, 100.5, 100.5)
+
+
+def project(point, width, height):
+    """Screen position of a world point for the start camera (left-handed look-at, 60 degree view)."""
+    d = (math.cos(START_YAW) * math.cos(START_PITCH), math.sin(START_PITCH),
+         math.sin(START_YAW) * math.cos(START_PITCH))
+    eye = tuple(TARGET[i] + START_DISTANCE * d[i] for i in range(3))
+
+    def sub(a, b):
+        return tuple(a[i] - b[i] for i in range(3))
+
+    def dot(a, b):
+        return sum(a[i] * b[i] for i in range(3))
+
+    def cross(a, b):
+        return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
+
+    def unit(a):
+        n = math.sqrt(dot(a, a))
+        return tuple(c / n for c in a)
+    zaxis = unit(sub(TARGET, eye))
+    xaxis = unit(cross((0, 1, 0), zaxis))
+    yaxis = cross(zaxis, xaxis)
+    rel = sub(point, eye)
+    yscale = 1 / math.tan(math.pi / 6)
+    xscale = yscale * height / width
+    x = dot(rel, xaxis) * xscale / dot(rel, zaxis)
+    y = dot(rel, yaxis) * yscale / dot(rel, zaxis)
+    return (x + 1) / 2 * width, (1 - y) / 2 * height
+
+
+def expected_grey(normal):
+    d = (math.cos(START_YAW) * math.cos(START_PITCH), math.sin(START_PITCH),
+         math.sin(START_YAW) * math.cos(START_PITCH))
+    return 255 * max(0.0, sum(normal[i] * d[i] for i in range(3)))
+
+
+@e2e
+def background_takes_the_low_8_bits_of_each_colour_setting():
+    program, screen = run_program({"BGCOLOR_R": 300, "BGCOLOR_G": 256, "BGCOLOR_B": 513}, (44, 0, 1))
+    try:
+        left, top, width, height = screen.find_client((44, 0, 1))
+        check((width, height) == (800, 600), f"client area {width}x{height}")
+    finally:
+        program.stop()
+        program.cleanup()
+
+
+@e2e
+def start_cube_is_lit_from_the_eye_with_its_wireframe_diagonals():
+    green = (0, 255, 0)
+    program, screen = run_program(dict(MAGENTA_SETTINGS, WFCOLOR_R=0, WFCOLOR_G=255, WFCOLOR_B=0), MAGENTA)
+    try:
+        save(screen, "start_cube")
+        left, top, width, height = screen.find_client(MAGENTA)
+        # Faces seen from the start camera: top (+y), -x and +z. Off the diagonal a face shows the
+        # cosine of its normal against the eye direction; at its centre the diagonal crosses it.
+        faces = [((0, 1, 0), (100.5, 101, 100.5), [(100.78, 101, 100.22), (100.22, 101, 100.78)]),
+                 ((-1, 0, 0), (100, 100.5, 100.5), [(100, 100.22, 100.22), (100, 100.78, 100.78)]),
+                 ((0, 0, 1), (100.5, 100.5, 101), [(100.22, 100.22, 101), (100.78, 100.78, 101)])]
+        for normal, centre, off_diagonal in faces:
+            grey = expected_grey(normal)
+            for point in off_diagonal:
+                sx, sy = project(point, width, height)
+                p = screen.pixel(left + int(sx), top + int(sy))
+                check(all(abs(c - grey) <= 2.5 for c in p), f"face {normal} at {point}: {p}, expected grey {grey:.1f}")
+            cx, cy = project(centre, width, height)
+            cx, cy = left + int(round(cx)), top + int(round(cy))
+            check(screen.count(green, (cx - 2, cy - 2, cx + 3, cy + 3)) > 0,
+                  f"no wireframe diagonal through the centre of face {normal}")
+        check(screen.count(green, (left + 300, top + 200, left + 500, top + 400)) > 150, "too few wireframe pixels")
+    finally:
+        program.stop()
+        program.cleanup()
+
+
+def check_panel_at(screen, left, top, px, py, what):
+    art = panel_bitmap()
+    for x, y in [(80, 10), (150, 10), (10, 100), (12, 300), (5, 450), (140, 500)]:
+        seen = screen.pixel(left + px + x, top + py + y)
+        check(seen == art(x, y), f"{what}: panel pixel ({x},{y}) shows {seen}, artwork has {art(x, y)}")
+
+
+@e2e
+def paint_window_and_status_strip_sit_where_the_settings_put_them():
+    program, screen = run_program(dict(MAGENTA_SETTINGS, PWIN_X=200, PWIN_Y=50), MAGENTA)
+    try:
+        save(screen, "panel_moved")
+        left, top, width, height = screen.find_client(MAGENTA)
+        check((width, height) == (800, 600), f"client area {width}x{height}")
+        check_panel_at(screen, left, top, 200, 50, "panel at 200,50")
+        check(screen.pixel(left + 199, top + 300) == MAGENTA, "something drawn left of the panel")
+        art = panel_bitmap()
+        bottom = top + height
+        for j in range(18):
+            seen = screen.pixel(left + 500, bottom - 18 + j)
+            check(seen == art(163, 58 + j), f"status strip row {j}: {seen}, artwork {art(163, 58 + j)}")
+        check(screen.pixel(left + 500, bottom - 19) == MAGENTA, "the status strip is taller than 18 pixels")
+    finally:
+        program.stop()
+        program.cleanup()
+
+
+@e2e
+def paint_window_is_pulled_back_inside_after_a_resize():
+    settings = dict(MAGENTA_SETTINGS, PWIN_X=5000, PWIN_Y=5000, WINDOW_MAXIMIZED=3)
+    program, screen = run_program(settings, MAGENTA)
+    try:
+        save(screen, "panel_pulled_back")
+        left, top, width, height = screen.find_client(MAGENTA, edge="left")
+        check_panel_at(screen, left, top, width - 158, height - 519, "maximized")
+        # Restore: the device is rebuilt at 800 x 600 and the panel pulled in again.
+        program.chord("alt+space")
+        program.key("r", pause=2.0)
+        screen = Screen.grab()
+        save(screen, "panel_after_restore")
+        left, top, width, height = screen.find_client(MAGENTA, edge="left")
+        check((width, height) == (800, 600), f"restored client area {width}x{height}")
+        check_panel_at(screen, left, top, 800 - 158, 600 - 519, "restored")
+        check(program.close(), "the program did not end")
+        items = dict(read_ini(program.ini_path))
+        check((items["PWIN_X"], items["PWIN_Y"], items["WINDOW_MAXIMIZED"]) == ("642", "81", "5"),
+              f"exit settings {items}")
+    finally:
+        program.stop()
+        program.cleanup()
+
+
+@e2e
+def camera_follows_the_wheel_keys_and_right_drag():
+    settings = dict(MAGENTA_SETTINGS, PWIN_SHOW=0, SWIN_SHOW=0)
+    program, screen = run_program(settings, MAGENTA)
+    try:
+        left, top, width, height = screen.find_client(MAGENTA, status_shown=False)
+        box = (left, top, left + width, top + height)
+        area = width * height - screen.count(MAGENTA, box)
+        program.move(left + width // 2, top + height // 2)
+        for _ in range(2):
+            subprocess.run(["xdotool", "click", "4"], check=True, timeout=10)  # away from the user: closer
+            time.sleep(0.3)
+        time.sleep(0.5)
+        zoomed = Screen.grab()
+        zoomed_area = width * height - zoomed.count(MAGENTA, box)
+        check(zoomed_area > area * 1.5, f"wheel zoom: cube covers {zoomed_area} pixels, before {area}")
+        subprocess.run(["xdotool", "keydown", "f"], check=True, timeout=10)
+        time.sleep(1.5)
+        subprocess.run(["xdotool", "keyup", "f"], check=True, timeout=10)
+        time.sleep(0.5)
+        far = Screen.grab()
+        far_area = width * height - far.count(MAGENTA, box)
+        check(far_area < zoomed_area / 4, f"F zoom out: {far_area} pixels, before {zoomed_area}")
+        before = far.data
+        subprocess.run(["xdotool", "mousedown", "3"], check=True, timeout=10)
+        for step in range(1, 6):
+            program.move(left + width // 2 + 20 * step, top + height // 2)
+        subprocess.run(["xdotool", "mouseup", "3"], check=True, timeout=10)
+        time.sleep(0.5)
+        check(Screen.grab().data != before, "a right-button drag did not turn the view")
+    finally:
+        program.stop()
+        program.cleanup()
+
+
 def main():
     global EXE_DIR, SHOTS_DIR
     EXE_DIR = os.path.abspath(sys.argv[1])
