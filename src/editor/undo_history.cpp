@@ -24,6 +24,16 @@ void RemoveCube(Scene& scene, const UndoEntry& entry) {
     --scene.liveCubeCount;
 }
 
+// Gives a painted cube one side of its paint record; the cell only matters for a textured cube.
+void ApplyPaint(CubeRecord& cube, uint32_t colour, uint8_t textured, int32_t cellColumn, int32_t cellRow) {
+    cube.colour = colour;
+    cube.textured = textured;
+    if (textured != 0) {
+        cube.cellColumn = cellColumn;
+        cube.cellRow = cellRow;
+    }
+}
+
 }  // namespace
 
 void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
@@ -86,16 +96,10 @@ void UndoApplyStep(Editor& editor) {
             case kUndoDelete:
                 PlaceCube(scene, entry);
                 break;
-            case kUndoPaint: {
-                CubeRecord& cube = scene.cubes[entry.slot];
-                cube.colour = entry.colourBefore;
-                cube.textured = entry.texturedBefore;
-                if (entry.texturedBefore != 0) {
-                    cube.cellColumn = entry.cellColumnBefore;
-                    cube.cellRow = entry.cellRowBefore;
-                }
+            case kUndoPaint:
+                ApplyPaint(scene.cubes[entry.slot], entry.colourBefore, entry.texturedBefore, entry.cellColumnBefore,
+                           entry.cellRowBefore);
                 break;
-            }
         }
     }
     if (history.doRedo && history.redoAvailable) {
@@ -114,16 +118,10 @@ void UndoApplyStep(Editor& editor) {
             case kUndoDelete:
                 RemoveCube(scene, entry);
                 break;
-            case kUndoPaint: {
-                CubeRecord& cube = scene.cubes[entry.slot];
-                cube.colour = entry.colourAfter;
-                cube.textured = entry.texturedAfter;
-                if (entry.texturedAfter != 0) {
-                    cube.cellColumn = entry.cellColumnAfter;
-                    cube.cellRow = entry.cellRowAfter;
-                }
+            case kUndoPaint:
+                ApplyPaint(scene.cubes[entry.slot], entry.colourAfter, entry.texturedAfter, entry.cellColumnAfter,
+                           entry.cellRowAfter);
                 break;
-            }
         }
         history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
     }

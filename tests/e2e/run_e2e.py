@@ -4,6 +4,7 @@
 Usage: run_e2e.py EXE_DIR [TEST_NAME ...]
 Prints one line per test and a closing "N passed, N failed" line; exits non-zero on any failure.
 """
+import contextlib
 import math
 import os
 import struct
@@ -31,10 +32,16 @@ def has_colour(colour, min_run=300):
     return lambda screen: any(screen.longest_run(colour, row=y)[1] >= min_run for y in range(100, 900, 50))
 
 
-def run_program(settings, ready_colour, *args):
+@contextlib.contextmanager
+def launched(settings, ready_colour, *args):
+    """The program started in a fresh folder; ended and removed however the test goes."""
     program = Program(EXE_DIR, settings)
-    screen = program.start(*args, ready=has_colour(ready_colour))
-    return program, screen
+    try:
+        screen = program.start(*args, ready=has_colour(ready_colour))
+        yield program, screen
+    finally:
+        program.stop()
+        program.cleanup()
 
 
 def save(screen, name):
@@ -59,8 +66,7 @@ def panel_bitmap():
 
 @e2e
 def no_settings_file_gives_defaults_and_writes_exit_keys():
-    program, screen = run_program(None, (0, 0, 0))
-    try:
+    with launched(None, (0, 0, 0)) as (program, screen):
         save(screen, "defaults")
         left, top, width, height = screen.find_client((0, 0, 0))
         check((width, height) == (800, 600), f"client area {width}x{height}, expected 800x600")
@@ -69,43 +75,31 @@ def no_settings_file_gives_defaults_and_writes_exit_keys():
         check(items == [("WINDOW_MODE", "1"), ("WINDOW_MAXIMIZED", "5"), ("PWIN_X", "0"), ("PWIN_Y", "0"),
                         ("PWIN_SHOW", "1"), ("SWIN_SHOW", "1"), ("TEXTURE", "tex.bmp")],
               f"settings written at exit: {items}")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def window_mode_2_gives_1024_by_768():
-    program, screen = run_program(dict(MAGENTA_SETTINGS, WINDOW_MODE=2), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS, WINDOW_MODE=2), MAGENTA) as (program, screen):
         _, _, width, height = screen.find_client(MAGENTA)
         check((width, height) == (1024, 768), f"client area {width}x{height}, expected 1024x768")
         check(program.close(), "the program did not end")
         check(("WINDOW_MODE", "2") in read_ini(program.ini_path), "WINDOW_MODE=2 not written back")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def unknown_window_mode_falls_back_to_800_by_600_and_is_written_as_1():
-    program, screen = run_program(dict(MAGENTA_SETTINGS, WINDOW_MODE=7), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS, WINDOW_MODE=7), MAGENTA) as (program, screen):
         _, _, width, height = screen.find_client(MAGENTA)
         check((width, height) == (800, 600), f"client area {width}x{height}, expected 800x600")
         check(program.close(), "the program did not end")
         items = dict(read_ini(program.ini_path))
         check(items["WINDOW_MODE"] == "1", f"WINDOW_MODE written as {items['WINDOW_MODE']}")
         check(items["BGCOLOR_R"] == "250", "colour keys must be left as they were at exit")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def window_maximized_3_starts_maximized():
-    program, screen = run_program(dict(MAGENTA_SETTINGS, WINDOW_MAXIMIZED=3), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS, WINDOW_MAXIMIZED=3), MAGENTA) as (program, screen):
         save(screen, "maximized")
         left, top, width, height = screen.find_client(MAGENTA)
         check(width >= 1270 and height >= 940, f"client area {width}x{height} is not maximized")
@@ -114,9 +108,6 @@ def window_maximized_3_starts_maximized():
         check(strip != MAGENTA, "no status strip at the bottom of the maximized client area")
         check(program.close(), "the program did not end")
         check(dict(read_ini(program.ini_path))["WINDOW_MAXIMIZED"] == "3", "WINDOW_MAXIMIZED not kept as 3")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 def open_settings_and_choose_black_background(program):
@@ -131,8 +122,7 @@ def open_settings_and_choose_black_background(program):
 @e2e
 def settings_dialog_ok_writes_the_six_colour_keys():
     settings = {"BGCOLOR_R": 300, "BGCOLOR_G": 0, "BGCOLOR_B": 0, "WFCOLOR_R": 12, "WFCOLOR_G": 34, "WFCOLOR_B": 56}
-    program, screen = run_program(settings, (44, 0, 0))
-    try:
+    with launched(settings, (44, 0, 0)) as (program, screen):
         chooser = open_settings_and_choose_black_background(program)
         save(chooser, "colour_chooser")
         dialog = Screen.grab()
@@ -148,16 +138,12 @@ def settings_dialog_ok_writes_the_six_colour_keys():
         after = Screen.grab()
         check(has_colour((0, 0, 0))(after), "the view did not change to the chosen black background")
         check(program.close(), "the program did not end")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def settings_dialog_cancel_writes_nothing_and_keeps_the_view():
     settings = {"BGCOLOR_R": 300, "BGCOLOR_G": 0, "BGCOLOR_B": 0}
-    program, screen = run_program(settings, (44, 0, 0))
-    try:
+    with launched(settings, (44, 0, 0)) as (program, screen):
         before = open(program.ini_path, "rb").read()
         open_settings_and_choose_black_background(program)
         program.key("Escape", pause=1.5)
@@ -166,15 +152,11 @@ def settings_dialog_cancel_writes_nothing_and_keeps_the_view():
         check(has_colour((44, 0, 0))(after), "the view lost its background after Cancel")
         check(program.close(), "the program did not end")
         check(dict(read_ini(program.ini_path))["BGCOLOR_R"] == "300", "colour changed by exit")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def view_menu_toggles_panels_and_the_exit_settings_follow():
-    program, screen = run_program(dict(MAGENTA_SETTINGS), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS), MAGENTA) as (program, screen):
         left, top, width, height = screen.find_client(MAGENTA)
         check(screen.pixel(left + 60, top + 200) != MAGENTA, "paint window not shown at start")
         program.chord("alt+v")
@@ -193,9 +175,6 @@ def view_menu_toggles_panels_and_the_exit_settings_follow():
         check(program.close(), "the program did not end")
         items = dict(read_ini(program.ini_path))
         check(items["PWIN_SHOW"] == "0" and items["SWIN_SHOW"] == "0", f"panel settings at exit: {items}")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 # ---- the picture -----------------------------------------------------------------------------
@@ -240,20 +219,15 @@ def expected_grey(normal):
 
 @e2e
 def background_takes_the_low_8_bits_of_each_colour_setting():
-    program, screen = run_program({"BGCOLOR_R": 300, "BGCOLOR_G": 256, "BGCOLOR_B": 513}, (44, 0, 1))
-    try:
+    with launched({"BGCOLOR_R": 300, "BGCOLOR_G": 256, "BGCOLOR_B": 513}, (44, 0, 1)) as (program, screen):
         left, top, width, height = screen.find_client((44, 0, 1))
         check((width, height) == (800, 600), f"client area {width}x{height}")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def start_cube_is_lit_from_the_eye_with_its_wireframe_diagonals():
     green = (0, 255, 0)
-    program, screen = run_program(dict(MAGENTA_SETTINGS, WFCOLOR_R=0, WFCOLOR_G=255, WFCOLOR_B=0), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS, WFCOLOR_R=0, WFCOLOR_G=255, WFCOLOR_B=0), MAGENTA) as (program, screen):
         save(screen, "start_cube")
         left, top, width, height = screen.find_client(MAGENTA)
         # Faces seen from the start camera: top (+y), -x and +z. Off the diagonal a face shows the
@@ -272,9 +246,6 @@ def start_cube_is_lit_from_the_eye_with_its_wireframe_diagonals():
             check(screen.count(green, (cx - 2, cy - 2, cx + 3, cy + 3)) > 0,
                   f"no wireframe diagonal through the centre of face {normal}")
         check(screen.count(green, (left + 300, top + 200, left + 500, top + 400)) > 150, "too few wireframe pixels")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 def check_panel_at(screen, left, top, px, py, what):
@@ -286,8 +257,7 @@ def check_panel_at(screen, left, top, px, py, what):
 
 @e2e
 def paint_window_and_status_strip_sit_where_the_settings_put_them():
-    program, screen = run_program(dict(MAGENTA_SETTINGS, PWIN_X=200, PWIN_Y=50), MAGENTA)
-    try:
+    with launched(dict(MAGENTA_SETTINGS, PWIN_X=200, PWIN_Y=50), MAGENTA) as (program, screen):
         save(screen, "panel_moved")
         left, top, width, height = screen.find_client(MAGENTA)
         check((width, height) == (800, 600), f"client area {width}x{height}")
@@ -299,16 +269,12 @@ def paint_window_and_status_strip_sit_where_the_settings_put_them():
             seen = screen.pixel(left + 500, bottom - 18 + j)
             check(seen == art(163, 58 + j), f"status strip row {j}: {seen}, artwork {art(163, 58 + j)}")
         check(screen.pixel(left + 500, bottom - 19) == MAGENTA, "the status strip is taller than 18 pixels")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def paint_window_is_pulled_back_inside_after_a_resize():
     settings = dict(MAGENTA_SETTINGS, PWIN_X=5000, PWIN_Y=5000, WINDOW_MAXIMIZED=3)
-    program, screen = run_program(settings, MAGENTA)
-    try:
+    with launched(settings, MAGENTA) as (program, screen):
         save(screen, "panel_pulled_back")
         left, top, width, height = screen.find_client(MAGENTA, edge="left")
         check_panel_at(screen, left, top, width - 158, height - 519, "maximized")
@@ -324,16 +290,12 @@ def paint_window_is_pulled_back_inside_after_a_resize():
         items = dict(read_ini(program.ini_path))
         check((items["PWIN_X"], items["PWIN_Y"], items["WINDOW_MAXIMIZED"]) == ("642", "81", "5"),
               f"exit settings {items}")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 @e2e
 def camera_follows_the_wheel_keys_and_right_drag():
     settings = dict(MAGENTA_SETTINGS, PWIN_SHOW=0, SWIN_SHOW=0)
-    program, screen = run_program(settings, MAGENTA)
-    try:
+    with launched(settings, MAGENTA) as (program, screen):
         left, top, width, height = screen.find_client(MAGENTA, status_shown=False)
         box = (left, top, left + width, top + height)
         area = width * height - screen.count(MAGENTA, box)
@@ -359,9 +321,6 @@ def camera_follows_the_wheel_keys_and_right_drag():
         subprocess.run(["xdotool", "mouseup", "3"], check=True, timeout=10)
         time.sleep(0.5)
         check(Screen.grab().data != before, "a right-button drag did not turn the view")
-    finally:
-        program.stop()
-        program.cleanup()
 
 
 def main():
