@@ -1,9 +1,12 @@
 #include "editor/scene.h"
 
+#include <cstring>
+
 namespace {
 
+constexpr int kPlaneCells = kGridSize * kGridSize;
 // Grid index steps to the neighbour cell on each side.
-constexpr int kSideIndexStep[kSideCount] = {-1, kGridSize* kGridSize, 1, -kGridSize* kGridSize, kGridSize, -kGridSize};
+constexpr int kSideIndexStep[kSideCount] = {-1, kPlaneCells, 1, -kPlaneCells, kGridSize, -kGridSize};
 
 // Every neighbour of a cube in 1..198 on all axes lies inside the grid, so its flags need no bounds checks.
 bool NeighboursInGrid(int x, int y, int z) {
@@ -24,9 +27,13 @@ void UpdateFaceExposure(Scene& scene) {
         const int y = static_cast<int>(cube.y);
         const int z = static_cast<int>(cube.z);
         if (NeighboursInGrid(x, y, z)) {
-            const uint8_t* cell = grid + Scene::GridIndex(x, y, z);
-            for (int side = 0; side < kSideCount; ++side)
-                cube.faceExposed[side] = static_cast<uint8_t>(cell[kSideIndexStep[side]] != 1);
+            const uint8_t* cell = grid + x * kPlaneCells + y * kGridSize + z;
+            const uint8_t exposed[kSideCount] = {
+                static_cast<uint8_t>(cell[kSideIndexStep[0]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[1]] != 1),
+                static_cast<uint8_t>(cell[kSideIndexStep[2]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[3]] != 1),
+                static_cast<uint8_t>(cell[kSideIndexStep[4]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[5]] != 1)};
+            // One six-byte copy instead of six byte stores: the flags are written for every cube every frame.
+            std::memcpy(cube.faceExposed, exposed, sizeof(exposed));
             continue;
         }
         for (int side = 0; side < kSideCount; ++side) {

@@ -1,0 +1,176 @@
+// The scene work of every frame for a full scene of 10,000 cubes: face exposure and the mesh rebuild,
+// each measured beside a plain copy of as many vertex bytes as the mesh writes.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/scene.h"
+#include "render/cube_mesh.h"
+
+namespace {
+
+enum class Layout { Scattered, Solid };
+
+struct Frame {
+    std::unique_ptr<Scene> scene = std::make_unique<Scene>();
+    std::unique_ptr<CubeMesh> mesh = std::make_unique<CubeMesh>();
+    int64_t vertices = 0;
+};
+
+void Place(Scene& scene, int slot, int x, int y, int z) {
+    CubeRecord& cube = scene.cubes[slot];
+    cube.x = static_cast<float>(x);
+    cube.y = static_cast<float>(y);
+    cube.z = static_cast<float>(z);
+    cube.inUse = 1;
+    cube.colour = 0xFF000000u | (static_cast<uint32_t>(slot) * 2654435761u >> 8);
+    scene.grid[Scene::GridIndex(x, y, z)] = 1;
+}
+
+// Scattered: a lattice with one empty cell between cubes, filled to 10,000, every face exposed.
+// Solid: a 25 x 20 x 20 block, only its hull exposed.
+Frame& FrameFor(Layout layout) {
+    static std::map<Layout, std::unique_ptr<Frame>> frames;
+    std::unique_ptr<Frame>& frame = frames[layout];
+    if (frame)
+        return *frame;
+    frame = std::make_unique<Frame>();
+    Scene& scene = *frame->scene;
+    int slot = 0;
+    if (layout == Layout::Scattered) {
+        for (int x = 0; x < 22 && slot < kMaxCubes; ++x)
+            for (int y = 0; y < 22 && slot < kMaxCubes; ++y)
+                for (int z = 0; z < 21 && slot < kMaxCubes; ++z)
+                    Place(scene, slot++, 60 + 2 * x, 60 + 2 * y, 60 + 2 * z);
+    } else {
+        for (int x = 0; x < 25; ++x)
+            for (int y = 0; y < 20; ++y)
+                for (int z = 0; z < 20; ++z)
+                    Place(scene, slot++, 90 + x, 90 + y, 90 + z);
+    }
+    scene.highestUsedSlot = slot - 1;
+    scene.liveCubeCount = slot;
+    UpdateFaceExposure(scene);
+    BuildCubeMesh(scene, *frame->mesh);
+    for (int chunk = 0; chunk <= frame->mesh->lastColouredChunk; ++chunk)
+        frame->vertices += 3 * frame->mesh->colouredTriangles[chunk];
+    return *frame;
+}
+
+void Report(benchmark::State& state, int64_t bytes) {
+    state.SetBytesProcessed(state.iterations() * bytes);
+    state.counters["vertices"] = static_cast<double>(bytes / static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
+void BM_FaceExposureAndMesh(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    for (auto _ : state) {
+        UpdateFaceExposure(*frame.scene);
+        BuildCubeMesh(*frame.scene, *frame.mesh);
+        benchmark::ClobberMemory();
+    }
+    Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
+void BM_FaceExposureOnly(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    for (auto _ : state) {
+        UpdateFaceExposure(*frame.scene);
+        benchmark::ClobberMemory();
+    }
+    Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
+void BM_MeshOnly(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    for (auto _ : state) {
+        BuildCubeMesh(*frame.scene, *frame.mesh);
+        benchmark::ClobberMemory();
+    }
+    Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
+// The floor for the mesh rebuild: moving the same vertex bytes with nothing computed.
+void BM_MemcpyBaseline(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    const size_t bytes = static_cast<size_t>(frame.vertices) * sizeof(ColouredVertex);
+    std::vector<unsigned char> source(bytes, 0x5A);
+    std::vector<unsigned char> target(bytes);
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.data(), bytes);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    Report(state, static_cast<int64_t>(bytes));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_FaceExposureAndMesh, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FaceExposureOnly, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MeshOnly, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MemcpyBaseline, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FaceExposureAndMesh, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_FaceExposureOnly, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MeshOnly, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_MemcpyBaseline, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+
+namespace {
+
+// Keeps the best per-frame time of every benchmark so that the ratios come from the same run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            const double time = run.GetAdjustedRealTime();
+            auto found = best.find(run.benchmark_name());
+            if (found == best.end())
+                best.emplace(run.benchmark_name(), time);
+            else
+                found->second = std::min(found->second, time);
+        }
+    }
+
+    void PrintRatios() const {
+        for (const char* layout : {"scattered", "solid"}) {
+            const double frame = Best("BM_FaceExposureAndMesh/", layout);
+            const double copy = Best("BM_MemcpyBaseline/", layout);
+            if (frame <= 0.0 || copy <= 0.0)
+                continue;
+            std::printf("ratio %s: frame %.1f us (face exposure %.1f us, mesh %.1f us), memcpy %.1f us, ratio %.2f\n",
+                        layout, frame, Best("BM_FaceExposureOnly/", layout), Best("BM_MeshOnly/", layout), copy,
+                        frame / copy);
+        }
+    }
+
+private:
+    double Best(const char* benchmarkName, const char* layout) const {
+        const auto found = best.find(benchmarkName + std::string(layout));
+        return found == best.end() ? 0.0 : found->second;
+    }
+
+    std::map<std::string, double> best;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    return 0;
+}
