@@ -177,6 +177,22 @@ def view_menu_toggles_panels_and_the_exit_settings_follow():
         check(items["PWIN_SHOW"] == "0" and items["SWIN_SHOW"] == "0", f"panel settings at exit: {items}")
 
 
+@e2e
+def version_dialog_opens_and_closes_with_ok():
+    with launched(dict(MAGENTA_SETTINGS), MAGENTA) as (program, screen):
+        left, top, width, height = screen.find_client(MAGENTA)
+        box = (left + 200, top + 100, left + width, top + height - 100)
+        plain = screen.count(MAGENTA, box)
+        program.chord("alt+h")
+        program.key("a", pause=1.5)
+        dialog = Screen.grab()
+        save(dialog, "version_dialog")
+        check(dialog.count(MAGENTA, box) < plain - 2000, "no version dialog over the view")
+        program.key("Return", pause=1.0)
+        check(Screen.grab().count(MAGENTA, box) == plain, "the version dialog did not close with OK")
+        check(program.close(), "the program did not end")
+
+
 # ---- the picture -----------------------------------------------------------------------------
 
 START_YAW, START_PITCH, START_DISTANCE, TARGET = -4.1887898, 0.7853981, 8.0, (100.5, 100.5, 100.5)
