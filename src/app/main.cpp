@@ -79,8 +79,7 @@ HWND CreateMainWindow(HINSTANCE instance) {
 void SetViewChecks(HWND window) {
     HMENU menu = GetMenu(window);
     CheckMenuItem(menu, ID_VIEW_PAINT_WINDOW, MF_BYCOMMAND | (gEditor.paintWindow.shown ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW,
-                  MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW, MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void OpenCommandLineFile(const char* commandLine) {

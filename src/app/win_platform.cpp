@@ -26,7 +26,8 @@ public:
     }
     uint32_t Milliseconds() override { return timeGetTime(); }
     void SetMenuItemEnabled(int commandId, bool enabled) override {
-        EnableMenuItem(GetMenu(window), static_cast<UINT>(commandId), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(GetMenu(window), static_cast<UINT>(commandId),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     bool AskYesNo(const char* utf8Text) override {
         return MessageBoxW(window, Widen(utf8Text).c_str(), L"\u78BA\u8A8D", MB_YESNO | MB_ICONQUESTION) == IDYES;

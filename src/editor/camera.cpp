@@ -6,10 +6,10 @@
 
 namespace {
 
-constexpr float kArrowTurnSpeed = 4.0f;    // radians per second
-constexpr double kKeyZoomSpeed = 20.0;     // world units per second
-constexpr float kPanPerPixel = 0.001f;     // times the distance
-constexpr float kMoveSpeed = 400.0f;       // times the distance / 1000, per second
+constexpr float kArrowTurnSpeed = 4.0f;  // radians per second
+constexpr double kKeyZoomSpeed = 20.0;   // world units per second
+constexpr float kPanPerPixel = 0.001f;   // times the distance
+constexpr float kMoveSpeed = 400.0f;     // times the distance / 1000, per second
 constexpr double kWheelStep = 2.0;
 
 double ClampZoom(double zoom) {
@@ -47,8 +47,7 @@ void OrbitStep(Camera& camera, FrameInput& input) {
             camera.orbitAnchor = input.CursorScreen();
             camera.pitch = camera.pitchAtOrbitStart = -kPitchLimit;
         }
-        camera.yaw =
-            camera.yawAtOrbitStart - static_cast<float>(p.x - camera.orbitStart.x) * kOrbitRadiansPerPixel;
+        camera.yaw = camera.yawAtOrbitStart - static_cast<float>(p.x - camera.orbitStart.x) * kOrbitRadiansPerPixel;
     }
     if (!input.KeyDown(kKeyRightButton)) {
         camera.rightHeld = false;

@@ -8,11 +8,11 @@
 
 struct FrameInput;
 
-constexpr float kStartYaw = -4.1887898f;      // bits 0xC0860A91
-constexpr float kStartPitch = 0.7853981f;     // bits 0x3F490FDA
-constexpr float kPitchLimit = 1.5706962f;     // bits 0x3FC90C93, just short of straight up or down
+constexpr float kStartYaw = -4.1887898f;               // bits 0xC0860A91
+constexpr float kStartPitch = 0.7853981f;              // bits 0x3F490FDA
+constexpr float kPitchLimit = 1.5706962f;              // bits 0x3FC90C93, just short of straight up or down
 constexpr double kPitchLimitTest = 1.570696251296997;  // the limit as the drag compares it
-constexpr float kOrbitRadiansPerPixel = 0.01636246f;  // pi / 192, bits 0x3C860A91
+constexpr float kOrbitRadiansPerPixel = 0.01636246f;   // pi / 192, bits 0x3C860A91
 constexpr float kStartDistance = 8.0f;
 constexpr double kStartMasterZoom = 9.0;
 constexpr double kMinZoom = 3.0;
@@ -25,23 +25,23 @@ struct ScreenPoint {
 };
 
 struct Camera {
-    float yaw = kStartYaw;          // turn of the eye about the target in the x-z plane; never wrapped
-    float pitch = kStartPitch;      // elevation, kept within +-kPitchLimit
-    float distance = kStartDistance;  // eye-to-target distance the view uses
+    float yaw = kStartYaw;                 // turn of the eye about the target in the x-z plane; never wrapped
+    float pitch = kStartPitch;             // elevation, kept within +-kPitchLimit
+    float distance = kStartDistance;       // eye-to-target distance the view uses
     double masterZoom = kStartMasterZoom;  // what F, G and the wheel change and clamp
     float targetX = kStartTarget;
     float targetY = kStartTarget;
     float targetZ = kStartTarget;
 
-    bool orbitActive = false;     // right-button drag in progress
-    bool rightHeld = false;       // right button seen down while no orbit had started
-    ScreenPoint orbitAnchor;      // screen point that pitch is measured from (moved at the limits)
-    ScreenPoint orbitStart;       // screen point that yaw is measured from
+    bool orbitActive = false;  // right-button drag in progress
+    bool rightHeld = false;    // right button seen down while no orbit had started
+    ScreenPoint orbitAnchor;   // screen point that pitch is measured from (moved at the limits)
+    ScreenPoint orbitStart;    // screen point that yaw is measured from
     float yawAtOrbitStart = 0.0f;
     float pitchAtOrbitStart = 0.0f;
-    bool panActive = false;       // middle-button drag in progress
+    bool panActive = false;  // middle-button drag in progress
     bool middleHeld = false;
-    ScreenPoint panAnchor;        // cursor at the previous pan frame
+    ScreenPoint panAnchor;  // cursor at the previous pan frame
 };
 
 // Step 2 of the frame update: orbit, arrow keys, F/G, pan, W/A/S/D.

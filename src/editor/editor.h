@@ -31,7 +31,7 @@ struct FrameState {
     bool yDown = false;
     bool zDownBefore = false;
     bool yDownBefore = false;
-    bool leftDown = false;        // after the ignore-left-button latch
+    bool leftDown = false;  // after the ignore-left-button latch
     bool leftDownBefore = false;
     bool clickConsumedByPanel = false;
 };
@@ -51,7 +51,7 @@ struct Editor {
     int32_t paletteColumn = 0;            // selected palette cell
     int32_t paletteRow = 0;
     int32_t paletteIndex = 0;
-    bool textureMode = false;  // Add and Paint produce textured cubes
+    bool textureMode = false;   // Add and Paint produce textured cubes
     int32_t textureColumn = 0;  // current atlas cell
     int32_t textureRow = 0;
     int32_t textureIndex = 0;

@@ -12,8 +12,7 @@ constexpr int kFirstBarQuad = 65;
 constexpr int kRightEdgeVertices[] = {1, 4, 5};
 
 bool InTitleStrip(const PaintWindowState& panel, int32_t cx, int32_t cy) {
-    return panel.x <= cx && cx < panel.x + kPaintWindowWidth && panel.y <= cy &&
-           cy < panel.y + kPaintWindowTitleHeight;
+    return panel.x <= cx && cx < panel.x + kPaintWindowWidth && panel.y <= cy && cy < panel.y + kPaintWindowTitleHeight;
 }
 
 }  // namespace

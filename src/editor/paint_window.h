@@ -27,13 +27,13 @@ enum PressedButton : int32_t {
 };
 
 struct PaintWindowState {
-    float x = 0.0f;          // top-left corner in client pixels; always a whole number
+    float x = 0.0f;  // top-left corner in client pixels; always a whole number
     float y = 0.0f;
     bool shown = true;
-    bool dragging = false;   // the title strip is being dragged
+    bool dragging = false;  // the title strip is being dragged
     float dragStartX = 0.0f;
     float dragStartY = 0.0f;
-    int32_t grabX = 0;       // cursor at the start of the drag
+    int32_t grabX = 0;  // cursor at the start of the drag
     int32_t grabY = 0;
     int32_t sliderGrab = 0;  // 0 none, 1 red, 2 green, 3 blue bar
     int32_t pressedButton = kButtonNone;

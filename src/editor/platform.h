@@ -42,11 +42,11 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual bool KeyDownRaw(int virtualKey) = 0;  // the high bit of the key state, whoever is active
-    virtual ScreenPoint CursorScreen() = 0;        // cursor in screen pixels
+    virtual ScreenPoint CursorScreen() = 0;       // cursor in screen pixels
     virtual ClientRect MainClientRect() = 0;
-    virtual uint32_t Milliseconds() = 0;           // wrapping millisecond clock
+    virtual uint32_t Milliseconds() = 0;  // wrapping millisecond clock
     virtual void SetMenuItemEnabled(int commandId, bool enabled) = 0;
-    virtual bool AskYesNo(const char* utf8Text) = 0;  // question box titled "確認"
+    virtual bool AskYesNo(const char* utf8Text) = 0;      // question box titled "確認"
     virtual void SendToMainWindow(uint32_t message) = 0;  // handled before it returns
     virtual void DrawFrame() = 0;
     virtual void SaveScreenshot(const char* path) = 0;
@@ -54,12 +54,12 @@ public:
 
 // Plain data that the shell refreshes on every idle pass and the frame update reads.
 struct ShellFlags {
-    bool appActive = true;          // the main window is the active window
-    int32_t cursorX = 0;            // cursor in client pixels
+    bool appActive = true;  // the main window is the active window
+    int32_t cursorX = 0;    // cursor in client pixels
     int32_t cursorY = 0;
-    bool ignoreLeftLatch = false;   // the cursor left the client area: a held left button counts as up
-    bool minimized = false;         // no frame updates while set
-    bool startupLoad = false;       // a command-line file is being loaded; never cleared
+    bool ignoreLeftLatch = false;  // the cursor left the client area: a held left button counts as up
+    bool minimized = false;        // no frame updates while set
+    bool startupLoad = false;      // a command-line file is being loaded; never cleared
 };
 
 // Key sampling for one frame: a key counts as down only while the program is active.

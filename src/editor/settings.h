@@ -30,7 +30,7 @@ struct RgbSetting {
 };
 
 struct Settings {
-    int16_t windowMode = 1;            // 1: 800 x 600 client area, 2: 1024 x 768
+    int16_t windowMode = 1;             // 1: 800 x 600 client area, 2: 1024 x 768
     int32_t showCommand = kShowNormal;  // 3 maximized, 5 normal; follows every resize
     RgbSetting background;
     RgbSetting wireframe;

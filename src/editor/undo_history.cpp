@@ -47,8 +47,13 @@ void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
     history.redoAvailable = false;
 }
 
-void UndoTriggerStep(UndoHistory& history, bool ctrlDown, bool zDown, bool yDown, bool zDownBefore,
-                     bool yDownBefore, bool ignoreNextClick) {
+void UndoTriggerStep(UndoHistory& history,
+                     bool ctrlDown,
+                     bool zDown,
+                     bool yDown,
+                     bool zDownBefore,
+                     bool yDownBefore,
+                     bool ignoreNextClick) {
     if (zDown && !zDownBefore && ctrlDown && !ignoreNextClick) {
         if (history.undoAvailable && !history.redoLatch) {
             history.undoLatch = true;

@@ -13,8 +13,8 @@ constexpr int kVerticesPerCube = kVerticesPerFace * kSideCount;
 
 struct CubeMesh {
     ColouredVertex coloured[kMeshChunks][kChunkVertices];  // coloured cube faces
-    int32_t colouredTriangles[kMeshChunks] = {};            // triangles in each coloured chunk
-    int32_t lastColouredChunk = 0;                          // chunks 0..last are drawn
+    int32_t colouredTriangles[kMeshChunks] = {};           // triangles in each coloured chunk
+    int32_t lastColouredChunk = 0;                         // chunks 0..last are drawn
     TexturedVertex textured[kMeshChunks][kChunkVertices];  // textured cube faces
     int32_t texturedTriangles[kMeshChunks] = {};
     int32_t lastTexturedChunk = 0;

@@ -26,8 +26,10 @@ struct Piece {
 };
 
 constexpr Piece kPanelBody = {{0, 0, 158, 503}, 0, 0};
-constexpr Piece kToolDown[4] = {
-    {{158, 0, 181, 23}, 25, 23}, {{181, 0, 204, 23}, 49, 23}, {{204, 0, 227, 23}, 73, 23}, {{227, 0, 250, 23}, 97, 23}};
+constexpr Piece kToolDown[4] = {{{158, 0, 181, 23}, 25, 23},
+                                {{181, 0, 204, 23}, 49, 23},
+                                {{204, 0, 227, 23}, 73, 23},
+                                {{227, 0, 250, 23}, 97, 23}};
 constexpr Piece kLightingDown = {{158, 23, 181, 46}, 25, 47};
 constexpr Piece kFacesDown = {{181, 23, 204, 46}, 49, 47};
 constexpr Piece kWireframeDown = {{204, 23, 227, 46}, 73, 47};
@@ -37,18 +39,10 @@ constexpr Piece kRedoEnabled = {{296, 23, 319, 46}, 121, 47};
 constexpr Piece kRedoPressed = {{250, 23, 273, 46}, 121, 47};
 // Pressed look of the step and file buttons, by pressed-button code (codes 7 and 8 do not exist).
 constexpr Piece kButtonPressed[13] = {
-    {{0, 0, 0, 0}, 0, 0},
-    {{158, 46, 170, 58}, 39, 264},
-    {{158, 46, 170, 58}, 39, 280},
-    {{158, 46, 170, 58}, 39, 296},
-    {{170, 46, 182, 58}, 117, 264},
-    {{170, 46, 182, 58}, 117, 280},
-    {{170, 46, 182, 58}, 117, 296},
-    {{0, 0, 0, 0}, 0, 0},
-    {{0, 0, 0, 0}, 0, 0},
-    {{198, 46, 233, 60}, 78, 210},
-    {{233, 46, 268, 60}, 118, 210},
-    {{198, 60, 233, 74}, 78, 228},
+    {{0, 0, 0, 0}, 0, 0},           {{158, 46, 170, 58}, 39, 264},  {{158, 46, 170, 58}, 39, 280},
+    {{158, 46, 170, 58}, 39, 296},  {{170, 46, 182, 58}, 117, 264}, {{170, 46, 182, 58}, 117, 280},
+    {{170, 46, 182, 58}, 117, 296}, {{0, 0, 0, 0}, 0, 0},           {{0, 0, 0, 0}, 0, 0},
+    {{198, 46, 233, 60}, 78, 210},  {{233, 46, 268, 60}, 118, 210}, {{198, 60, 233, 74}, 78, 228},
     {{233, 46, 268, 60}, 78, 450},
 };
 constexpr SourceRect kSelectionMarker = {182, 46, 198, 62};
@@ -57,8 +51,9 @@ constexpr SourceRect kStatusMiddle = {163, 58, 164, 76};
 constexpr SourceRect kStatusRight = {168, 58, 170, 76};
 
 void DrawPanelPiece(Renderer& renderer, const PaintWindowState& panel, const Piece& piece) {
-    renderer.DrawPiece(MatrixTranslation(panel.x + static_cast<float>(piece.dx), panel.y + static_cast<float>(piece.dy), 0.0f),
-                       piece.source);
+    renderer.DrawPiece(
+        MatrixTranslation(panel.x + static_cast<float>(piece.dx), panel.y + static_cast<float>(piece.dy), 0.0f),
+        piece.source);
 }
 
 void DrawMeshChunks(const CubeMesh& mesh, Renderer& renderer) {
@@ -106,11 +101,10 @@ void DrawPaintWindow(const Editor& editor, Renderer& renderer) {
     renderer.BindAtlas(false);
 
     renderer.BeginSprites();
-    const Piece marker = editor.textureMode
-                             ? Piece{kSelectionMarker, kGridLeft + kCellPixels * editor.textureColumn,
-                                     kAtlasTop + kCellPixels * editor.textureRow}
-                             : Piece{kSelectionMarker, kGridLeft + kCellPixels * editor.paletteColumn,
-                                     kPaletteTop + kCellPixels * editor.paletteRow};
+    const Piece marker = editor.textureMode ? Piece{kSelectionMarker, kGridLeft + kCellPixels * editor.textureColumn,
+                                                    kAtlasTop + kCellPixels * editor.textureRow}
+                                            : Piece{kSelectionMarker, kGridLeft + kCellPixels * editor.paletteColumn,
+                                                    kPaletteTop + kCellPixels * editor.paletteRow};
     DrawPanelPiece(renderer, panel, marker);
     renderer.EndSprites();
 }
@@ -123,15 +117,16 @@ void DrawStatusStrip(Editor& editor, Renderer& renderer) {
     renderer.EndSprites();
     // The one-texel middle piece is stretched over the width between the two 2-pixel ends.
     renderer.BeginSprites();
-    renderer.DrawPiece(MatrixMultiply(MatrixScaling(static_cast<float>(r.right - 4), 1.0f, 1.0f),
-                                      MatrixTranslation(2.0f, top, 0.0f)),
-                       kStatusMiddle);
+    renderer.DrawPiece(
+        MatrixMultiply(MatrixScaling(static_cast<float>(r.right - 4), 1.0f, 1.0f), MatrixTranslation(2.0f, top, 0.0f)),
+        kStatusMiddle);
     renderer.EndSprites();
     // Measured between the pieces: the left part of the strip follows a resize one frame late.
     r = renderer.MeasureClientRect();
     renderer.BeginSprites();
-    renderer.DrawPiece(MatrixTranslation(static_cast<float>(r.right - 2), static_cast<float>(r.bottom - kStatusStripHeight), 0.0f),
-                       kStatusRight);
+    renderer.DrawPiece(
+        MatrixTranslation(static_cast<float>(r.right - 2), static_cast<float>(r.bottom - kStatusStripHeight), 0.0f),
+        kStatusRight);
     renderer.EndSprites();
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 // Records every call as a line of text; pieces as "piece L,T,R,B @X,Y" (translation part).
 class RecordingRenderer : public Renderer {
-  public:
+public:
     std::vector<std::string> calls;
     ClientRect client{0, 0, 800, 600};
     Material lastMaterial{};
@@ -62,7 +62,7 @@ class RecordingRenderer : public Renderer {
         return calls.size();
     }
 
-  private:
+private:
     void Log(const std::string& line) { calls.push_back(line); }
     static std::string Hex(uint32_t v) {
         char text[16];

@@ -61,8 +61,8 @@ TEST(Settings, ReadingRules) {
         int32_t expectedShow;
     };
     const Case cases[] = {
-        {"2", 2, "3", 3}, {"7", 1, "5", 5}, {"0", 1, "4", 5}, {"-2", 1, "1", 5},
-        {"65538", 2, "-3", 5},  // held as 16 bits: 65538 is 2
+        {"2", 2, "3", 3},  {"7", 1, "5", 5},      {"0", 1, "4", 5},
+        {"-2", 1, "1", 5}, {"65538", 2, "-3", 5},  // held as 16 bits: 65538 is 2
     };
     for (const Case& c : cases) {
         MapIni ini;
@@ -77,9 +77,8 @@ TEST(Settings, ReadingRules) {
 
 TEST(Settings, PanelAndColourKeysAreTakenAsRead) {
     MapIni ini;
-    ini.values = {{"PWIN_X", "5000"},    {"PWIN_Y", "-1"},     {"PWIN_SHOW", "0"},
-                  {"SWIN_SHOW", "7"},    {"BGCOLOR_R", "300"}, {"BGCOLOR_G", "-1"},
-                  {"WFCOLOR_B", "255"}, {"PALETTE", "C:\\p\\x.bvp"}};
+    ini.values = {{"PWIN_X", "5000"},   {"PWIN_Y", "-1"},    {"PWIN_SHOW", "0"},   {"SWIN_SHOW", "7"},
+                  {"BGCOLOR_R", "300"}, {"BGCOLOR_G", "-1"}, {"WFCOLOR_B", "255"}, {"PALETTE", "C:\\p\\x.bvp"}};
     Settings settings;
     auto editor = std::make_unique<Editor>();
     ReadSettings(ini, settings, *editor);
@@ -107,7 +106,7 @@ TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {
     ini.writeOrder.clear();
     WriteExitSettings(ini, settings, *editor);
     const std::vector<std::string> order = {"WINDOW_MODE", "WINDOW_MAXIMIZED", "PWIN_X", "PWIN_Y",
-                                            "PWIN_SHOW", "SWIN_SHOW", "TEXTURE"};
+                                            "PWIN_SHOW",   "SWIN_SHOW",        "TEXTURE"};
     EXPECT_EQ(ini.writeOrder, order);
     EXPECT_EQ(ini.values["WINDOW_MODE"], "1");
     EXPECT_EQ(ini.values["WINDOW_MAXIMIZED"], "5");

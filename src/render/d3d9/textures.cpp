@@ -26,7 +26,12 @@ DWORD PackChannel(float v) {
     return 0;
 }
 
-void DrawQuad(IDirect3DDevice9* device, const float corners[4][2], float u0, float v0, float u1, float v1,
+void DrawQuad(IDirect3DDevice9* device,
+              const float corners[4][2],
+              float u0,
+              float v0,
+              float u1,
+              float v1,
               D3DCOLOR colour) {
     const float uv[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
     OverlayVertex quad[4];
