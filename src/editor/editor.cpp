@@ -31,10 +31,7 @@ void Editor::StartNewScene() {
     modified = false;
     named = false;
     newSceneRequest = true;
-    undo.undoAvailable = false;
-    undo.redoAvailable = false;
-    undo.depth = 0;
-    undo.ringPosition = 0;
+    undo.Empty();
 }
 
 void Editor::RequestScreenshot(const char* path) {
