@@ -155,6 +155,19 @@ def settings_dialog_cancel_writes_nothing_and_keeps_the_view():
 
 
 @e2e
+def settings_dialog_close_box_keeps_the_colours_for_this_run_only():
+    settings = {"BGCOLOR_R": 300, "BGCOLOR_G": 0, "BGCOLOR_B": 0}
+    with launched(settings, (44, 0, 0)) as (program, screen):
+        before = open(program.ini_path, "rb").read()
+        open_settings_and_choose_black_background(program)
+        program.chord("alt+F4", pause=1.5)  # the dialog's close box
+        check(open(program.ini_path, "rb").read() == before, "the close box wrote the settings file")
+        check(has_colour((0, 0, 0))(Screen.grab()), "the chosen background is not in effect after the close box")
+        check(program.close(), "the program did not end")
+        check(dict(read_ini(program.ini_path))["BGCOLOR_R"] == "300", "the chosen colour reached the file")
+
+
+@e2e
 def view_menu_toggles_panels_and_the_exit_settings_follow():
     with launched(dict(MAGENTA_SETTINGS), MAGENTA) as (program, screen):
         left, top, width, height = screen.find_client(MAGENTA)
