@@ -8,9 +8,10 @@ WINE64=/usr/lib/wine/wine64
 [ -x "$WINE64" ] || WINE64="$(command -v wine64 || command -v wine)"
 export WINE64
 
-# Creates the prefix once (about 15 s) and maps the program's font faces to the IPA fonts.
+# Creates the prefix once (about 15 s), maps the program's font faces to the IPA fonts and
+# installs the caption-button font.
 ensure_wine_prefix() {
-    local marker="$WINEPREFIX/.blokkenveld-fonts"
+    local marker="$WINEPREFIX/.blokkenveld-fonts-2"
     [ -f "$marker" ] && return 0
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
@@ -24,6 +25,11 @@ lines += ['"%s"="%s"' % (k, v) for k, v in faces.items()]
 open(sys.argv[1], "wb").write(("\ufeff" + "\r\n".join(lines) + "\r\n").encode("utf-16-le"))
 PY
     "$WINE64" regedit /S "$reg" >/dev/null 2>&1
+    # Wine draws the caption buttons with Marlett, which it does not find in its data folder here.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     WINEPREFIX="$WINEPREFIX" wineserver -w 2>/dev/null || true
     touch "$marker"
 }
