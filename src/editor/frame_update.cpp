@@ -76,8 +76,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     // A load just happened: this frame's click (taken by no tool yet) and Ctrl+Z/Y are ignored.
     editor.ignoreNextClick = false;
 
-    UpdateFaceExposure(editor.scene);
-    BuildCubeMesh(editor.scene, editor.mesh);
+    UpdateFaceExposureAndBuildMesh(editor.scene, editor.mesh);
     UndoApplyStep(editor);
     platform.DrawFrame();
 

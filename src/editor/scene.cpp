@@ -2,44 +2,319 @@
 
 #include <cstring>
 
+// Face exposure runs every frame over every cube. On x86 it also takes rows of cubes sixteen at a time with SSE2,
+// which every x64 compiler offers; anything else goes cube by cube, which BLOKKENVELD_SCALAR_MESH also selects so
+// that it can be built and tested on x64.
+#if !defined(BLOKKENVELD_SCALAR_MESH) && \
+    (defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#define BLOKKENVELD_SSE2_EXPOSURE 1
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int kPlaneCells = kGridSize * kGridSize;
-// Grid index steps to the neighbour cell on each side.
-constexpr int kSideIndexStep[kSideCount] = {-1, kPlaneCells, 1, -kPlaneCells, kGridSize, -kGridSize};
 
-// Every neighbour of a cube in 1..198 on all axes lies inside the grid, so its flags need no bounds checks.
-bool NeighboursInGrid(int x, int y, int z) {
+// Every neighbour of a cell in 1..198 on all axes lies inside the grid, so its flags need no bounds checks.
+inline bool NeighboursInGrid(int x, int y, int z) {
     return static_cast<unsigned>(x - 1) < kGridSize - 2 && static_cast<unsigned>(y - 1) < kGridSize - 2 &&
            static_cast<unsigned>(z - 1) < kGridSize - 2;
 }
 
+// A cube with a neighbour cell outside the grid: each neighbour is checked on its own.
+unsigned ExposeEdgeCube(const Scene& scene, CubeRecord& cube, int x, int y, int z) {
+    unsigned mask = 0;
+    for (int side = 0; side < kSideCount; ++side) {
+        const bool occupied =
+            scene.Occupied(x + kSideOffset[side][0], y + kSideOffset[side][1], z + kSideOffset[side][2]);
+        cube.faceExposed[side] = occupied ? 0 : 1;
+        mask |= static_cast<unsigned>(!occupied) << side;
+    }
+    return mask;
+}
+
+#if defined(BLOKKENVELD_SSE2_EXPOSURE)
+
+constexpr unsigned kAllSides = (1u << kSideCount) - 1;
+
+// The usual case: six lookups without branches and one compare of all six against "occupied", which gives both the
+// flag bytes and the mask.
+inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
+    uint32_t alongZ;
+    std::memcpy(&alongZ, cell - 1, sizeof(alongZ));  // -z, the cube's own cell, +z, the cell after
+    // Bytes in side order: -z, +x, +z, -x, +y, -y.
+    const uint32_t low = (alongZ & 0x00FF00FFu) | static_cast<uint32_t>(cell[kPlaneCells]) << 8 |
+                         static_cast<uint32_t>(cell[-kPlaneCells]) << 24;
+    const uint32_t high = static_cast<uint32_t>(cell[kGridSize]) | static_cast<uint32_t>(cell[-kGridSize]) << 8;
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128i occupied = _mm_cmpeq_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(low)), _mm_cvtsi32_si128(static_cast<int>(high))), one);
+    const __m128i flags = _mm_andnot_si128(occupied, one);
+    const uint32_t flagsLow = static_cast<uint32_t>(_mm_cvtsi128_si32(flags));
+    const uint16_t flagsHigh = static_cast<uint16_t>(_mm_extract_epi16(flags, 2));
+    std::memcpy(cube.faceExposed, &flagsLow, sizeof(flagsLow));
+    std::memcpy(cube.faceExposed + 4, &flagsHigh, sizeof(flagsHigh));
+    return (static_cast<unsigned>(_mm_movemask_epi8(occupied)) & kAllSides) ^ kAllSides;
+}
+
+#else
+
+inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
+    constexpr int kSideIndexStep[kSideCount] = {-1, kPlaneCells, 1, -kPlaneCells, kGridSize, -kGridSize};
+    unsigned mask = 0;
+    for (int side = 0; side < kSideCount; ++side) {
+        const bool exposed = cell[kSideIndexStep[side]] != 1;
+        cube.faceExposed[side] = exposed ? 1 : 0;
+        mask |= static_cast<unsigned>(exposed) << side;
+    }
+    return mask;
+}
+
+#endif
+
+#if defined(BLOKKENVELD_SSE2_EXPOSURE)
+
+// Cubes in consecutive slots one cell apart along +z, as the rows of a model listed in grid order come, share their
+// neighbour rows: one 16-byte load per side covers a run of up to sixteen of them. Cubes in any other order take
+// the single path.
+constexpr int kRunCubes = 16;
+static_assert(kExposureMarkBytes >= kExposureSlotBlock + kRunCubes, "a run marks sixteen slots at once");
+
+// Steps along z from a run's first cube, added to its position.
+struct RunSteps {
+    alignas(16) float step[kRunCubes][4];
+};
+
+constexpr RunSteps MakeRunSteps() {
+    RunSteps table{};
+    for (int k = 0; k < kRunCubes; ++k)
+        table.step[k][2] = static_cast<float>(k);
+    return table;
+}
+
+constexpr RunSteps kRunSteps = MakeRunSteps();
+
+// What a run's first cube would look like in its record's first 13 bytes: x, y, z as floats and inUse = 1. The
+// rest of that last lane is a normal float, so adding a step's 0 to it keeps it exact.
+inline __m128 RunStart(int x, int y, int z) {
+    return _mm_or_ps(_mm_cvtepi32_ps(_mm_setr_epi32(x, y, z, 0)),
+                     _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, 0x3F800001)));
+}
+
+// All ones in bytes 0 to 12 when the cube is in use k cells along +z from the run's start. Only whole-number
+// positions continue a run; any other cube is left to the single path.
+inline __m128i SameAsRun(const CubeRecord& cube, __m128 start, int k) {
+    const __m128 expected = _mm_add_ps(start, _mm_load_ps(kRunSteps.step[k]));
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&cube)), _mm_castps_si128(expected));
+}
+
+inline bool AllSame(__m128i same) {
+    return (_mm_movemask_epi8(same) & 0x1FFF) == 0x1FFF;
+}
+
+inline __m128i ExposedAlongRow(const uint8_t* neighbours) {
+    const __m128i one = _mm_set1_epi8(1);
+    return _mm_andnot_si128(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(neighbours)), one), one);
+}
+
+inline __m128i AddSide(__m128i higherSides, __m128i side) {
+    return _mm_add_epi8(_mm_add_epi8(higherSides, higherSides), side);
+}
+
+// The flag bytes of two cubes of a run, eight bytes each (sides 0 to 5, then two zeros), are stored from the low or
+// the high half.
+inline void StoreLowFlags(CubeRecord& cube, __m128i pair) {
+    const uint32_t low = static_cast<uint32_t>(_mm_cvtsi128_si32(pair));
+    const uint16_t high = static_cast<uint16_t>(_mm_extract_epi16(pair, 2));
+    std::memcpy(cube.faceExposed, &low, sizeof(low));
+    std::memcpy(cube.faceExposed + 4, &high, sizeof(high));
+}
+
+inline void StoreHighFlags(CubeRecord& cube, __m128i pair) {
+    const uint32_t low = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(pair, 8)));
+    const uint16_t high = static_cast<uint16_t>(_mm_extract_epi16(pair, 6));
+    std::memcpy(cube.faceExposed, &low, sizeof(low));
+    std::memcpy(cube.faceExposed + 4, &high, sizeof(high));
+}
+
+// How many of the cubes from `cubes` on (at most `limit`, the first `known` of them known to) sit one after another
+// along +z from `start`; four at a time, most cubes cost a load and a compare.
+inline int RunLength(const CubeRecord* cubes, int limit, __m128 start, int known) {
+    int length = known;
+    while (length + 4 <= limit) {
+        const __m128i same = _mm_and_si128(
+            _mm_and_si128(SameAsRun(cubes[length], start, length), SameAsRun(cubes[length + 1], start, length + 1)),
+            _mm_and_si128(SameAsRun(cubes[length + 2], start, length + 2),
+                          SameAsRun(cubes[length + 3], start, length + 3)));
+        if (!AllSame(same))
+            break;
+        length += 4;
+    }
+    while (length < limit && AllSame(SameAsRun(cubes[length], start, length)))
+        ++length;
+    return length;
+}
+
+// Sets the flags of `length` cubes (1 to 16) of a run from grid cell `cell` on and marks their slots from `marks`
+// on. Everything is worked out for sixteen cells at once and written out side by side rather than in loops, so
+// that every compiler keeps it in registers; only the stores depend on the length.
+inline void ExposeRunPart(CubeRecord* cubes, int length, const uint8_t* cell, uint8_t* marks) {
+    const __m128i minusZ = ExposedAlongRow(cell - 1);
+    const __m128i plusX = ExposedAlongRow(cell + kPlaneCells);
+    const __m128i plusZ = ExposedAlongRow(cell + 1);
+    const __m128i minusX = ExposedAlongRow(cell - kPlaneCells);
+    const __m128i plusY = ExposedAlongRow(cell + kGridSize);
+    const __m128i minusY = ExposedAlongRow(cell - kGridSize);
+
+    // Every cube's mask in its byte, bit n from side n. Slots past the run are marked too; they get their own marks
+    // when their turn comes.
+    __m128i masks = AddSide(minusY, plusY);
+    masks = AddSide(masks, minusX);
+    masks = AddSide(masks, plusZ);
+    masks = AddSide(masks, plusX);
+    masks = AddSide(masks, minusZ);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(marks), masks);
+
+    // The six rows turned into eight flag bytes per cube, two cubes per register.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sides01Low = _mm_unpacklo_epi8(minusZ, plusX);
+    const __m128i sides01High = _mm_unpackhi_epi8(minusZ, plusX);
+    const __m128i sides23Low = _mm_unpacklo_epi8(plusZ, minusX);
+    const __m128i sides23High = _mm_unpackhi_epi8(plusZ, minusX);
+    const __m128i sides45Low = _mm_unpacklo_epi8(plusY, minusY);
+    const __m128i sides45High = _mm_unpackhi_epi8(plusY, minusY);
+    const __m128i sides0123Of0 = _mm_unpacklo_epi16(sides01Low, sides23Low);  // cubes 0 to 3
+    const __m128i sides0123Of4 = _mm_unpackhi_epi16(sides01Low, sides23Low);
+    const __m128i sides0123Of8 = _mm_unpacklo_epi16(sides01High, sides23High);
+    const __m128i sides0123Of12 = _mm_unpackhi_epi16(sides01High, sides23High);
+    const __m128i sides45Of0 = _mm_unpacklo_epi16(sides45Low, zero);
+    const __m128i sides45Of4 = _mm_unpackhi_epi16(sides45Low, zero);
+    const __m128i sides45Of8 = _mm_unpacklo_epi16(sides45High, zero);
+    const __m128i sides45Of12 = _mm_unpackhi_epi16(sides45High, zero);
+    const __m128i pairs[8] = {
+        _mm_unpacklo_epi32(sides0123Of0, sides45Of0),   _mm_unpackhi_epi32(sides0123Of0, sides45Of0),
+        _mm_unpacklo_epi32(sides0123Of4, sides45Of4),   _mm_unpackhi_epi32(sides0123Of4, sides45Of4),
+        _mm_unpacklo_epi32(sides0123Of8, sides45Of8),   _mm_unpackhi_epi32(sides0123Of8, sides45Of8),
+        _mm_unpacklo_epi32(sides0123Of12, sides45Of12), _mm_unpackhi_epi32(sides0123Of12, sides45Of12)};
+    switch (length) {
+        case 16:
+            StoreHighFlags(cubes[15], pairs[7]);
+            [[fallthrough]];
+        case 15:
+            StoreLowFlags(cubes[14], pairs[7]);
+            [[fallthrough]];
+        case 14:
+            StoreHighFlags(cubes[13], pairs[6]);
+            [[fallthrough]];
+        case 13:
+            StoreLowFlags(cubes[12], pairs[6]);
+            [[fallthrough]];
+        case 12:
+            StoreHighFlags(cubes[11], pairs[5]);
+            [[fallthrough]];
+        case 11:
+            StoreLowFlags(cubes[10], pairs[5]);
+            [[fallthrough]];
+        case 10:
+            StoreHighFlags(cubes[9], pairs[4]);
+            [[fallthrough]];
+        case 9:
+            StoreLowFlags(cubes[8], pairs[4]);
+            [[fallthrough]];
+        case 8:
+            StoreHighFlags(cubes[7], pairs[3]);
+            [[fallthrough]];
+        case 7:
+            StoreLowFlags(cubes[6], pairs[3]);
+            [[fallthrough]];
+        case 6:
+            StoreHighFlags(cubes[5], pairs[2]);
+            [[fallthrough]];
+        case 5:
+            StoreLowFlags(cubes[4], pairs[2]);
+            [[fallthrough]];
+        case 4:
+            StoreHighFlags(cubes[3], pairs[1]);
+            [[fallthrough]];
+        case 3:
+            StoreLowFlags(cubes[2], pairs[1]);
+            [[fallthrough]];
+        case 2:
+            StoreHighFlags(cubes[1], pairs[0]);
+            [[fallthrough]];
+        default:
+            StoreLowFlags(cubes[0], pairs[0]);
+    }
+}
+
+// The first two cubes from `cubes` on are known to start a run along +z from `start` at grid cell `cell`; it goes
+// on for at most `limit` slots. Sets the flags of the whole run, sixteen cubes at a time, marks its slots from
+// `marks` on and returns its length.
+inline int ExposeRun(CubeRecord* cubes, int limit, __m128 start, const uint8_t* cell, uint8_t* marks) {
+    const __m128 sixteenAlongZ = _mm_setr_ps(0.0f, 0.0f, static_cast<float>(kRunCubes), 0.0f);
+    int done = 0;
+    int length = RunLength(cubes, limit < kRunCubes ? limit : kRunCubes, start, 2);
+    for (;;) {
+        ExposeRunPart(cubes + done, length, cell + done, marks + done);
+        done += length;
+        if (length < kRunCubes || done == limit)
+            return done;
+        start = _mm_add_ps(start, sixteenAlongZ);
+        length = RunLength(cubes + done, limit - done < kRunCubes ? limit - done : kRunCubes, start, 0);
+        if (length == 0)
+            return done;
+    }
+}
+
+#endif
+
 }  // namespace
 
-// Runs every frame over every cube, so the usual case is six plain lookups without branches.
+void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks) {
+    CubeRecord* cube = scene.cubes + first;
+    CubeRecord* const stop = scene.cubes + end;
+    uint8_t* mark = marks;
+    while (cube != stop) {
+        if (cube->inUse != 1) {
+            *mark++ = cube->inUse != 0 ? kMarkReadFlags : 0;
+            ++cube;
+            continue;
+        }
+        const int x = static_cast<int>(cube->x);
+        const int y = static_cast<int>(cube->y);
+        const int z = static_cast<int>(cube->z);
+        if (!NeighboursInGrid(x, y, z)) {
+            *mark++ = static_cast<uint8_t>(ExposeEdgeCube(scene, *cube, x, y, z));
+            ++cube;
+            continue;
+        }
+        const uint8_t* cell = scene.grid + Scene::GridIndex(x, y, z);
+#if defined(BLOKKENVELD_SSE2_EXPOSURE)
+        // A run needs the next slot to hold the cube one cell further along z; one compare turns most others away.
+        if (cube + 1 != stop && cube[1].z == cube->z + 1.0f) {
+            const __m128 start = RunStart(x, y, z);
+            // A run stops before z = 199, whose +z neighbour lies outside the grid.
+            int limit = kGridSize - 1 - z;
+            if (limit > stop - cube)
+                limit = static_cast<int>(stop - cube);
+            if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1))) {
+                const int length = ExposeRun(cube, limit, start, cell, mark);
+                cube += length;
+                mark += length;
+                continue;
+            }
+        }
+#endif
+        *mark++ = static_cast<uint8_t>(ExposeInnerCube(cell, *cube));
+        ++cube;
+    }
+}
+
 void UpdateFaceExposure(Scene& scene) {
-    const uint8_t* grid = scene.grid;
-    for (int i = 0; i <= scene.highestUsedSlot; ++i) {
-        CubeRecord& cube = scene.cubes[i];
-        if (cube.inUse != 1)
-            continue;
-        const int x = static_cast<int>(cube.x);
-        const int y = static_cast<int>(cube.y);
-        const int z = static_cast<int>(cube.z);
-        if (NeighboursInGrid(x, y, z)) {
-            const uint8_t* cell = grid + x * kPlaneCells + y * kGridSize + z;
-            const uint8_t exposed[kSideCount] = {
-                static_cast<uint8_t>(cell[kSideIndexStep[0]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[1]] != 1),
-                static_cast<uint8_t>(cell[kSideIndexStep[2]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[3]] != 1),
-                static_cast<uint8_t>(cell[kSideIndexStep[4]] != 1), static_cast<uint8_t>(cell[kSideIndexStep[5]] != 1)};
-            // One six-byte copy instead of six byte stores: the flags are written for every cube every frame.
-            std::memcpy(cube.faceExposed, exposed, sizeof(exposed));
-            continue;
-        }
-        for (int side = 0; side < kSideCount; ++side) {
-            const bool occupied =
-                scene.Occupied(x + kSideOffset[side][0], y + kSideOffset[side][1], z + kSideOffset[side][2]);
-            cube.faceExposed[side] = occupied ? 0 : 1;
-        }
+    uint8_t marks[kExposureMarkBytes];
+    for (int first = 0; first <= scene.highestUsedSlot; first += kExposureSlotBlock) {
+        const int end = scene.highestUsedSlot - first >= kExposureSlotBlock ? first + kExposureSlotBlock
+                                                                            : scene.highestUsedSlot + 1;
+        UpdateFaceExposureOfSlots(scene, first, end, marks);
     }
 }

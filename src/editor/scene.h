@@ -52,3 +52,17 @@ struct Scene {
 
 // Sets every in-use cube's six face-exposed flags from the occupancy grid.
 void UpdateFaceExposure(Scene& scene);
+
+// Slots handled by one call of UpdateFaceExposureOfSlots; the per-frame pass writes a block's faces right after
+// its flags, while the records are still in the cache.
+constexpr int kExposureSlotBlock = 256;
+// Room for the marks of one block: a row of cubes marks sixteen slots at once, some of them past the block's end.
+constexpr int kExposureMarkBytes = kExposureSlotBlock + 16;
+
+// The mark of a slot neither free nor in use: it keeps the flags it has, and they have to be read.
+constexpr uint8_t kMarkReadFlags = 0x80;
+
+// Sets the face-exposed flags of every in-use cube in slots first to end - 1 (end - first at most
+// kExposureSlotBlock) and marks each slot in marks[slot - first]: for an in-use cube the mask of its exposed sides,
+// bit n for side n; 0 for a free slot; kMarkReadFlags for any other.
+void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks);

@@ -22,3 +22,8 @@ struct CubeMesh {
 
 // Rebuilds the whole mesh from the in-use slots 0..highestUsedSlot, using their face-exposed flags.
 void BuildCubeMesh(const Scene& scene, CubeMesh& mesh);
+
+// The per-frame scene work in one pass over the slots, a block at a time: the in-use cubes' face-exposed flags are
+// set from the occupancy grid, then the block's exposed faces are written while its records are at hand. Flags and
+// mesh come out exactly as UpdateFaceExposure followed by BuildCubeMesh leave them.
+void UpdateFaceExposureAndBuildMesh(Scene& scene, CubeMesh& mesh);
