@@ -82,26 +82,6 @@ constexpr FaceTable MakeFaceTable() {
 
 constexpr FaceTable kFaces = MakeFaceTable();
 
-// For every combination of exposed sides, those sides in ascending order, so that a cube costs one table
-// lookup instead of six unpredictable branches.
-struct ExposedSides {
-    int8_t count[1 << kSideCount];
-    int8_t sides[1 << kSideCount][kSideCount];
-};
-
-constexpr ExposedSides MakeExposedSides() {
-    ExposedSides table{};
-    for (int mask = 0; mask < (1 << kSideCount); ++mask) {
-        for (int side = 0; side < kSideCount; ++side) {
-            if ((mask >> side) & 1)
-                table.sides[mask][table.count[mask]++] = static_cast<int8_t>(side);
-        }
-    }
-    return table;
-}
-
-constexpr ExposedSides kExposedSides = MakeExposedSides();
-
 // Most cubes of a solid model show no face at all; one test of all six flags lets them pass quickly.
 inline bool AnyExposed(const CubeRecord& cube) {
     uint32_t first;
@@ -202,18 +182,17 @@ inline FaceCorners CornersOf(const FaceTemplate& face, __m128 position) {
          _mm_add_ps(position, _mm_load_ps(face.head[2].v)), _mm_add_ps(position, _mm_load_ps(face.head[5].v))}};
 }
 
-// Writes the cube's exposed faces from `out` on and returns where the next cube's faces go. The six vertices of a
-// face are written out one by one: most cubes of a solid model's hull show a single face, and a loop around them
-// is not unrolled by every compiler. Inlined into its callers, which run it for every cube that shows a face.
+// Writes the cube's exposed faces from `out` on, in side order, and returns where the next cube's faces go. The
+// sides come straight from the mask's bits, and the six vertices of a face are written out one by one: most cubes
+// of a solid model's hull show a single face, and a loop around them is not unrolled by every compiler. Inlined
+// into its callers, which run it for every cube that shows a face.
 BLOKKENVELD_FORCEINLINE ColouredVertex* WriteColouredFaces(ColouredVertex* out,
                                                            const CubeRecord& cube,
                                                            unsigned exposedMask) {
-    const int count = kExposedSides.count[exposedMask];
-    const int8_t* sides = kExposedSides.sides[exposedMask];
     const __m128 position = PositionOf(cube);
     const __m128 colour = ColourInLane(cube.colour, 3);
-    for (int n = 0; n < count; ++n, out += kVerticesPerFace) {
-        const FaceTemplate& face = kFaces.sides[sides[n]];
+    for (unsigned sides = exposedMask; sides != 0; sides &= sides - 1, out += kVerticesPerFace) {
+        const FaceTemplate& face = kFaces.sides[LowestBit(sides)];
         const FaceCorners corners = CornersOf(face, position);
         const __m128 tail = _mm_or_ps(_mm_load_ps(face.tail.v), colour);
         StoreColouredVertex(out[0], corners.corner[0], tail);
@@ -227,8 +206,6 @@ BLOKKENVELD_FORCEINLINE ColouredVertex* WriteColouredFaces(ColouredVertex* out,
 }
 
 TexturedVertex* WriteTexturedFaces(TexturedVertex* out, const CubeRecord& cube, unsigned exposedMask) {
-    const int count = kExposedSides.count[exposedMask];
-    const int8_t* sides = kExposedSides.sides[exposedMask];
     const __m128 position = PositionOf(cube);
     const __m128 colour = ColourInLane(cube.colour, 3);
     const __m128 colourBeforeTexture = ColourInLane(cube.colour, 1);
@@ -238,8 +215,8 @@ TexturedVertex* WriteTexturedFaces(TexturedVertex* out, const CubeRecord& cube, 
     const __m128 leftTop = _mm_setr_ps(0.0f, 0.0f, cell.u[1], cell.v[1]);
     const __m128 rightTop = _mm_setr_ps(0.0f, 0.0f, cell.u[2], cell.v[2]);
     const __m128 rightBottom = _mm_setr_ps(0.0f, 0.0f, cell.u[5], cell.v[5]);
-    for (int n = 0; n < count; ++n, out += kVerticesPerFace) {
-        const FaceTemplate& face = kFaces.sides[sides[n]];
+    for (unsigned sides = exposedMask; sides != 0; sides &= sides - 1, out += kVerticesPerFace) {
+        const FaceTemplate& face = kFaces.sides[LowestBit(sides)];
         const FaceCorners corners = CornersOf(face, position);
         const __m128 tail = _mm_or_ps(_mm_load_ps(face.tail.v), colour);
         const __m128 depthTail = _mm_or_ps(_mm_load_ps(face.depthTail.v), colourBeforeTexture);
@@ -254,6 +231,26 @@ TexturedVertex* WriteTexturedFaces(TexturedVertex* out, const CubeRecord& cube, 
 }
 
 #else
+
+// For every combination of exposed sides, those sides in ascending order, so that a cube costs one table
+// lookup instead of six unpredictable branches.
+struct ExposedSides {
+    int8_t count[1 << kSideCount];
+    int8_t sides[1 << kSideCount][kSideCount];
+};
+
+constexpr ExposedSides MakeExposedSides() {
+    ExposedSides table{};
+    for (int mask = 0; mask < (1 << kSideCount); ++mask) {
+        for (int side = 0; side < kSideCount; ++side) {
+            if ((mask >> side) & 1)
+                table.sides[mask][table.count[mask]++] = static_cast<int8_t>(side);
+        }
+    }
+    return table;
+}
+
+constexpr ExposedSides kExposedSides = MakeExposedSides();
 
 template <typename Vertex>
 inline void WriteFaceBody(Vertex* out, const FaceTemplate& face, const CubeRecord& cube) {
