@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: native unit tests, then the real program under Wine.
+# Extra arguments go to the end-to-end runner (test names, --repeat N).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -7,6 +8,8 @@ bash tools/install_deps.sh
 bash tools/build.sh
 (cd build/native && ctest --output-on-failure -j2)
 source tools/wine_env.sh
+# Whatever happens from here on, no Wine process of this prefix outlives the tests.
+trap 'wineserver -k 2>/dev/null || true' EXIT
 ensure_wine_prefix
 python3 tests/e2e/run_e2e.py build/windows "$@"
 echo "All tests finished in $(( $(date +%s) - start )) s"
