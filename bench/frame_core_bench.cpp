@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/scene.h"
+#include "editor/pick.h"
 #include "render/cube_mesh.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -114,6 +115,49 @@ void BM_MeshOnly(benchmark::State& state, Layout layout) {
     Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
 }
 
+// A click's ray, from a camera 40 units off the scene's middle, straight through it.
+PickRay ClickRay(const Scene& scene) {
+    double centre[3] = {0, 0, 0};
+    for (int slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        centre[0] += scene.cubes[slot].x;
+        centre[1] += scene.cubes[slot].y;
+        centre[2] += scene.cubes[slot].z;
+    }
+    const float n = static_cast<float>(scene.highestUsedSlot + 1);
+    const Vec3 middle = {static_cast<float>(centre[0]) / n + 0.3f, static_cast<float>(centre[1]) / n + 0.7f,
+                         static_cast<float>(centre[2]) / n + 0.4f};
+    const Vec3 start = {middle.x + 24.0f, middle.y + 16.0f, middle.z - 28.0f};
+    return {start,
+            {start.x + 7.5f * (middle.x - start.x), start.y + 7.5f * (middle.y - start.y),
+             start.z + 7.5f * (middle.z - start.z)}};
+}
+
+// A click frame: the pick, then what every frame runs.
+void BM_ClickFrame(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    const PickRay ray = ClickRay(*frame.scene);
+    if (!Pick(*frame.scene, ray).held)
+        state.SkipWithError("the click ray hits nothing");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Pick(*frame.scene, ray));
+        UpdateFaceExposureAndBuildMesh(*frame.scene, *frame.mesh);
+        benchmark::ClobberMemory();
+    }
+    Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
+// The same with the pick testing every side of every cube.
+void BM_ClickFrameEveryCube(benchmark::State& state, Layout layout) {
+    Frame& frame = FrameFor(layout);
+    const PickRay ray = ClickRay(*frame.scene);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(PickEveryCube(*frame.scene, ray));
+        UpdateFaceExposureAndBuildMesh(*frame.scene, *frame.mesh);
+        benchmark::ClobberMemory();
+    }
+    Report(state, frame.vertices * static_cast<int64_t>(sizeof(ColouredVertex)));
+}
+
 // The floor for the mesh rebuild: moving the same vertex bytes with nothing computed.
 void BM_MemcpyBaseline(benchmark::State& state, Layout layout) {
     Frame& frame = FrameFor(layout);
@@ -134,16 +178,22 @@ BENCHMARK_CAPTURE(BM_FaceExposureAndMesh, scattered, Layout::Scattered)->Unit(be
 BENCHMARK_CAPTURE(BM_SeparatePasses, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FaceExposureOnly, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MeshOnly, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrame, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrameEveryCube, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MemcpyBaseline, scattered, Layout::Scattered)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FaceExposureAndMesh, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_SeparatePasses, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FaceExposureOnly, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MeshOnly, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrame, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrameEveryCube, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MemcpyBaseline, solid, Layout::Solid)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FaceExposureAndMesh, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_SeparatePasses, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_FaceExposureOnly, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MeshOnly, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrame, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_ClickFrameEveryCube, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MemcpyBaseline, solid_shuffled, Layout::SolidShuffled)->Unit(benchmark::kMicrosecond);
 
 namespace {
@@ -178,6 +228,9 @@ public:
                 "memcpy %.1f us, ratio %.2f\n",
                 layout, frame, Best("BM_SeparatePasses/", layout), Best("BM_FaceExposureOnly/", layout),
                 Best("BM_MeshOnly/", layout), copy, frame / copy);
+            const double click = Best("BM_ClickFrame/", layout);
+            std::printf("ratio %s: click frame %.1f us (every cube tested: %.1f us), memcpy %.1f us, ratio %.2f\n",
+                        layout, click, Best("BM_ClickFrameEveryCube/", layout), copy, click / copy);
         }
     }
 

@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "editor/command_line.h"
-#include "files/palette_file.h"
 #include "render/d3d9/graphics_device.h"
 #include "resource_ids.h"
 
@@ -142,8 +141,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         ShowError(kDirectXFailed);
         return 0;
     }
-    gGraphicsDevice.SetFixedRenderStates();
-    gGraphicsDevice.SetProjection(static_cast<float>(width), static_cast<float>(height));
+    SetUpDevice(width, height);
     if (!LoadGraphicsResources(gSettings.textureName)) {
         ShowError(kInitialisationFailed);
         return 0;

@@ -42,5 +42,7 @@ public:
 void RunEditorFrame(HWND window);
 // Draws and presents one frame with the colours the getters give.
 void DrawMainWindowFrame(HWND window);
+// Render states, projection and the pick's view size for a device of the client size.
+void SetUpDevice(int32_t width, int32_t height);
 // Everything on the device again at a new client size; destroys the window when that fails.
 void RebuildGraphics(HWND window, int32_t width, int32_t height);

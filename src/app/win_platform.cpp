@@ -3,9 +3,9 @@
 
 #include <mmsystem.h>
 
+#include "editor/draw_frame.h"
 #include "editor/frame_update.h"
 #include "render/d3d9/graphics_device.h"
-#include "render/render_frame.h"
 
 namespace {
 
@@ -47,8 +47,14 @@ void RunEditorFrame(HWND window) {
 }
 
 void DrawMainWindowFrame(HWND window) {
-    RenderFrame(gEditor, BackgroundColour(gSettings, gColourDialog), WireframeColour(gSettings, gColourDialog),
-                DeviceRenderer(window));
+    DrawEditorFrame(gEditor, BackgroundColour(gSettings, gColourDialog), WireframeColour(gSettings, gColourDialog),
+                    DeviceRenderer(window));
+}
+
+void SetUpDevice(int32_t width, int32_t height) {
+    gGraphicsDevice.SetFixedRenderStates();
+    SetViewSize(gEditor.view, width, height);
+    gGraphicsDevice.SetProjection(gEditor.view.projection);
 }
 
 void RebuildGraphics(HWND window, int32_t width, int32_t height) {
@@ -58,8 +64,7 @@ void RebuildGraphics(HWND window, int32_t width, int32_t height) {
         DestroyWindow(window);
         return;
     }
-    gGraphicsDevice.SetFixedRenderStates();
-    gGraphicsDevice.SetProjection(static_cast<float>(width), static_cast<float>(height));
+    SetUpDevice(width, height);
     LoadGraphicsResources(gSettings.textureName);
     RECT client;
     GetClientRect(window, &client);

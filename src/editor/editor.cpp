@@ -7,6 +7,9 @@ Editor::Editor() {
     std::memset(scene.grid, 0, sizeof(scene.grid));
     std::memset(undo.entries, 0, sizeof(undo.entries));
     std::memset(undo.kinds, 0, sizeof(undo.kinds));
+    // Until the shell sets the real client size, the pick works as for the smallest window.
+    SetViewSize(view, 800, 600);
+    view.view = MatrixIdentity();
 }
 
 void Editor::ResetScene() {

@@ -6,17 +6,16 @@
 
 #include "editor/camera.h"
 #include "editor/paint_window.h"
-#include "editor/scene.h"
+#include "editor/pick.h"
 #include "editor/status_window.h"
 #include "editor/undo_history.h"
 #include "render/cube_mesh.h"
 #include "render/vertices.h"
+#include "scene/scene.h"
 
 constexpr int kPaletteColumns = 8;
 constexpr int kPaletteSize = 64;
 constexpr int kAtlasColumns = 8;
-constexpr int kPaintColourVertexCount = 408;  // 64 cells, swatch, three bars: 68 quads
-constexpr int kPaintTextureVertexCount = 12;  // atlas view and current-cell preview
 constexpr int kPathCapacity = 260;
 
 enum class EditTool : int32_t { Add = 0, Delete = 1, Paint = 2, PickColour = 3 };
@@ -72,6 +71,8 @@ struct Editor {
     Camera camera;
     UndoHistory undo;
     FrameState frame;
+    ViewTransforms view;  // what the last frame was drawn with, for the pick
+    PickState pick;       // the face this frame's click will edit
 
     bool screenshotRequest = false;
     char screenshotPath[kPathCapacity] = {};

@@ -1,5 +1,7 @@
 #include "editor/frame_update.h"
 
+#include "editor/draw_frame.h"
+#include "editor/tools.h"
 #include "render/cube_mesh.h"
 
 namespace {
@@ -72,12 +74,25 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         PaintWindowHold(editor, flags.cursorX, flags.cursorY, client.right, client.bottom);
     }
 
+    // Only a click that no panel took can keep a candidate, so no other frame needs the pick at all.
+    editor.pick = PickState{};
+    if (click && !frame.clickConsumedByPanel)
+        editor.pick = Pick(editor.scene, MakePickRay(flags.cursorX, flags.cursorY, editor.view));
     frame.leftDownBefore = frame.leftDown;
-    // A load just happened: this frame's click (taken by no tool yet) and Ctrl+Z/Y are ignored.
-    editor.ignoreNextClick = false;
+
+    if (editor.ignoreNextClick) {
+        // A load just happened: this frame's click and Ctrl+Z/Y are ignored.
+        editor.pick.held = false;
+        editor.ignoreNextClick = false;
+    } else if (editor.pick.held) {
+        ApplyTool(editor, editor.pick.slot, editor.pick.side);
+        editor.pick.held = false;
+    }
 
     UpdateFaceExposureAndBuildMesh(editor.scene, editor.mesh);
+    PaintWindowButtons(editor, flags.cursorX, flags.cursorY, frame.frameTime, platform);
     UndoApplyStep(editor);
+    RecordView(editor);
     platform.DrawFrame();
 
     if (editor.screenshotRequest) {

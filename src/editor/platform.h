@@ -5,13 +5,7 @@
 #include <cstdint>
 
 #include "editor/camera.h"
-
-struct ClientRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-};
+#include "render/frame_drawing.h"
 
 // Private messages by which the paint window asks the main window for file work.
 constexpr uint32_t kPaletteLoadMessage = 0x7020;

@@ -3,13 +3,9 @@
 
 #include <cstdint>
 
-#include "editor/platform.h"
+#include "render/frame_drawing.h"
 
-constexpr int kStatusStripHeight = 18;
 constexpr int kStatusClickHeight = 16;
-constexpr int kStatusTextLeft = 4;
-constexpr int kStatusWarningLeft = 200;
-constexpr int kStatusTextRaise = 16;
 
 struct StatusWindowState {
     bool shown = true;

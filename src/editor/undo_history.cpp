@@ -84,10 +84,15 @@ void UndoTriggerStep(UndoHistory& history,
 void UndoApplyStep(Editor& editor) {
     UndoHistory& history = editor.undo;
     Scene& scene = editor.scene;
-    if (history.doUndo && history.undoAvailable) {
+    // A request that cannot be served is dropped here, not kept for later: a refused menu undo must not be
+    // carried out by a frame in which undo has become possible again.
+    const bool undoRequested = history.doUndo;
+    const bool redoRequested = history.doRedo;
+    history.doUndo = false;
+    history.doRedo = false;
+    if (undoRequested && history.undoAvailable) {
         history.redoAvailable = true;
         --history.depth;
-        history.doUndo = false;
         if (history.depth <= 0) {
             history.undoAvailable = false;
             history.depth = 0;
@@ -107,10 +112,9 @@ void UndoApplyStep(Editor& editor) {
                 break;
         }
     }
-    if (history.doRedo && history.redoAvailable) {
+    if (redoRequested && history.redoAvailable) {
         ++history.depth;
         history.undoAvailable = true;
-        history.doRedo = false;
         if (history.depth >= history.redoLimit) {
             history.redoAvailable = false;
             history.depth = history.redoLimit;

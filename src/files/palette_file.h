@@ -1,24 +1,18 @@
-// The palette file (.bvp) and the paint panel's screen geometry built from the palette,
-// the current colour and the current atlas cell.
+// The palette file (.bvp): the magic line and eight rows of eight hexadecimal colours.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
-struct Editor;
-
+constexpr int kPaletteColours = 64;  // 8 columns x 8 rows, index column + 8 * row
 constexpr char kPaletteMagic[] = "BlokkenveldPalette";
-constexpr uint32_t kBarColour = 0xFF9696FF;
 
-// Reads a palette into the editor; false when the file cannot be opened or its magic is wrong.
-bool LoadPaletteFile(Editor& editor, const char* path);
-// Writes the palette; false when the file cannot be written completely.
-bool WritePaletteFile(const Editor& editor, const char* path);
-// Start-up: the named palette, or all white when it cannot be read; builds the atlas geometry.
-void LoadStartupPalette(Editor& editor, const char* path);
-void ResetPaletteToWhite(Editor& editor);
-// Gives each of the 64 cell quads its palette colour.
-void RefreshCellColours(Editor& editor);
-// Positions of every coloured quad from the panel position and colour components; swatch colour.
-void BuildPaletteQuads(Editor& editor);
-// Atlas view and current-cell preview from the panel position and the current atlas cell.
-void BuildTextureQuads(Editor& editor);
+// Reads palette text into palette. A row line with fewer than eight numbers, and a missing row, leave the
+// other entries as they were. False, with palette untouched, when the first word is not the magic word.
+bool ParsePaletteText(const uint8_t* data, size_t size, uint32_t (&palette)[kPaletteColours]);
+// The file through ParsePaletteText; false also when it cannot be read.
+bool ReadPaletteFile(const char* path, uint32_t (&palette)[kPaletteColours]);
+
+// The file's text, lines ending in '\n'.
+std::string PaletteText(const uint32_t (&palette)[kPaletteColours]);

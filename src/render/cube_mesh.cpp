@@ -2,7 +2,14 @@
 // rebuilt from scratch every frame in one pass of plain stores.
 #include "render/cube_mesh.h"
 
+#include <cstddef>
 #include <cstring>
+
+// The SSE2 path writes a vertex as 16-byte stores laid over these fields.
+static_assert(offsetof(ColouredVertex, nx) == 12 && offsetof(ColouredVertex, diffuse) == 24, "coloured vertex");
+static_assert(offsetof(TexturedVertex, nz) == 20 && offsetof(TexturedVertex, diffuse) == 24 &&
+                  offsetof(TexturedVertex, u) == 28,
+              "textured vertex");
 
 // Writing a vertex as 16-byte stores instead of seven 4-byte ones is what keeps a full scene's rebuild near the
 // cost of copying its bytes. Every x64 compiler offers SSE2; anything else takes the portable path, which
@@ -28,15 +35,6 @@ namespace {
 // so every chunk goes out in a single draw call and no cube straddles two chunks.
 constexpr int kChunkCloseLimit = 65535;
 
-// Corners 1 to 4 of each side, as 0/1 offsets from the cube's low corner.
-constexpr int kSideCorners[kSideCount][4][3] = {
-    {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}},  // -z
-    {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}},  // +x
-    {{1, 0, 1}, {1, 1, 1}, {0, 1, 1}, {0, 0, 1}},  // +z
-    {{0, 0, 1}, {0, 1, 1}, {0, 1, 0}, {0, 0, 0}},  // -x
-    {{0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {1, 1, 0}},  // +y
-    {{0, 0, 1}, {0, 0, 0}, {1, 0, 0}, {1, 0, 1}},  // -y
-};
 constexpr float kSideNormals[kSideCount][3] = {{0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
 
 // Two clockwise triangles (1, 2, 3) and (1, 3, 4) per face.

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "editor/scene.h"
 #include "render/vertices.h"
+#include "scene/scene.h"
 
 constexpr int kMeshChunks = 10;
 constexpr int kChunkVertices = 65536;

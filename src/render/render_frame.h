@@ -1,26 +1,16 @@
-// One complete frame of the main window: clear, lit cubes, wireframe, the paint panel and the
-// status strip with their texts, present. The device side is reached through Renderer.
+// One complete frame of the main window: clear, lit cubes, wireframe, the paint panel and the status
+// strip with their texts, present. It draws what it is handed; the device side is reached through Renderer.
 #pragma once
 
 #include <cstdint>
 
-#include "editor/platform.h"
-#include "editor/settings.h"
+#include "render/frame_drawing.h"
 #include "render/math3d.h"
 #include "render/vertices.h"
-
-struct Editor;
 
 struct Material {
     float diffuse[4];  // r, g, b, a
     float ambient[4];
-};
-
-struct SourceRect {  // texels of the 512 x 512 panel bitmap; right and bottom exclusive
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
 };
 
 class Renderer {
@@ -48,8 +38,12 @@ public:
     virtual void EndSceneAndPresent() = 0;
 };
 
-constexpr int kMaxCountText = 64;
-// "キューブ数：live/10000"
-void FormatCubeCount(int32_t liveCubes, char (&text)[kMaxCountText]);
+// The status strip: 18 pixels of the panel bitmap along the bottom of the client area, texts 16 pixels up.
+constexpr int kStatusStripHeight = 18;
+constexpr int kStatusTextRaise = 16;
+constexpr int kStatusTextLeft = 4;
+constexpr int kStatusWarningLeft = 200;
 
-void RenderFrame(Editor& editor, const RgbSetting& background, const RgbSetting& wireframe, Renderer& renderer);
+// Draws and presents the frame. The status rectangle is measured into *drawing.status.rect while the strip
+// is drawn, so its left part follows a resize one frame late.
+void RenderFrame(const FrameDrawing& drawing, Renderer& renderer);

@@ -27,6 +27,9 @@ struct PaintTextureVertex {  // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1
     float u, v;
 };
 
+constexpr int kPaintColourVertexCount = 408;  // 64 palette cells, swatch, three bars: 68 quads of 6
+constexpr int kPaintTextureVertexCount = 12;  // atlas view and current-cell preview
+
 constexpr uint32_t kColouredVertexFormat = 0x52;
 constexpr uint32_t kTexturedVertexFormat = 0x152;
 constexpr uint32_t kPaintColourVertexFormat = 0x44;

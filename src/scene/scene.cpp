@@ -1,6 +1,15 @@
-#include "editor/scene.h"
+#include "scene/scene.h"
 
+#include <cstddef>
 #include <cstring>
+
+// The SSE2 run test compares a record's first 13 bytes (x, y, z, inUse) with one 16-byte load, and both paths
+// write the six flags as one 4-byte and one 2-byte store.
+static_assert(offsetof(CubeRecord, x) == 0 && offsetof(CubeRecord, y) == 4 && offsetof(CubeRecord, z) == 8,
+              "a cube's position is its first 12 bytes");
+static_assert(offsetof(CubeRecord, inUse) == 12, "inUse follows the position");
+static_assert(offsetof(CubeRecord, faceExposed) + kSideCount <= sizeof(CubeRecord), "the flags lie in the record");
+static_assert(sizeof(CubeRecord) >= 16, "one 16-byte load per record stays inside it");
 
 // Face exposure runs every frame over every cube. On x86 it also takes rows of cubes sixteen at a time with SSE2,
 // which every x64 compiler offers; anything else goes cube by cube, which BLOKKENVELD_SCALAR_MESH also selects so

@@ -24,6 +24,17 @@ enum Side : int {
 // Offset of the neighbour cell on each side.
 constexpr int kSideOffset[kSideCount][3] = {{0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
 
+// Corners 1 to 4 of each side as 0/1 offsets from the cube's low corner. In this order
+// (P1 - P3) x (P2 - P3) is the side's outward normal, and each side is drawn as (1, 2, 3), (1, 3, 4).
+constexpr int kSideCorners[kSideCount][4][3] = {
+    {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}},  // -z
+    {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}},  // +x
+    {{1, 0, 1}, {1, 1, 1}, {0, 1, 1}, {0, 0, 1}},  // +z
+    {{0, 0, 1}, {0, 1, 1}, {0, 1, 0}, {0, 0, 0}},  // -x
+    {{0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {1, 1, 0}},  // +y
+    {{0, 0, 1}, {0, 0, 0}, {1, 0, 0}, {1, 0, 1}},  // -y
+};
+
 struct CubeRecord {
     float x;                          // grid x; always a whole number
     float y;                          // grid y (up)

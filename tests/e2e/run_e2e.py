@@ -17,6 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import TESTS, Suite, TestFailure, VirtualDisplay, end_wine  # noqa: E402
 import window_tests  # noqa: E402,F401
 import picture_tests  # noqa: E402,F401
+import editing_tests  # noqa: E402,F401
 
 
 def stop_on_signal(signum, frame):

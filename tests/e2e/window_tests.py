@@ -153,3 +153,15 @@ def version_dialog_opens_and_closes_with_ok():
         program.wait_gone(dialog, "the version dialog")
         program.wait_main_focus()
         check(program.close(), "the program did not end")
+
+
+@e2e
+def view_check_marks_start_from_the_settings():
+    # Hidden at start: the item carries no check mark, so choosing it shows the panel.
+    settings = dict(MAGENTA_SETTINGS, PWIN_SHOW=0, SWIN_SHOW=0)
+    with launched(settings, ready=lambda s: s.fraction(MAGENTA) > 0.9) as (program, shot):
+        check(shot.pixel(60, 200) == MAGENTA, "the paint window is drawn though PWIN_SHOW=0")
+        program.menu("alt+v", "p", "ペイントウインドウ")
+        program.wait_shot(lambda s: s.pixel(60, 200) != MAGENTA, "the paint window to appear")
+        program.menu("alt+v", "s", "ステータスウインドウ")
+        program.wait_shot(lambda s: s.pixel(s.width - 40, s.height - 2) != MAGENTA, "the status strip to appear")

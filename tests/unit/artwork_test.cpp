@@ -50,7 +50,7 @@ TEST(Artwork, DefaultAtlasAndPaletteLoad) {
     EXPECT_EQ(atlas.width, 128);
     EXPECT_EQ(atlas.height, 128);
     auto editor = std::make_unique<Editor>();
-    ASSERT_TRUE(LoadPaletteFile(*editor, (std::string(ARTWORK_DIR) + "/palette.bvp").c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, (std::string(ARTWORK_DIR) + "/palette.bvp").c_str()));
     EXPECT_EQ(editor->palette[0], 0xFFFFFFFFu);
     for (uint32_t colour : editor->palette)
         EXPECT_EQ(colour >> 24, 0xFFu);

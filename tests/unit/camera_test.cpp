@@ -81,6 +81,15 @@ TEST(Camera, ArrowKeysTurnAndKeepThePitchWithinItsLimits) {
     rig.Frame(250);
     EXPECT_FLOAT_EQ(rig.camera().yaw, yaw + 1.0f);
     rig.Release(kKeyRight);
+    rig.Hold(kKeyLeft);
+    rig.Frame(500);
+    EXPECT_FLOAT_EQ(rig.camera().yaw, yaw - 1.0f);
+    rig.Release(kKeyLeft);
+    const float pitch = rig.camera().pitch;
+    rig.Hold(kKeyDown);
+    rig.Frame(100);
+    EXPECT_FLOAT_EQ(rig.camera().pitch, pitch - 0.4f);
+    rig.Release(kKeyDown);
     rig.Hold(kKeyUp);
     rig.Frame(2000);
     EXPECT_EQ(rig.camera().pitch, kPitchLimit);
@@ -151,39 +160,66 @@ TEST(Camera, OrbitAndPanExcludeEachOther) {
     EXPECT_FALSE(camera.orbitActive);
 }
 
+// At a general yaw and pitch: the view's sideways direction is (-sin yaw, 0, cos yaw) and its up direction
+// (-cos yaw sin pitch, cos pitch, -sin yaw sin pitch). A pan moves the target against sideways for dx and along
+// up for dy, distance / 1000 per pixel.
+struct ViewAxes {
+    double side[3];
+    double up[3];
+};
+
+ViewAxes AxesOf(double yaw, double pitch) {
+    return {{-std::sin(yaw), 0.0, std::cos(yaw)},
+            {-std::cos(yaw) * std::sin(pitch), std::cos(pitch), -std::sin(yaw) * std::sin(pitch)}};
+}
+
+void ExpectTargetMoved(const Camera& camera, const float (&from)[3], const double (&by)[3]) {
+    EXPECT_NEAR(camera.targetX - from[0], by[0], 1e-4);
+    EXPECT_NEAR(camera.targetY - from[1], by[1], 1e-4);
+    EXPECT_NEAR(camera.targetZ - from[2], by[2], 1e-4);
+}
+
 TEST(Camera, PanMovesTheTargetByDistanceOverAThousandPerPixel) {
     CameraRig rig;
     Camera& camera = rig.camera();
     WheelZoom(camera, -100);  // distance 166
-    camera.yaw = 0.0f;
-    camera.pitch = 0.0f;
+    camera.yaw = 0.7f;
+    camera.pitch = -0.4f;
+    const ViewAxes axes = AxesOf(camera.yaw, camera.pitch);
     rig.platform.cursor = {300, 300};
     rig.Hold(kKeyMiddleButton);
     rig.Frame();
-    const float x = camera.targetX, y = camera.targetY, z = camera.targetZ;
-    // yaw 0, pitch 0: sideways is +z, camera up is +y; the target moves against dx, along dy.
-    rig.platform.cursor = {301, 300};
+    float from[3] = {camera.targetX, camera.targetY, camera.targetZ};
+    rig.platform.cursor = {302, 300};
     rig.Frame();
-    EXPECT_NEAR(camera.targetZ, z - 0.166f, 1e-4);
-    EXPECT_NEAR(camera.targetX, x, 1e-4);
-    rig.platform.cursor = {301, 301};
+    ExpectTargetMoved(camera, from, {-0.332 * axes.side[0], -0.332 * axes.side[1], -0.332 * axes.side[2]});
+    float again[3] = {camera.targetX, camera.targetY, camera.targetZ};
+    rig.platform.cursor = {302, 303};
     rig.Frame();
-    EXPECT_NEAR(camera.targetY, y + 0.166f, 1e-4);
+    ExpectTargetMoved(camera, again, {0.498 * axes.up[0], 0.498 * axes.up[1], 0.498 * axes.up[2]});
 }
 
 TEST(Camera, MovementKeysFollowTheViewDirections) {
-    CameraRig rig;
-    Camera& camera = rig.camera();
-    camera.yaw = 0.0f;
-    camera.pitch = 0.0f;
-    const float x = camera.targetX, y = camera.targetY, z = camera.targetZ;
-    // 0.4 x distance (8) units a second; A moves against sideways (+z at yaw 0).
-    rig.Hold(kKeyA);
-    rig.Frame(500);
-    EXPECT_NEAR(camera.targetZ, z + 1.6f, 1e-4);
-    rig.Release(kKeyA);
-    rig.Hold(kKeyW);
-    rig.Frame(500);
-    EXPECT_NEAR(camera.targetY, y - 1.6f, 1e-4);
-    EXPECT_NEAR(camera.targetX, x, 1e-4);
+    // 0.4 x distance (8) units a second: 1.6 in half a second. A and D along and against sideways, S and W along
+    // and against up.
+    const struct {
+        int key;
+        double side;
+        double up;
+    } cases[] = {{kKeyA, 1.6, 0}, {kKeyD, -1.6, 0}, {kKeyS, 0, 1.6}, {kKeyW, 0, -1.6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CameraRig rig;
+        Camera& camera = rig.camera();
+        camera.yaw = 2.3f;
+        camera.pitch = 0.9f;
+        const ViewAxes axes = AxesOf(camera.yaw, camera.pitch);
+        const float from[3] = {camera.targetX, camera.targetY, camera.targetZ};
+        rig.Hold(c.key);
+        rig.Frame(500);
+        double by[3];
+        for (int i = 0; i < 3; ++i)
+            by[i] = c.side * axes.side[i] + c.up * axes.up[i];
+        ExpectTargetMoved(camera, from, by);
+    }
 }

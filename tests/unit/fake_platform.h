@@ -11,6 +11,7 @@
 #include "editor/editor.h"
 #include "editor/frame_update.h"
 #include "editor/platform.h"
+#include "render/math3d.h"
 
 class FakePlatform : public Platform {
 public:
@@ -49,3 +50,41 @@ struct EditorRig {
     void Hold(int key) { platform.keysDown.insert(key); }
     void Release(int key) { platform.keysDown.erase(key); }
 };
+
+// Puts a white cube into a slot and its cell, as a load would.
+inline CubeRecord& PlaceCube(Scene& scene, int slot, float x, float y, float z) {
+    CubeRecord& cube = scene.cubes[slot];
+    cube = CubeRecord{};
+    cube.x = x;
+    cube.y = y;
+    cube.z = z;
+    cube.inUse = 1;
+    cube.colour = kWhite;
+    scene.grid[Scene::GridIndex(static_cast<int>(x), static_cast<int>(y), static_cast<int>(z))] = 1;
+    if (slot > scene.highestUsedSlot)
+        scene.highestUsedSlot = slot;
+    ++scene.liveCubeCount;
+    return cube;
+}
+
+// Where a world point appears in the client area for the view the last frame was drawn with.
+inline Vec3 ScreenOf(const Editor& editor, Vec3 world) {
+    return Vec3Project(world, editor.view.viewport, editor.view.projection, editor.view.view, MatrixIdentity());
+}
+
+// A left click at a client position: one frame with the button down, one with it up.
+inline void ClickAt(EditorRig& rig, int32_t x, int32_t y) {
+    rig.flags.cursorX = x;
+    rig.flags.cursorY = y;
+    rig.Hold(kKeyLeftButton);
+    rig.Frame();
+    rig.Release(kKeyLeftButton);
+    rig.Frame();
+}
+
+inline int CountOccupied(const Scene& scene) {
+    int n = 0;
+    for (uint8_t cell : scene.grid)
+        n += cell == 1;
+    return n;
+}

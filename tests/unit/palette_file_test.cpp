@@ -63,8 +63,7 @@ TEST_F(PaletteTest, WriteThenReadKeepsEveryEntryWithAlpha) {
     editor->palette[0] = 0x00123456;
     editor->palette[1] = 0x80abcdef;
     editor->palette[2] = 0;
-    const std::string path = (folder / "round.bvp").string();
-    ASSERT_TRUE(WritePaletteFile(*editor, path.c_str()));
+    const std::string path = WriteRaw("round.bvp", PaletteText(editor->palette));
 
     std::ifstream text(path);
     std::string line;
@@ -74,7 +73,7 @@ TEST_F(PaletteTest, WriteThenReadKeepsEveryEntryWithAlpha) {
     EXPECT_EQ(line.substr(0, 18), "123456 80abcdef 0 ");
 
     auto loaded = std::make_unique<Editor>();
-    ASSERT_TRUE(LoadPaletteFile(*loaded, path.c_str()));
+    ASSERT_TRUE(LoadPalette(*loaded, path.c_str()));
     for (int i = 0; i < kPaletteSize; ++i)
         EXPECT_EQ(loaded->palette[i], editor->palette[i]) << i;
 }
@@ -84,7 +83,7 @@ TEST_F(PaletteTest, LoadRefreshesCellsCurrentColourComponentsAndSwatch) {
     std::string rows;
     for (int row = 0; row < 8; ++row)
         rows += "ff0a82c8 1 2 3 4 5 6 " + std::to_string(row) + "\n";
-    ASSERT_TRUE(LoadPaletteFile(*editor, WriteRaw("p.bvp", Magic() + rows).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("p.bvp", Magic() + rows).c_str()));
     EXPECT_EQ(editor->currentColour, 0xff0a82c8u);
     EXPECT_EQ(editor->red, 0x0a);
     EXPECT_EQ(editor->green, 0x82);
@@ -110,6 +109,7 @@ TEST_F(PaletteTest, RowLineIsScannedUpToItsFirstNonNumber) {
         {"0x10 1 1 1 1 1 1 1 1 1\n", 8, 0x10},
         {"  FFFFFFFF 1 1 1 1 1 1 1\n", 8, 0xffffffff},
         {"000000001 100000002\n", 2, 0x1},
+        {"+ff -1 2\n", 3, 0xff},  // signs, as "%x" reads them
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -117,7 +117,7 @@ TEST_F(PaletteTest, RowLineIsScannedUpToItsFirstNonNumber) {
             entry = kFill;
         const std::string file =
             Magic() + kEightTwos + c.line + kEightTwos + kEightTwos + kEightTwos + kEightTwos + kEightTwos + kEightTwos;
-        ASSERT_TRUE(LoadPaletteFile(*editor, WriteRaw("rows.bvp", file).c_str()));
+        ASSERT_TRUE(LoadPalette(*editor, WriteRaw("rows.bvp", file).c_str()));
         if (c.changed > 0) {
             EXPECT_EQ(editor->palette[8], c.first);
         }
@@ -149,10 +149,10 @@ TEST_F(PaletteTest, FirstWordOfTheFirstLineMustBeTheMagicWord) {
         for (uint32_t& entry : editor->palette)
             entry = kFill;
         const std::string rest = c.firstLine.empty() ? "" : kEightTwos;
-        EXPECT_EQ(LoadPaletteFile(*editor, WriteRaw("magic.bvp", c.firstLine + rest).c_str()), c.accepted);
+        EXPECT_EQ(LoadPalette(*editor, WriteRaw("magic.bvp", c.firstLine + rest).c_str()), c.accepted);
         EXPECT_EQ(editor->palette[0], c.accepted ? 2u : kFill);
     }
-    EXPECT_FALSE(LoadPaletteFile(*editor, (folder / "missing.bvp").string().c_str()));
+    EXPECT_FALSE(LoadPalette(*editor, (folder / "missing.bvp").string().c_str()));
     EXPECT_EQ(editor->palette[0], kFill);
 }
 
@@ -160,14 +160,14 @@ TEST_F(PaletteTest, AcceptsCarriageReturnLineEnds) {
     std::string file = std::string(kPaletteMagic) + "\r\n";
     for (int row = 0; row < 8; ++row)
         file += "ffffffff 0 0 0 0 0 0 " + std::to_string(10 + row) + "\r\n";
-    ASSERT_TRUE(LoadPaletteFile(*editor, WriteRaw("crlf.bvp", file).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("crlf.bvp", file).c_str()));
     EXPECT_EQ(editor->palette[0], 0xffffffffu);
     EXPECT_EQ(editor->palette[7], 0x10u);
     EXPECT_EQ(editor->palette[63], 0x17u);
 }
 
 TEST_F(PaletteTest, MissingRowsKeepTheirEntries) {
-    ASSERT_TRUE(LoadPaletteFile(*editor, WriteRaw("short.bvp", Magic() + kEightTwos + "3 3 3").c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("short.bvp", Magic() + kEightTwos + "3 3 3").c_str()));
     EXPECT_EQ(editor->palette[7], 2u);
     EXPECT_EQ(editor->palette[10], 3u);
     EXPECT_EQ(editor->palette[11], kFill);
@@ -177,7 +177,7 @@ TEST_F(PaletteTest, MissingRowsKeepTheirEntries) {
 
 TEST_F(PaletteTest, RestOfAnOverlongRowLineIsNotTheNextRow) {
     const std::string longRow = "1 1 1 1 1 1 1 1" + std::string(300, ' ') + "9 9 9 9 9 9 9 9\n";
-    ASSERT_TRUE(LoadPaletteFile(*editor, WriteRaw("long.bvp", Magic() + longRow + kEightTwos).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("long.bvp", Magic() + longRow + kEightTwos).c_str()));
     EXPECT_EQ(editor->palette[7], 1u);
     EXPECT_EQ(editor->palette[8], 2u);
     EXPECT_EQ(editor->palette[16], kFill);
@@ -223,7 +223,7 @@ TEST_F(PaletteTest, BarEndsFollowTheComponents) {
             const PaintColourVertex* quad = &editor->paintColourVertices[(65 + bar) * 6];
             const float top = static_cast<float>(264 + 16 * bar);
             ExpectQuad(quad, 252.0f, top, 200.0f + c.end, top + 12.0f);
-            EXPECT_EQ(quad[0].diffuse, kBarColour);
+            EXPECT_EQ(quad[0].diffuse, 0xFF9696FFu);
         }
     }
 }

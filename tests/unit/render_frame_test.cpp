@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/draw_frame.h"
 #include "editor/editor.h"
-#include "files/palette_file.h"
 #include "render/render_frame.h"
 
 namespace {
@@ -86,7 +86,7 @@ struct FrameRig {
     void Render() {
         renderer.calls.clear();
         renderer.pieceTransforms.clear();
-        RenderFrame(*editor, background, wireframe, renderer);
+        DrawEditorFrame(*editor, background, wireframe, renderer);
     }
 };
 

@@ -11,27 +11,6 @@ int CountInUse(const Scene& scene) {
     return n;
 }
 
-int CountOccupied(const Scene& scene) {
-    int n = 0;
-    for (uint8_t cell : scene.grid)
-        n += cell == 1;
-    return n;
-}
-
-void PlaceCube(Scene& scene, int slot, int x, int y, int z) {
-    CubeRecord& cube = scene.cubes[slot];
-    cube.x = static_cast<float>(x);
-    cube.y = static_cast<float>(y);
-    cube.z = static_cast<float>(z);
-    cube.inUse = 1;
-    cube.textured = 0;
-    cube.colour = kWhite;
-    scene.grid[Scene::GridIndex(x, y, z)] = 1;
-    if (slot > scene.highestUsedSlot)
-        scene.highestUsedSlot = slot;
-    ++scene.liveCubeCount;
-}
-
 }  // namespace
 
 TEST(Scene, FirstFrameLeavesOneWhiteStartCube) {

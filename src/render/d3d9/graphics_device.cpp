@@ -8,10 +8,6 @@ Matrix GraphicsDevice::view_ = {};
 
 namespace {
 
-constexpr float kFieldOfView = 1.0471975f;  // pi / 3
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 300.0f;
-
 D3DMATRIX ToD3D(const Matrix& m) {
     D3DMATRIX out;
     std::memcpy(&out, &m, sizeof(out));
@@ -64,8 +60,8 @@ void GraphicsDevice::SetFixedRenderStates() {
     device_->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
 }
 
-void GraphicsDevice::SetProjection(float width, float height) {
-    projection_ = MatrixPerspectiveFovLH(kFieldOfView, width / height, kNearPlane, kFarPlane);
+void GraphicsDevice::SetProjection(const Matrix& projection) {
+    projection_ = projection;
     const D3DMATRIX m = ToD3D(projection_);
     device_->SetTransform(D3DTS_PROJECTION, &m);
 }

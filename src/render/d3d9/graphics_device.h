@@ -17,7 +17,8 @@ public:
     // processing, else HAL with software vertex processing, else the reference device.
     bool Create(HWND window, int16_t width, int16_t height);
     void SetFixedRenderStates();
-    void SetProjection(float width, float height);
+    // The projection the editor's pick also uses (SetViewSize).
+    void SetProjection(const Matrix& projection);
     void SetView(float eyeX, float eyeY, float eyeZ, float atX, float atY, float atZ);
     void SetViewLight(float dirX, float dirY, float dirZ);
     // Releases the device, then the Direct3D object; safe to call repeatedly.

@@ -7,16 +7,9 @@
 
 namespace {
 
-constexpr size_t kMaxCachedTexts = 512;
 constexpr DWORD kOverlayVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // Pixel centres lie on whole coordinates; texel centres on halves.
 constexpr float kPixelAlign = 0.5f;
-
-struct OverlayVertex {
-    float x, y, z, rhw;
-    D3DCOLOR diffuse;
-    float u, v;
-};
 
 DWORD PackChannel(float v) {
     if (v >= 1.0f)
@@ -134,55 +127,72 @@ bool TextFont::Create(IDirect3DDevice9* device, uint8_t pointSize, const wchar_t
     const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     const int height = (pointSize * dotsPerInch) / -72;
-    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, faceName);
-    if (font_ == nullptr)
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, faceName);
+    if (font == nullptr)
         return false;
     device_ = device;
-    savedState_ = CreateOverlayStateBlock(device);
+    const bool made = MakeAtlas(font);
+    DeleteObject(font);
+    savedState_ = made ? CreateOverlayStateBlock(device) : nullptr;
     return savedState_ != nullptr;
 }
 
-const TextFont::CachedText* TextFont::Render(const char* utf8) {
-    const auto found = cache_.find(utf8);
-    if (found != cache_.end())
-        return &found->second;
-    if (cache_.size() >= kMaxCachedTexts) {
-        for (auto& entry : cache_)
-            entry.second.texture->Release();
-        cache_.clear();
-    }
-    const std::wstring text = Widen(utf8);
+// Every character the program shows, drawn once with GDI into one alpha texture, each in its own cell with a
+// margin for strokes that reach past the pen's advance.
+bool TextFont::MakeAtlas(HFONT font) {
+    uint32_t codes[kMaxGlyphs];
+    const int32_t count = GlyphCodePoints(codes);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldFont = SelectObject(dc, font_);
-    RECT bounds = {0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOCLIP);
-    const int width = bounds.right > 0 ? bounds.right : 1;
-    const int height = bounds.bottom > 0 ? bounds.bottom : 1;
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    constexpr int kMargin = 2;
+    constexpr int kAtlasWidth = 256;
+    atlas_ = GlyphAtlas{};
+    int32_t penX = 0, penY = 0;
+    const int32_t cellHeight = metrics.tmHeight + 2 * kMargin;
+    for (int32_t i = 0; i < count; ++i) {
+        const wchar_t character = static_cast<wchar_t>(codes[i]);
+        SIZE extent = {0, 0};
+        GetTextExtentPoint32W(dc, &character, 1, &extent);
+        const int32_t cellWidth = extent.cx + 2 * kMargin;
+        if (penX + cellWidth > kAtlasWidth) {
+            penX = 0;
+            penY += cellHeight;
+        }
+        Glyph& glyph = atlas_.glyphs[atlas_.glyphCount++];
+        glyph = {codes[i], penX, penY, cellWidth, cellHeight, extent.cx};
+        penX += cellWidth;
+    }
+    atlas_.width = kAtlasWidth;
+    atlas_.height = penY + cellHeight;
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biWidth = atlas_.width;
+    info.bmiHeader.biHeight = -atlas_.height;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    CachedText cached = {nullptr, width, height};
     if (bitmap != nullptr) {
         HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        std::memset(bits, 0, static_cast<size_t>(width) * height * 4);
+        std::memset(bits, 0, static_cast<size_t>(atlas_.width) * atlas_.height * 4);
         SetTextColor(dc, RGB(255, 255, 255));
         SetBkMode(dc, TRANSPARENT);
-        RECT area = {0, 0, width, height};
-        DrawTextW(dc, text.c_str(), -1, &area, DT_NOCLIP);
+        for (int32_t i = 0; i < atlas_.glyphCount; ++i) {
+            const Glyph& glyph = atlas_.glyphs[i];
+            const wchar_t character = static_cast<wchar_t>(glyph.codePoint);
+            TextOutW(dc, glyph.atlasX + kMargin, glyph.atlasY + kMargin, &character, 1);
+        }
         GdiFlush();
         // White text on black: the brightest channel is the glyph's coverage.
         Image image;
-        image.width = width;
-        image.height = height;
-        image.pixels.resize(static_cast<size_t>(width) * height);
+        image.width = atlas_.width;
+        image.height = atlas_.height;
+        image.pixels.resize(static_cast<size_t>(image.width) * image.height);
         const auto* source = static_cast<const uint32_t*>(bits);
         for (size_t i = 0; i < image.pixels.size(); ++i) {
             const uint32_t p = source[i];
@@ -191,43 +201,58 @@ const TextFont::CachedText* TextFont::Render(const char* utf8) {
             coverage = coverage > ((p >> 16) & 0xFF) ? coverage : ((p >> 16) & 0xFF);
             image.pixels[i] = coverage << 24 | 0x00FFFFFFu;
         }
-        cached.texture = CreateTextureFromImage(device_, image);
+        texture_ = CreateTextureFromImage(device_, image);
         SelectObject(dc, oldBitmap);
         DeleteObject(bitmap);
     }
     SelectObject(dc, oldFont);
     DeleteDC(dc);
-    if (cached.texture == nullptr)
-        return nullptr;
-    return &cache_.emplace(utf8, cached).first->second;
+    // Cells are drawn from their corner: the margin is taken off the pen position.
+    margin_ = kMargin;
+    return texture_ != nullptr;
 }
 
 void TextFont::DrawText(const char* utf8, int32_t x, int32_t y, float r, float g, float b, float a) {
-    const CachedText* text = Render(utf8);
-    if (text == nullptr)
+    if (texture_ == nullptr || savedState_ == nullptr)
+        return;
+    GlyphQuad quads[kMaxTextGlyphs];
+    const int32_t count = LayoutText(atlas_, utf8, x - margin_, y - margin_, quads);
+    if (count == 0)
         return;
     const D3DCOLOR colour = PackChannel(a) << 24 | PackChannel(r) << 16 | PackChannel(g) << 8 | PackChannel(b);
-    const float left = static_cast<float>(x), top = static_cast<float>(y);
-    const float right = left + static_cast<float>(text->width), bottom = top + static_cast<float>(text->height);
-    const float corners[4][2] = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+    const float tw = static_cast<float>(atlas_.width), th = static_cast<float>(atlas_.height);
+    for (int32_t i = 0; i < count; ++i) {
+        const Glyph& glyph = *quads[i].glyph;
+        const float left = static_cast<float>(quads[i].x) - kPixelAlign;
+        const float top = static_cast<float>(quads[i].y) - kPixelAlign;
+        const float right = left + static_cast<float>(glyph.width), bottom = top + static_cast<float>(glyph.height);
+        const float u0 = static_cast<float>(glyph.atlasX) / tw, v0 = static_cast<float>(glyph.atlasY) / th;
+        const float u1 = static_cast<float>(glyph.atlasX + glyph.width) / tw;
+        const float v1 = static_cast<float>(glyph.atlasY + glyph.height) / th;
+        OverlayVertex* v = &vertices_[i * 6];
+        v[0] = {left, top, 0.0f, 1.0f, colour, u0, v0};
+        v[1] = {right, top, 0.0f, 1.0f, colour, u1, v0};
+        v[2] = {left, bottom, 0.0f, 1.0f, colour, u0, v1};
+        v[3] = v[2];
+        v[4] = v[1];
+        v[5] = {right, bottom, 0.0f, 1.0f, colour, u1, v1};
+    }
     savedState_->Capture();
     SetOverlayStates(device_, true);
-    device_->SetTexture(0, text->texture);
-    DrawQuad(device_, corners, 0.0f, 0.0f, 1.0f, 1.0f, colour);
+    device_->SetTexture(0, texture_);
+    device_->SetFVF(kOverlayVertexFormat);
+    device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(count * 2), vertices_, sizeof(OverlayVertex));
     savedState_->Apply();
 }
 
 void TextFont::Release() {
-    for (auto& entry : cache_)
-        entry.second.texture->Release();
-    cache_.clear();
+    if (texture_ != nullptr) {
+        texture_->Release();
+        texture_ = nullptr;
+    }
     if (savedState_ != nullptr) {
         savedState_->Release();
         savedState_ = nullptr;
-    }
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-        font_ = nullptr;
     }
     device_ = nullptr;
 }
@@ -251,13 +276,18 @@ bool PanelSprites::Create(IDirect3DDevice9* device) {
     return savedState_ != nullptr;
 }
 
+// Without its texture (a rebuild that could not make it) the panel is simply not drawn.
 void PanelSprites::Begin() {
+    if (savedState_ == nullptr)
+        return;
     savedState_->Capture();
     SetOverlayStates(device_, false);
     device_->SetTexture(0, texture_);
 }
 
 void PanelSprites::DrawPiece(const float m[4][4], int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (savedState_ == nullptr)
+        return;
     const float w = static_cast<float>(right - left), h = static_cast<float>(bottom - top);
     const float local[4][2] = {{0.0f, 0.0f}, {w, 0.0f}, {0.0f, h}, {w, h}};
     float corners[4][2];
@@ -271,7 +301,8 @@ void PanelSprites::DrawPiece(const float m[4][4], int32_t left, int32_t top, int
 }
 
 void PanelSprites::End() {
-    savedState_->Apply();
+    if (savedState_ != nullptr)
+        savedState_->Apply();
 }
 
 void PanelSprites::Release() {

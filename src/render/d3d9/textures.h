@@ -6,8 +6,8 @@
 #include <d3d9.h>
 
 #include <cstdint>
-#include <string>
-#include <unordered_map>
+
+#include "render/glyph_text.h"
 
 struct Image;
 
@@ -19,28 +19,32 @@ bool LoadBitmapResource(int resourceId, Image& image);
 // Pixels of the key colour (opaque black) become fully transparent, as the panel artwork expects.
 void ApplyBlackColourKey(Image& image);
 
-// Text in one GDI font, rendered once per distinct string into an alpha texture and then drawn as
-// a screen-space quad tinted with the text colour.
+struct OverlayVertex {  // screen-space textured quads of the panel and the texts
+    float x, y, z, rhw;
+    D3DCOLOR diffuse;
+    float u, v;
+};
+
+// Text in one GDI font: every character the program shows is rendered once, when the font is made, into a
+// glyph atlas; a text is then drawn as glyph quads from a fixed array, tinted with the text colour.
 class TextFont {
 public:
     ~TextFont();
     // Height follows the screen's dots per inch: (points x LOGPIXELSY) / -72, truncated.
     bool Create(IDirect3DDevice9* device, uint8_t pointSize, const wchar_t* faceName);
+    // Draws nothing when the font could not be made.
     void DrawText(const char* utf8, int32_t x, int32_t y, float r, float g, float b, float a);
     void Release();
 
 private:
-    struct CachedText {
-        IDirect3DTexture9* texture;
-        int width;
-        int height;
-    };
-    const CachedText* Render(const char* utf8);
+    bool MakeAtlas(HFONT font);
 
     IDirect3DDevice9* device_ = nullptr;
-    HFONT font_ = nullptr;
+    IDirect3DTexture9* texture_ = nullptr;
     IDirect3DStateBlock9* savedState_ = nullptr;
-    std::unordered_map<std::string, CachedText> cache_;
+    GlyphAtlas atlas_;
+    int32_t margin_ = 0;
+    OverlayVertex vertices_[kMaxTextGlyphs * 6];
 };
 
 // Rectangles of the panel texture drawn at pixel positions, opaque, with a translation or a

@@ -1,0 +1,109 @@
+"""Editing with the real mouse and keys: the tools on the start cube, undo and redo, the paint window's controls."""
+from harness import check, e2e, launched, save
+from picture_tests import panel_at, project
+from window_tests import MAGENTA, MAGENTA_SETTINGS
+
+# Panel offsets of the controls used here (the panel sits at 0, 0 unless a test moves it).
+PAINT_TOOL = (84, 34)
+LIGHTING_SWITCH, FACES_SWITCH, WIREFRAME_SWITCH = (36, 58), (60, 58), (84, 58)
+RED_PLUS = (122, 269)
+BLACK_CELL = (25 + 16 * 7 + 8, 78 + 8)
+SWATCH = (40, 230)
+RED_NUMBER = (131, 264, 156, 277)
+GREEN_NUMBER = (131, 280, 156, 293)
+WHITE = (255, 255, 255)
+
+
+def point(shot, world):
+    x, y = project(world, shot.width, shot.height)
+    return int(x), int(y)
+
+
+def top_of_column(shot, height):
+    """The centre of the top face of a column of cubes standing on the start cube."""
+    return point(shot, (100.5, 100 + height, 100.5))
+
+
+def region(shot, box):
+    left, top, right, bottom = box
+    return [shot.pixel(x, y) for y in range(top, bottom) for x in range(left, right)]
+
+
+@e2e
+def adding_on_the_top_face_then_undo_and_redo():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        above = top_of_column(shot, 2)
+        check(shot.pixel(*above) == MAGENTA, "something is drawn above the start cube at start")
+        program.click(*top_of_column(shot, 1))
+        added = program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "a new cube on top of the start cube")
+        save(added, "added_on_top")
+        program.chord("ctrl+z")
+        program.wait_shot(lambda s: s.pixel(*above) == MAGENTA, "Ctrl+Z to take the new cube away")
+        program.chord("ctrl+y")
+        program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "Ctrl+Y to bring the new cube back")
+
+
+@e2e
+def painting_with_a_palette_colour_and_with_a_texture_cell():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        program.click(*LIGHTING_SWITCH)  # unlit faces show their colour exactly
+        top = top_of_column(shot, 1)
+        program.wait_shot(lambda s: s.pixel(*top) == WHITE, "the unlit white top face")
+        program.click(*PAINT_TOOL)
+        program.click(25 + 16 * 4 + 8, 78 + 16 * 3 + 8)  # a palette cell: the swatch shows its colour
+        cell = program.wait_shot(lambda s: s.pixel(*SWATCH) != WHITE, "the swatch to take the cell's colour")
+        colour = cell.pixel(*SWATCH)
+        program.click(*top)
+        painted = program.wait_shot(lambda s: s.pixel(*top) == colour, f"the top face painted {colour}")
+        save(painted, "painted_with_palette_colour")
+        program.click(25 + 16 * 2 + 8, 318 + 16 * 1 + 8)  # an atlas cell
+        program.click(*top)
+        textured = program.wait_shot(lambda s: s.pixel(*top) not in (colour, WHITE), "the top face textured")
+        save(textured, "painted_with_texture")
+        texels = {textured.pixel(top[0] + dx, top[1] + dy) for dx in range(-6, 7, 3) for dy in range(-4, 5, 2)}
+        check(len(texels) > 1, f"the textured face shows a single colour {texels}")
+
+
+@e2e
+def red_plus_raises_the_number_and_the_title_strip_drags_the_panel():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        program.click(*BLACK_CELL)
+        program.wait_shot(lambda s: s.pixel(*SWATCH) == (0, 0, 0), "the black palette cell in the swatch")
+        check(region(program.shot(), RED_NUMBER) == region(program.shot(), GREEN_NUMBER),
+              "red and green do not show the same number for black")
+        program.click(*RED_PLUS)
+        raised = program.wait_shot(lambda s: region(s, RED_NUMBER) != region(s, GREEN_NUMBER),
+                                   "the red number to change")
+        save(raised, "red_plus")
+        program.move(80, 10)
+        program.button(1, True)
+        try:
+            for step in range(1, 6):
+                program.move(80 + 40 * step, 10 + 10 * step)
+            program.wait_shot(panel_at(200, 50), "the panel to follow the title-strip drag to 200, 50")
+            # Past the bottom, the panel stops where it still leaves the status strip free.
+            program.move(280, 400)
+            program.wait_shot(panel_at(200, 600 - 519), "the panel to stop at the lowest place it may take")
+        finally:
+            program.button(1, False)
+
+
+@e2e
+def display_switches_change_what_the_view_shows():
+    green = (0, 255, 0)
+    settings = dict(MAGENTA_SETTINGS, WFCOLOR_R=0, WFCOLOR_G=255, WFCOLOR_B=0)
+    with launched(settings) as (program, shot):
+        view = (200, 100, 600, 500)
+
+        def colours(s):
+            left, top, right, bottom = view
+            return {s.pixel(x, y) for y in range(top, bottom, 2) for x in range(left, right, 2)}
+        program.click(*LIGHTING_SWITCH)
+        unlit = program.wait_shot(lambda s: WHITE in colours(s), "white faces with the lighting off")
+        check(colours(unlit) <= {WHITE, green, MAGENTA}, f"unlit view shows {colours(unlit) - {WHITE, green, MAGENTA}}")
+        program.click(*FACES_SWITCH)
+        lines = program.wait_shot(lambda s: colours(s) == {green, MAGENTA}, "only wireframe lines")
+        save(lines, "wireframe_only")
+        program.click(*WIREFRAME_SWITCH)
+        empty = program.wait_shot(lambda s: colours(s) == {MAGENTA}, "an empty view with every switch off")
+        check(panel_at(0, 0)(empty), "the panel is not drawn with every switch off")
