@@ -7,6 +7,7 @@
 
 #include "editor/draw_frame.h"
 #include "editor/editor.h"
+#include "render/glyph_text.h"
 #include "render/render_frame.h"
 
 namespace {
@@ -206,4 +207,40 @@ TEST(RenderFrame, TextsUseTheCurrentColourAndTheLiveCount) {
     EXPECT_EQ(editor.blue, 100);
     EXPECT_TRUE(rig.renderer.Has("text 'キューブ数：37/10000' @4,584 black"));
     EXPECT_TRUE(rig.renderer.Has("text 'これ以上作成できません' @200,584 black"));
+}
+
+// Every text a frame draws must be in the glyph atlas, or it would silently lose characters.
+TEST(RenderFrame, GlyphAtlasCoversEveryTextDrawn) {
+    FrameRig rig;
+    Editor& editor = *rig.editor;
+    editor.currentColour = 0xFF123456;
+    editor.scene.liveCubeCount = 9876;
+    editor.cannotCreate = true;
+    rig.Render();
+    rig.Render();
+    uint32_t codes[kMaxGlyphs];
+    GlyphAtlas atlas;
+    atlas.glyphCount = GlyphCodePoints(codes);
+    for (int32_t i = 0; i < atlas.glyphCount; ++i)
+        atlas.glyphs[i] = {codes[i], 0, 0, 8, 14, i < 12 ? 7 : 14};
+    int texts = 0;
+    for (const std::string& call : rig.renderer.calls) {
+        if (call.rfind("text '", 0) != 0)
+            continue;
+        ++texts;
+        const std::string text = call.substr(6, call.find("' @") - 6);
+        GlyphQuad quads[kMaxTextGlyphs];
+        const char* cursor = text.c_str();
+        int32_t characters = 0;
+        while (NextCodePoint(cursor) != 0)
+            ++characters;
+        EXPECT_EQ(LayoutText(atlas, text.c_str(), 4, 0, quads), characters) << text;
+    }
+    EXPECT_EQ(texts, 5);
+    // The pen moves by each glyph's advance: "1/" puts the slash one digit further on.
+    GlyphQuad quads[kMaxTextGlyphs];
+    ASSERT_EQ(LayoutText(atlas, "キ1/", 10, 5, quads), 3);
+    EXPECT_EQ(quads[1].x, 10 + 14);
+    EXPECT_EQ(quads[2].x, 10 + 14 + 7);
+    EXPECT_EQ(quads[2].y, 5);
 }
