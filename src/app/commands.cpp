@@ -31,6 +31,24 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 bool OnCommand(HWND window, int commandId) {
     switch (commandId) {
+        case ID_FILE_NEW:
+            CommandNew(Document());
+            return true;
+        case ID_FILE_OPEN:
+            CommandOpen(Document());
+            return true;
+        case ID_FILE_SAVE:
+            CommandSave(Document());
+            return true;
+        case ID_FILE_SAVE_AS:
+            CommandSaveAs(Document());
+            return true;
+        case ID_FILE_SCREENSHOT:
+            CommandScreenshot(Document());
+            return true;
+        case ID_HELP_HELP:
+            ShowHelp(window);
+            return true;
         case ID_OPTIONS_RESET_CAMERA:
             ResetCamera(gEditor.camera);
             return true;

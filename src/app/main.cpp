@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/command_line.h"
 #include "render/d3d9/graphics_device.h"
 #include "resource_ids.h"
 
@@ -41,9 +40,8 @@ struct GraphicsTeardown {
 void FindProgramDirectory() {
     char modulePath[kPathBufferSize] = {};
     GetModuleFileNameA(nullptr, modulePath, kPathBufferSize);
-    char* lastSeparator = std::strrchr(modulePath, '\\');
-    if (lastSeparator != nullptr)
-        lastSeparator[1] = '\0';
+    // Split where the code page says the file name starts: a byte 0x5C may be the second half of a character.
+    modulePath[gFiles.FileNamePart(modulePath) - modulePath] = '\0';
     std::snprintf(gProgramDirectory, kPathBufferSize, "%s", modulePath);
     SetCurrentDirectoryA(gProgramDirectory);
     std::snprintf(gSettingsPath, kPathBufferSize, "%s\\%s", gProgramDirectory, kSettingsFileName);
@@ -79,12 +77,6 @@ void SetViewChecks(HWND window) {
     HMENU menu = GetMenu(window);
     CheckMenuItem(menu, ID_VIEW_PAINT_WINDOW, MF_BYCOMMAND | (gEditor.paintWindow.shown ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW, MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
-}
-
-void OpenCommandLineFile(const char* commandLine) {
-    char path[kCommandLinePathCapacity];
-    if (ParseCommandLine(commandLine, path) != CommandLineFile::None)
-        gShellFlags.startupLoad = true;
 }
 
 // The idle pass: refresh the shell flags, then one frame while the window is active and shown.
@@ -146,9 +138,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         ShowError(kInitialisationFailed);
         return 0;
     }
-    LoadStartupPalette(gEditor, gSettings.paletteName);
+    LoadStartupPalette(gEditor, gFiles, gSettings.paletteName);
     DragAcceptFiles(gMainWindow, TRUE);
-    OpenCommandLineFile(commandLine);
+    OpenCommandLineFile(Document(), commandLine, gShellFlags.startupLoad);
     ShowWindow(gMainWindow, gSettings.showCommand);
     UpdateWindow(gMainWindow);
 

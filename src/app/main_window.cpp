@@ -2,6 +2,8 @@
 #include "app/shell.h"
 
 #include <objbase.h>
+#include <shellapi.h>
+
 #include "render/d3d9/graphics_device.h"
 
 namespace {
@@ -14,6 +16,7 @@ RECT gBackdropRect = {0, 0, 0, 0};
 
 void OnCreate(HWND window) {
     CoInitialize(nullptr);
+    FillFileDialogRecords(window);
     HDC screen = GetDC(nullptr);
     gBackdrop = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
@@ -67,6 +70,16 @@ void OnSize(HWND window, WPARAM kind, LPARAM size) {
     RebuildGraphics(window, LOWORD(size), HIWORD(size));
 }
 
+// Opens the first dropped file, draws the new scene at once, and always lets the drop go.
+void OnDropFiles(HWND window, HDROP drop) {
+    char path[kPathBufferSize] = {};
+    if (DragQueryFileA(drop, 0, path, kPathBufferSize) > 0)
+        CommandDrop(Document(), path);
+    DragFinish(drop);
+    RunEditorFrame(window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 void OnMouseWheel(WPARAM wParam) {
     const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch;
     WheelZoom(gEditor.camera, static_cast<int16_t>(notches));
@@ -94,6 +107,23 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam));
             break;
+        case WM_CLOSE:
+            // The default procedure would destroy the window; the save prompt decides first.
+            if (CommandClose(Document()))
+                DestroyWindow(window);
+            return 0;
+        case WM_DROPFILES:
+            OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case kPaletteLoadMessage:
+            CommandPaletteLoad(Document());
+            return 0;
+        case kPaletteSaveMessage:
+            CommandPaletteSave(Document());
+            return 0;
+        case kTextureLoadMessage:
+            CommandTextureLoad(Document());
+            return 0;
         default:
             break;
     }

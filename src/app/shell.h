@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "editor/document_commands.h"
 #include "editor/editor.h"
 #include "editor/platform.h"
 #include "editor/settings.h"
+#include "files/file_system.h"
 
 constexpr wchar_t kProductName[] = L"Blokkenveld";
 constexpr int kPathBufferSize = 260;
@@ -21,8 +23,33 @@ extern char gProgramDirectory[kPathBufferSize];  // ends in a separator
 extern char gSettingsPath[kPathBufferSize];
 extern char gDesktopDirectory[kPathBufferSize];
 
+extern Documents gDocuments;
+
 // "エラー" with the exclamation icon, owned by the main window.
 void ShowError(const char* utf8Text);
+
+// Files through the system's calls (files_win.cpp).
+class Win32FileSystem final : public FileSystem {
+public:
+    bool ReadAll(const char* path, std::vector<uint8_t>& out) override;
+    Handle CreateNew(const char* path) override;
+    bool Write(Handle file, const uint8_t* data, size_t size) override;
+    bool Close(Handle file) override;
+    bool Replace(const char* from, const char* to) override;
+    void Remove(const char* path) override;
+    const char* FileNamePart(const char* path) const override;
+    const char* LineEnd() const override { return "\r\n"; }
+};
+extern Win32FileSystem gFiles;
+
+// The five file-dialog records, filled once when the main window is created (document_win.cpp).
+void FillFileDialogRecords(HWND window);
+// The document commands with the shell's dialogs, boxes and title.
+DocumentContext& Document();
+// File > Help: the HTML Help viewer, if the system has one.
+void ShowHelp(HWND window);
+// The window title, "Blokkenveld" or "Blokkenveld - " and a path in the ANSI code page.
+void SetMainTitle(const char* ansiPath);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

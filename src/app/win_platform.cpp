@@ -5,9 +5,12 @@
 
 #include "editor/draw_frame.h"
 #include "editor/frame_update.h"
+#include "files/bitmap.h"
 #include "render/d3d9/graphics_device.h"
 
 namespace {
+
+void SaveScreenshotOfClientArea(HWND window, const char* path);
 
 class WindowsPlatform final : public Platform {
 public:
@@ -33,11 +36,38 @@ public:
         return MessageBoxW(window, Widen(utf8Text).c_str(), L"\u78BA\u8A8D", MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     void SendToMainWindow(uint32_t message) override { SendMessageW(window, message, 0, 0); }
-    void DrawFrame() override { DrawMainWindowFrame(window); }
-    void SaveScreenshot(const char*) override {}
+    void DrawFrame() override {
+        if (gEditor.screenshotRequest)
+            CaptureNextFrame();
+        DrawMainWindowFrame(window);
+    }
+    void SaveScreenshot(const char* path) override { SaveScreenshotOfClientArea(window, path); }
 };
 
 WindowsPlatform gPlatform;
+
+constexpr char kSaveFailed[] = "ファイルの保存に失敗しました";
+
+// The frame just drawn, cut to the client area, as a BMP file; a file that cannot be written is reported.
+void SaveScreenshotOfClientArea(HWND window, const char* path) {
+    Image frame;
+    if (!TakeCapturedFrame(frame))
+        return;
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    Image shot;
+    shot.width = client.right < frame.width ? client.right : frame.width;
+    shot.height = client.bottom < frame.height ? client.bottom : frame.height;
+    shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
+    for (int row = 0; row < shot.height; ++row) {
+        for (int x = 0; x < shot.width; ++x)
+            shot.pixels[static_cast<size_t>(row) * shot.width + x] =
+                frame.pixels[static_cast<size_t>(row) * frame.width + x];
+    }
+    const std::vector<uint8_t> bytes = EncodeBitmap24(shot);
+    if (bytes.empty() || !SaveFile(gFiles, path, bytes.data(), bytes.size()))
+        ShowError(kSaveFailed);
+}
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 #include "editor/command_line.h"
 
-#include <cstring>
+#include "files/file_system.h"
 
-CommandLineFile ParseCommandLine(const char* commandLine, char (&path)[kCommandLinePathCapacity]) {
+CommandLineFile ParseCommandLine(const FileSystem& files,
+                                 const char* commandLine,
+                                 char (&path)[kCommandLinePathCapacity]) {
     int length = 0;
     for (const char* p = commandLine; *p != '\0' && length < kCommandLinePathCapacity - 1; ++p) {
         if (*p != '"')
@@ -11,19 +13,9 @@ CommandLineFile ParseCommandLine(const char* commandLine, char (&path)[kCommandL
     path[length] = '\0';
     if (length == 0)
         return CommandLineFile::None;
-    if (HasExtension(path, ".bvo"))
+    if (HasExtension(files, path, ".bvo"))
         return CommandLineFile::Object;
-    if (HasExtension(path, ".bmp"))
+    if (HasExtension(files, path, ".bmp"))
         return CommandLineFile::Bitmap;
     return CommandLineFile::None;
-}
-
-bool HasExtension(const char* path, const char* ext) {
-    const char* name = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (*p == '\\' || *p == '/' || *p == ':')
-            name = p + 1;
-    }
-    const char* dot = std::strrchr(name, '.');
-    return dot != nullptr && std::strcmp(dot, ext) == 0;
 }

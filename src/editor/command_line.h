@@ -1,12 +1,14 @@
 // The file named on the command line: the whole line is one path, quotes removed.
 #pragma once
 
+class FileSystem;
+
 enum class CommandLineFile { None, Object, Bitmap };
 
 constexpr int kCommandLinePathCapacity = 260;
 
 // Copies the line into path without its double quotes, cut at 259 characters, and tells which
 // kind of file it names by its case-sensitive extension.
-CommandLineFile ParseCommandLine(const char* commandLine, char (&path)[kCommandLinePathCapacity]);
-// True when the extension of the file-name part (from its last dot) is exactly ext.
-bool HasExtension(const char* path, const char* ext);
+CommandLineFile ParseCommandLine(const FileSystem& files,
+                                 const char* commandLine,
+                                 char (&path)[kCommandLinePathCapacity]);

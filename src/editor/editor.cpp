@@ -42,8 +42,3 @@ void Editor::RequestScreenshot(const char* path) {
     screenshotPath[kPathCapacity - 1] = '\0';
     screenshotRequest = true;
 }
-
-ColourParts SplitColour(uint32_t colour) {
-    return {static_cast<int32_t>((colour >> 16) & 0xFF), static_cast<int32_t>((colour >> 8) & 0xFF),
-            static_cast<int32_t>(colour & 0xFF)};
-}

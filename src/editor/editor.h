@@ -9,6 +9,7 @@
 #include "editor/pick.h"
 #include "editor/status_window.h"
 #include "editor/undo_history.h"
+#include "files/file_system.h"
 #include "render/cube_mesh.h"
 #include "render/vertices.h"
 #include "scene/scene.h"
@@ -16,7 +17,6 @@
 constexpr int kPaletteColumns = 8;
 constexpr int kPaletteSize = 64;
 constexpr int kAtlasColumns = 8;
-constexpr int kPathCapacity = 260;
 
 enum class EditTool : int32_t { Add = 0, Delete = 1, Paint = 2, PickColour = 3 };
 
@@ -87,11 +87,3 @@ struct Editor {
     void StartNewScene();
     void RequestScreenshot(const char* path);
 };
-
-// The red, green and blue bytes of a 0xAARRGGBB colour; alpha is ignored.
-struct ColourParts {
-    int32_t red;
-    int32_t green;
-    int32_t blue;
-};
-ColourParts SplitColour(uint32_t colour);

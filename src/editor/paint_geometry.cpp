@@ -160,8 +160,8 @@ void TakeSelectedPaletteColour(Editor& editor) {
     SetSwatchColour(editor);
 }
 
-bool LoadPalette(Editor& editor, const char* path) {
-    if (!ReadPaletteFile(path, editor.palette))
+bool LoadPalette(Editor& editor, FileSystem& files, const char* path) {
+    if (!ReadPaletteFile(files, path, editor.palette))
         return false;
     RefreshCellColours(editor);
     editor.currentColour = editor.palette[0];
@@ -170,8 +170,8 @@ bool LoadPalette(Editor& editor, const char* path) {
     return true;
 }
 
-void LoadStartupPalette(Editor& editor, const char* path) {
-    if (!LoadPalette(editor, path)) {
+void LoadStartupPalette(Editor& editor, FileSystem& files, const char* path) {
+    if (!LoadPalette(editor, files, path)) {
         ResetPaletteToWhite(editor);
         editor.currentColour = editor.palette[0];
         SplitCurrentColour(editor);

@@ -7,6 +7,7 @@
 #include "editor/paint_layout.h"
 
 struct Editor;
+class FileSystem;
 class Platform;
 
 constexpr int kPaintWindowWidth = paint_layout::kWidth;
@@ -89,7 +90,7 @@ void SetPreviewCell(Editor& editor);
 
 // Reads a palette file into the palette; the current colour becomes entry 0. False when the file cannot
 // be read or is not a palette, leaving everything as it was.
-bool LoadPalette(Editor& editor, const char* path);
+bool LoadPalette(Editor& editor, FileSystem& files, const char* path);
 // Start-up: the named palette, or all white when it cannot be read; builds the atlas geometry.
-void LoadStartupPalette(Editor& editor, const char* path);
+void LoadStartupPalette(Editor& editor, FileSystem& files, const char* path);
 void ResetPaletteToWhite(Editor& editor);

@@ -249,36 +249,6 @@ bool DecodeBitmap(const uint8_t* data, size_t size, Image& out) {
     return true;
 }
 
-bool ReadFileBytes(const char* path, std::vector<uint8_t>& out) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    // Reading in chunks until end of file avoids ftell, whose long overflows on large files under Windows.
-    std::vector<uint8_t> bytes;
-    constexpr size_t kChunk = 65536;
-    bool ok = true;
-    for (;;) {
-        size_t used = bytes.size();
-        bytes.resize(used + kChunk);
-        size_t got = std::fread(bytes.data() + used, 1, kChunk, file);
-        bytes.resize(used + got);
-        if (bytes.size() > kMaxReadFileBytes) {
-            ok = false;
-            break;
-        }
-        if (got < kChunk) {
-            ok = std::ferror(file) == 0;
-            break;
-        }
-    }
-    std::fclose(file);
-    if (ok) {
-        out = std::move(bytes);
-    }
-    return ok;
-}
-
 std::vector<uint8_t> EncodeBitmap24(const Image& image) {
     if (image.width <= 0 || image.height <= 0) {
         return {};
@@ -325,15 +295,4 @@ std::vector<uint8_t> EncodeBitmap24(const Image& image) {
         }
     }
     return file;
-}
-
-bool WriteFileBytes(const char* path, const std::vector<uint8_t>& data) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    // fclose flushes, so its failure is a write failure too.
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
 }

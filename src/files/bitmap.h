@@ -16,20 +16,12 @@ struct Image {
 constexpr int kMaxBitmapSide = 32768;
 // Largest width x height accepted from a file, so a small hostile file cannot demand gigabytes of pixels.
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
-// Largest file ReadFileBytes will load.
-constexpr size_t kMaxReadFileBytes = size_t{64} << 20;
 
 // Decodes an uncompressed BMP (1, 4, 8, 16, 24 or 32 bits, colour table or bit-field masks, either row
 // order) into out, every pixel fully opaque. Returns false and leaves out untouched for anything it cannot
 // read safely: truncated or malformed data, compressed pixels, absurd sizes.
 bool DecodeBitmap(const uint8_t* data, size_t size, Image& out);
 
-// Whole file into out; false when it cannot be opened or read, or is larger than kMaxReadFileBytes.
-bool ReadFileBytes(const char* path, std::vector<uint8_t>& out);
-
 // A complete 24-bit bottom-up BMP file; alpha is dropped. Empty when the image's size and pixel count
 // disagree or it has no pixels.
 std::vector<uint8_t> EncodeBitmap24(const Image& image);
-
-// Writes data as the whole file, replacing any existing one; false on any failure.
-bool WriteFileBytes(const char* path, const std::vector<uint8_t>& data);

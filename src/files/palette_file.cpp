@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "files/bitmap.h"
+#include "files/file_system.h"
 #include "files/text_lines.h"
 
 namespace {
@@ -33,9 +33,9 @@ bool ParsePaletteText(const uint8_t* data, size_t size, uint32_t (&palette)[kPal
     return true;
 }
 
-bool ReadPaletteFile(const char* path, uint32_t (&palette)[kPaletteColours]) {
+bool ReadPaletteFile(FileSystem& files, const char* path, uint32_t (&palette)[kPaletteColours]) {
     std::vector<uint8_t> bytes;
-    return ReadFileBytes(path, bytes) && ParsePaletteText(bytes.data(), bytes.size(), palette);
+    return files.ReadAll(path, bytes) && ParsePaletteText(bytes.data(), bytes.size(), palette);
 }
 
 std::string PaletteText(const uint32_t (&palette)[kPaletteColours]) {

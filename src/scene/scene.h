@@ -61,6 +61,18 @@ struct Scene {
     bool Occupied(int x, int y, int z) const { return InGrid(x, y, z) && grid[GridIndex(x, y, z)] == 1; }
 };
 
+// The red, green and blue bytes of a 0xAARRGGBB colour; alpha is ignored.
+struct ColourParts {
+    int32_t red;
+    int32_t green;
+    int32_t blue;
+};
+
+inline ColourParts SplitColour(uint32_t colour) {
+    return {static_cast<int32_t>((colour >> 16) & 0xFF), static_cast<int32_t>((colour >> 8) & 0xFF),
+            static_cast<int32_t>(colour & 0xFF)};
+}
+
 // Sets every in-use cube's six face-exposed flags from the occupancy grid.
 void UpdateFaceExposure(Scene& scene);
 

@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "files/bitmap.h"
+#include "files/file_system.h"
 #include "files/palette_file.h"
 
 namespace {
@@ -15,7 +16,7 @@ Image LoadArtwork(const char* name) {
     std::vector<uint8_t> bytes;
     Image image;
     const std::string path = std::string(ARTWORK_DIR) + "/" + name;
-    EXPECT_TRUE(ReadFileBytes(path.c_str(), bytes)) << path;
+    EXPECT_TRUE(StdFileSystem().ReadAll(path.c_str(), bytes)) << path;
     EXPECT_TRUE(DecodeBitmap(bytes.data(), bytes.size(), image)) << path;
     return image;
 }
@@ -50,7 +51,8 @@ TEST(Artwork, DefaultAtlasAndPaletteLoad) {
     EXPECT_EQ(atlas.width, 128);
     EXPECT_EQ(atlas.height, 128);
     auto editor = std::make_unique<Editor>();
-    ASSERT_TRUE(LoadPalette(*editor, (std::string(ARTWORK_DIR) + "/palette.bvp").c_str()));
+    StdFileSystem files;
+    ASSERT_TRUE(LoadPalette(*editor, files, (std::string(ARTWORK_DIR) + "/palette.bvp").c_str()));
     EXPECT_EQ(editor->palette[0], 0xFFFFFFFFu);
     for (uint32_t colour : editor->palette)
         EXPECT_EQ(colour >> 24, 0xFFu);

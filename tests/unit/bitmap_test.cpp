@@ -431,22 +431,3 @@ TEST(BitmapEncode, RoundTripKeepsEveryPixel) {
         }
     }
 }
-
-TEST(BitmapFile, WriteThenRead) {
-    const std::string path = ::testing::TempDir() + "blokkenveld_bitmap_test.bmp";
-    Image image;
-    image.width = 3;
-    image.height = 2;
-    image.pixels = {0xFF000000, 0xFFFFFFFF, 0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0};
-    const std::vector<uint8_t> bytes = EncodeBitmap24(image);
-    ASSERT_TRUE(WriteFileBytes(path.c_str(), bytes));
-    std::vector<uint8_t> read;
-    ASSERT_TRUE(ReadFileBytes(path.c_str(), read));
-    EXPECT_EQ(bytes, read);
-
-    std::vector<uint8_t> untouched = {1, 2, 3};
-    std::remove(path.c_str());
-    EXPECT_FALSE(ReadFileBytes(path.c_str(), untouched));
-    EXPECT_EQ(3u, untouched.size());
-    EXPECT_FALSE(WriteFileBytes((::testing::TempDir() + "no_such_dir/x.bmp").c_str(), bytes));
-}

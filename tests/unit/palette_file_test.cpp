@@ -10,6 +10,7 @@
 #include <string>
 
 #include "editor/editor.h"
+#include "files/file_system.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ const std::string kEightTwos = "2 2 2 2 2 2 2 2\n";
 class PaletteTest : public ::testing::Test {
 protected:
     std::unique_ptr<Editor> editor = std::make_unique<Editor>();
+    StdFileSystem files;
     fs::path folder;
 
     void SetUp() override {
@@ -73,7 +75,7 @@ TEST_F(PaletteTest, WriteThenReadKeepsEveryEntryWithAlpha) {
     EXPECT_EQ(line.substr(0, 18), "123456 80abcdef 0 ");
 
     auto loaded = std::make_unique<Editor>();
-    ASSERT_TRUE(LoadPalette(*loaded, path.c_str()));
+    ASSERT_TRUE(LoadPalette(*loaded, files, path.c_str()));
     for (int i = 0; i < kPaletteSize; ++i)
         EXPECT_EQ(loaded->palette[i], editor->palette[i]) << i;
 }
@@ -83,7 +85,7 @@ TEST_F(PaletteTest, LoadRefreshesCellsCurrentColourComponentsAndSwatch) {
     std::string rows;
     for (int row = 0; row < 8; ++row)
         rows += "ff0a82c8 1 2 3 4 5 6 " + std::to_string(row) + "\n";
-    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("p.bvp", Magic() + rows).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("p.bvp", Magic() + rows).c_str()));
     EXPECT_EQ(editor->currentColour, 0xff0a82c8u);
     EXPECT_EQ(editor->red, 0x0a);
     EXPECT_EQ(editor->green, 0x82);
@@ -117,7 +119,7 @@ TEST_F(PaletteTest, RowLineIsScannedUpToItsFirstNonNumber) {
             entry = kFill;
         const std::string file =
             Magic() + kEightTwos + c.line + kEightTwos + kEightTwos + kEightTwos + kEightTwos + kEightTwos + kEightTwos;
-        ASSERT_TRUE(LoadPalette(*editor, WriteRaw("rows.bvp", file).c_str()));
+        ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("rows.bvp", file).c_str()));
         if (c.changed > 0) {
             EXPECT_EQ(editor->palette[8], c.first);
         }
@@ -149,10 +151,10 @@ TEST_F(PaletteTest, FirstWordOfTheFirstLineMustBeTheMagicWord) {
         for (uint32_t& entry : editor->palette)
             entry = kFill;
         const std::string rest = c.firstLine.empty() ? "" : kEightTwos;
-        EXPECT_EQ(LoadPalette(*editor, WriteRaw("magic.bvp", c.firstLine + rest).c_str()), c.accepted);
+        EXPECT_EQ(LoadPalette(*editor, files, WriteRaw("magic.bvp", c.firstLine + rest).c_str()), c.accepted);
         EXPECT_EQ(editor->palette[0], c.accepted ? 2u : kFill);
     }
-    EXPECT_FALSE(LoadPalette(*editor, (folder / "missing.bvp").string().c_str()));
+    EXPECT_FALSE(LoadPalette(*editor, files, (folder / "missing.bvp").string().c_str()));
     EXPECT_EQ(editor->palette[0], kFill);
 }
 
@@ -160,14 +162,14 @@ TEST_F(PaletteTest, AcceptsCarriageReturnLineEnds) {
     std::string file = std::string(kPaletteMagic) + "\r\n";
     for (int row = 0; row < 8; ++row)
         file += "ffffffff 0 0 0 0 0 0 " + std::to_string(10 + row) + "\r\n";
-    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("crlf.bvp", file).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("crlf.bvp", file).c_str()));
     EXPECT_EQ(editor->palette[0], 0xffffffffu);
     EXPECT_EQ(editor->palette[7], 0x10u);
     EXPECT_EQ(editor->palette[63], 0x17u);
 }
 
 TEST_F(PaletteTest, MissingRowsKeepTheirEntries) {
-    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("short.bvp", Magic() + kEightTwos + "3 3 3").c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("short.bvp", Magic() + kEightTwos + "3 3 3").c_str()));
     EXPECT_EQ(editor->palette[7], 2u);
     EXPECT_EQ(editor->palette[10], 3u);
     EXPECT_EQ(editor->palette[11], kFill);
@@ -177,7 +179,7 @@ TEST_F(PaletteTest, MissingRowsKeepTheirEntries) {
 
 TEST_F(PaletteTest, RestOfAnOverlongRowLineIsNotTheNextRow) {
     const std::string longRow = "1 1 1 1 1 1 1 1" + std::string(300, ' ') + "9 9 9 9 9 9 9 9\n";
-    ASSERT_TRUE(LoadPalette(*editor, WriteRaw("long.bvp", Magic() + longRow + kEightTwos).c_str()));
+    ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("long.bvp", Magic() + longRow + kEightTwos).c_str()));
     EXPECT_EQ(editor->palette[7], 1u);
     EXPECT_EQ(editor->palette[8], 2u);
     EXPECT_EQ(editor->palette[16], kFill);
@@ -187,7 +189,7 @@ TEST_F(PaletteTest, StartupWithoutAFileFallsBackToWhite) {
     editor->paintWindow.x = 40.0f;
     editor->currentColour = 0xFF000000;
     editor->red = editor->green = editor->blue = 0;
-    LoadStartupPalette(*editor, (folder / "none.bvp").string().c_str());
+    LoadStartupPalette(*editor, files, (folder / "none.bvp").string().c_str());
     for (int entry = 0; entry < kPaletteSize; ++entry) {
         EXPECT_EQ(editor->palette[entry], kWhite);
         EXPECT_EQ(editor->paintColourVertices[entry * 6].diffuse, kWhite);
@@ -202,7 +204,7 @@ TEST_F(PaletteTest, StartupWithoutAFileFallsBackToWhite) {
 TEST_F(PaletteTest, StartupTakesTheCurrentColourFromEntry0) {
     editor->paletteIndex = 9;
     const std::string file = Magic() + "80abcdef 5 5 5 5 5 5 5\n" + kEightTwos;
-    LoadStartupPalette(*editor, WriteRaw("start.bvp", file).c_str());
+    LoadStartupPalette(*editor, files, WriteRaw("start.bvp", file).c_str());
     EXPECT_EQ(editor->currentColour, 0x80abcdefu);
     EXPECT_EQ(editor->red, 0xab);
     EXPECT_EQ(editor->palette[9], 2u);

@@ -7,6 +7,7 @@
 
 #include "editor/draw_frame.h"
 #include "editor/editor.h"
+#include "files/file_system.h"
 #include "render/glyph_text.h"
 #include "render/render_frame.h"
 
@@ -82,7 +83,8 @@ struct FrameRig {
         editor->ResetScene();
         UpdateFaceExposure(editor->scene);
         BuildCubeMesh(editor->scene, editor->mesh);
-        LoadStartupPalette(*editor, "no-such-palette.bvp");
+        StdFileSystem files;
+        LoadStartupPalette(*editor, files, "no-such-palette.bvp");
     }
     void Render() {
         renderer.calls.clear();

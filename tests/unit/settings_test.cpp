@@ -8,6 +8,7 @@
 #include "editor/command_line.h"
 #include "editor/editor.h"
 #include "editor/settings.h"
+#include "files/file_system.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST(CommandLine, QuotesExtensionsAndLength) {
     };
     for (const Case& c : cases) {
         char path[kCommandLinePathCapacity];
-        EXPECT_EQ(ParseCommandLine(c.line.c_str(), path), c.kind) << c.line;
+        EXPECT_EQ(ParseCommandLine(StdFileSystem(), c.line.c_str(), path), c.kind) << c.line;
         EXPECT_EQ(std::string(path), c.path);
     }
 }

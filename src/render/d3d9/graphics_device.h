@@ -43,8 +43,15 @@ extern GraphicsDevice gGraphicsDevice;
 bool LoadGraphicsResources(const char* atlasPath);
 // Releases the atlas, the sprites and panel texture, the font, and then the device itself.
 void ReleaseGraphicsResources();
-// Replaces the atlas texture from a bitmap file; leaves none when the file cannot be read.
-void LoadAtlasTexture(const char* path);
+// Replaces the atlas texture with an image file the system's decoder reads (BMP, PNG, JPEG, ...); false,
+// keeping the atlas held, when it cannot.
+bool LoadAtlasTexture(const char* path);
+void ReleaseAtlasTexture();
+
+// The next frame drawn is kept, taken from the back buffer before it is presented.
+void CaptureNextFrame();
+// The kept frame, once; false when none was taken.
+bool TakeCapturedFrame(Image& image);
 
 class Renderer;
 // The core's drawing interface, backed by the device; the window is measured for the status strip.

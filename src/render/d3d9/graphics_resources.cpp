@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "files/bitmap.h"
+#include "files/file_system.h"
 #include "render/d3d9/graphics_device.h"
 #include "render/d3d9/textures.h"
 #include "render/render_frame.h"
@@ -18,6 +19,40 @@ constexpr wchar_t kFontFace[] = L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF";  // ï¼
 TextFont gTextFont;
 PanelSprites gPanelSprites;
 IDirect3DTexture9* gAtlasTexture = nullptr;
+
+// The render target as an image, through a copy in system memory.
+bool CaptureBackBuffer(Image& image) {
+    IDirect3DDevice9* device = GraphicsDevice::Device();
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    bool ok = false;
+    D3DSURFACE_DESC desc;
+    if (SUCCEEDED(device->GetRenderTarget(0, &target)) && SUCCEEDED(target->GetDesc(&desc)) &&
+        (desc.Format == D3DFMT_X8R8G8B8 || desc.Format == D3DFMT_A8R8G8B8) &&
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
+                                                      nullptr)) &&
+        SUCCEEDED(device->GetRenderTargetData(target, copy))) {
+        D3DLOCKED_RECT locked;
+        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            image.width = static_cast<int>(desc.Width);
+            image.height = static_cast<int>(desc.Height);
+            image.pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
+            for (UINT row = 0; row < desc.Height; ++row) {
+                const auto* source = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.pBits) +
+                                                                       static_cast<size_t>(row) * locked.Pitch);
+                for (UINT x = 0; x < desc.Width; ++x)
+                    image.pixels[static_cast<size_t>(row) * desc.Width + x] = source[x] | 0xFF000000u;
+            }
+            copy->UnlockRect();
+            ok = true;
+        }
+    }
+    if (copy != nullptr)
+        copy->Release();
+    if (target != nullptr)
+        target->Release();
+    return ok;
+}
 
 void ReleaseAtlas() {
     if (gAtlasTexture != nullptr) {
@@ -85,8 +120,18 @@ public:
     }
     void EndSceneAndPresent() override {
         Device()->EndScene();
+        // The screenshot is taken from the frame just drawn, before it is shown: the front buffer cannot be
+        // read back everywhere, and the back buffer also holds what another window covers.
+        if (captureNext) {
+            captureNext = false;
+            captured = CaptureBackBuffer(frame);
+        }
         Device()->Present(nullptr, nullptr, nullptr, nullptr);
     }
+
+    bool captureNext = false;
+    bool captured = false;
+    Image frame;
 
 private:
     static IDirect3DDevice9* Device() { return GraphicsDevice::Device(); }
@@ -103,13 +148,33 @@ DeviceSideRenderer gRenderer;
 
 }  // namespace
 
-void LoadAtlasTexture(const char* path) {
-    ReleaseAtlas();
-    std::vector<uint8_t> bytes;
+void CaptureNextFrame() {
+    gRenderer.captureNext = true;
+    gRenderer.captured = false;
+}
+
+bool TakeCapturedFrame(Image& image) {
+    if (!gRenderer.captured)
+        return false;
+    gRenderer.captured = false;
+    image = std::move(gRenderer.frame);
+    return true;
+}
+
+bool LoadAtlasTexture(const char* path) {
     Image image;
-    if (GraphicsDevice::Device() != nullptr && ReadFileBytes(path, bytes) &&
-        DecodeBitmap(bytes.data(), bytes.size(), image))
-        gAtlasTexture = CreateTextureFromImage(GraphicsDevice::Device(), image);
+    if (GraphicsDevice::Device() == nullptr || !DecodeImageFile(path, image))
+        return false;
+    IDirect3DTexture9* texture = CreateTextureFromImage(GraphicsDevice::Device(), image);
+    if (texture == nullptr)
+        return false;
+    ReleaseAtlas();
+    gAtlasTexture = texture;
+    return true;
+}
+
+void ReleaseAtlasTexture() {
+    ReleaseAtlas();
 }
 
 bool LoadGraphicsResources(const char* atlasPath) {
@@ -118,7 +183,9 @@ bool LoadGraphicsResources(const char* atlasPath) {
         return false;
     if (!gPanelSprites.Create(device))
         return false;
-    LoadAtlasTexture(atlasPath);
+    // A name that points at another machine or a device is never opened; what cannot be read leaves no atlas.
+    if (IsNetworkOrDevicePath(atlasPath) || !LoadAtlasTexture(atlasPath))
+        ReleaseAtlas();
     return true;
 }
 

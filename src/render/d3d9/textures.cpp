@@ -1,6 +1,9 @@
 #include "render/d3d9/textures.h"
 
+#include <wincodec.h>
+
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "files/bitmap.h"
@@ -52,6 +55,46 @@ IDirect3DTexture9* CreateTextureFromImage(IDirect3DDevice9* device, const Image&
     }
     texture->UnlockRect(0);
     return texture;
+}
+
+bool DecodeImageFile(const char* path, Image& image) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 1)
+        return false;
+    std::wstring widePath(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &widePath[0], length);
+
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    bool decoded = false;
+    UINT width = 0, height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0 && width <= 16384 &&
+        height <= 16384) {
+        Image out;
+        out.width = static_cast<int>(width);
+        out.height = static_cast<int>(height);
+        out.pixels.resize(static_cast<size_t>(width) * height);
+        // 32-bit BGRA in memory is 0xAARRGGBB as a little-endian word.
+        decoded = SUCCEEDED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(out.pixels.size() * 4),
+                                                  reinterpret_cast<BYTE*>(out.pixels.data())));
+        if (decoded)
+            image = std::move(out);
+    }
+    for (IUnknown* object : {static_cast<IUnknown*>(converter), static_cast<IUnknown*>(frame),
+                             static_cast<IUnknown*>(decoder), static_cast<IUnknown*>(factory)}) {
+        if (object != nullptr)
+            object->Release();
+    }
+    return decoded;
 }
 
 bool LoadBitmapResource(int resourceId, Image& image) {

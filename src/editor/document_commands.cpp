@@ -1,0 +1,223 @@
+#include "editor/document_commands.h"
+
+#include <cstring>
+
+#include "editor/command_line.h"
+#include "editor/editor.h"
+#include "editor/paint_window.h"
+#include "editor/settings.h"
+#include "files/palette_file.h"
+
+namespace {
+
+constexpr char kOverwriteQuestion[] = "上書き保存します。よろしいですか？";
+constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
+constexpr char kSaveFailed[] = "ファイルの保存に失敗しました";
+constexpr char kBitmapTooLarge[] = "ビットマップは100×100以下にする必要があります";
+constexpr char kBitmapUnsupported[] = "この形式のビットマップは読み込めません";
+constexpr char kTextureQuestion[] = "キューブに貼り付けているテクスチャも変更されます。続行しますか？";
+constexpr char kTextureReadFailed[] = "ビットマップの読み込みに失敗しました";
+constexpr char kTextureSizeMessage[] = "ビットマップは128×128にする必要があります";
+
+// Saves through the dispatcher with the saving flag raised; a failure is reported, and the caller must not
+// go on as if the scene were safe.
+bool Save(DocumentContext& c, const char* path) {
+    c.documents.saving = true;
+    const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName);
+    c.documents.saving = false;
+    if (!saved)
+        c.ui.ShowError(kSaveFailed);
+    return saved;
+}
+
+// After New, Open and a drop: asks whether to save a modified scene. False abandons the command, also when
+// the save it asked for could not be made.
+bool SavePrompt(DocumentContext& c) {
+    if (!c.editor.modified)
+        return true;
+    switch (c.ui.AskSaveChanges()) {
+        case DocumentUi::Answer::No:
+            return true;
+        case DocumentUi::Answer::Cancel:
+            return false;
+        case DocumentUi::Answer::Yes:
+            break;
+    }
+    if (c.editor.named) {
+        if (!c.ui.AskYesNo(kOverwriteQuestion))
+            return false;
+    } else if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, c.documents.currentFileName)) {
+        return false;
+    }
+    return Save(c, c.documents.currentFileName);
+}
+
+void ShowImportResult(DocumentContext& c, ImportResult result) {
+    if (result == kImportReadFailure)
+        c.ui.ShowError(kReadFailed);
+    else if (result == kImportTooLarge)
+        c.ui.ShowError(kBitmapTooLarge);
+    else if (result == kImportUnsupported)
+        c.ui.ShowError(kBitmapUnsupported);
+}
+
+// Opens a chosen or dropped path by its extension: an object file, or a bitmap imported as cubes.
+void OpenPath(DocumentContext& c, const char* path) {
+    if (HasExtension(c.files, path, ".bvo")) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, false)) {
+            CopyPath(c.documents.currentFileName, path);
+            c.ui.SetTitle(c.documents.currentFileName);
+        } else {
+            c.ui.ShowError(kReadFailed);
+        }
+    } else if (HasExtension(c.files, path, ".bmp")) {
+        ShowImportResult(c, ImportBitmap(c.editor, c.files, path, false));
+        c.ui.SetTitle(nullptr);
+    }
+}
+
+// PALETTE becomes the bare name of a palette in the program directory, else its full path.
+void RecordPalette(DocumentContext& c, const char* path) {
+    c.ini.WriteString("PALETTE", IsInDirectory(c.files, path, c.programDirectory) ? c.files.FileNamePart(path) : path);
+}
+
+}  // namespace
+
+void CommandNew(DocumentContext& c) {
+    if (!SavePrompt(c))
+        return;
+    std::memset(c.documents.currentFileName, 0, sizeof(c.documents.currentFileName));
+    c.editor.StartNewScene();
+    c.ui.SetTitle(nullptr);
+}
+
+void CommandOpen(DocumentContext& c) {
+    if (!SavePrompt(c) || !c.ui.ChooseFile(FileDialog::ObjectOpen, false, c.documents.openFileName))
+        return;
+    OpenPath(c, c.documents.openFileName);
+}
+
+void CommandSave(DocumentContext& c) {
+    if (!c.editor.named) {
+        CommandSaveAs(c);
+        return;
+    }
+    if (!c.ui.AskYesNo(kOverwriteQuestion))
+        return;
+    if (Save(c, c.documents.currentFileName) && HasExtension(c.files, c.documents.currentFileName, ".bvo"))
+        c.ui.SetTitle(c.documents.currentFileName);
+}
+
+void CommandSaveAs(DocumentContext& c) {
+    Documents& d = c.documents;
+    if (HasExtension(c.files, d.currentFileName, ".bvo"))
+        CopyPath(d.lastObjectName, d.currentFileName);
+    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, d.currentFileName))
+        return;
+    const bool saved = Save(c, d.currentFileName);
+    // A Metasequoia export never becomes the document's name.
+    if (HasExtension(c.files, d.currentFileName, ".mqo"))
+        CopyPath(d.currentFileName, d.lastObjectName);
+    if (saved && HasExtension(c.files, d.currentFileName, ".bvo"))
+        c.ui.SetTitle(d.currentFileName);
+}
+
+void CommandScreenshot(DocumentContext& c) {
+    if (c.ui.ChooseFile(FileDialog::Screenshot, true, c.documents.screenshotFileName))
+        c.editor.RequestScreenshot(c.documents.screenshotFileName);
+}
+
+bool CommandClose(DocumentContext& c) {
+    if (!c.editor.modified)
+        return !c.documents.saving;
+    switch (c.ui.AskSaveChanges()) {
+        case DocumentUi::Answer::No:
+            return !c.documents.saving;
+        case DocumentUi::Answer::Cancel:
+            return false;
+        case DocumentUi::Answer::Yes:
+            break;
+    }
+    if (c.editor.named) {
+        if (!c.ui.AskYesNo(kOverwriteQuestion))
+            return false;
+        return Save(c, c.documents.currentFileName);
+    }
+    char chosen[kPathCapacity];
+    CopyPath(chosen, c.documents.currentFileName);
+    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, chosen))
+        return false;
+    CopyPath(c.documents.currentFileName, chosen);
+    return Save(c, chosen);
+}
+
+void CommandDrop(DocumentContext& c, const char* path) {
+    CopyPath(c.documents.openFileName, path);
+    if (!SavePrompt(c))
+        return;
+    OpenPath(c, c.documents.openFileName);
+}
+
+void CommandPaletteLoad(DocumentContext& c) {
+    if (!c.ui.ChooseFile(FileDialog::Palette, false, c.documents.paletteFileName))
+        return;
+    LoadPalette(c.editor, c.files, c.documents.paletteFileName);
+    RecordPalette(c, c.documents.paletteFileName);
+    TakeSelectedPaletteColour(c.editor);
+    c.editor.ignoreNextClick = true;
+}
+
+void CommandPaletteSave(DocumentContext& c) {
+    if (!c.ui.ChooseFile(FileDialog::Palette, true, c.documents.paletteFileName))
+        return;
+    c.documents.saving = true;
+    const bool saved = SaveText(c.files, c.documents.paletteFileName, PaletteText(c.editor.palette));
+    c.documents.saving = false;
+    if (!saved) {
+        c.ui.ShowError(kSaveFailed);
+        return;
+    }
+    RecordPalette(c, c.documents.paletteFileName);
+}
+
+void CommandTextureLoad(DocumentContext& c) {
+    const Scene& scene = c.editor.scene;
+    bool texturedCubes = false;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot && !texturedCubes; ++slot)
+        texturedCubes = scene.cubes[slot].inUse != 0 && scene.cubes[slot].textured == 1;
+    if (texturedCubes && !c.ui.AskYesNo(kTextureQuestion))
+        return;
+    if (!c.ui.ChooseFile(FileDialog::Texture, false, c.documents.textureFileName))
+        return;
+    const TextureCheck result = ReplaceTextureBitmap(c.editor, c.files, c.atlas, c.documents.textureFileName,
+                                                     c.programDirectory, c.settings.textureName);
+    if (result == kTextureReadFailure)
+        c.ui.ShowError(kTextureReadFailed);
+    else if (result == kTextureWrongSize)
+        c.ui.ShowError(kTextureSizeMessage);
+    else if (texturedCubes)
+        c.editor.modified = true;
+}
+
+void OpenCommandLineFile(DocumentContext& c, const char* commandLine, bool& startupLoad) {
+    char path[kCommandLinePathCapacity];
+    const CommandLineFile kind = ParseCommandLine(c.files, commandLine, path);
+    if (kind == CommandLineFile::None)
+        return;
+    startupLoad = true;
+    if (kind == CommandLineFile::Object) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, true)) {
+            CopyPath(c.documents.currentFileName, path);
+            c.ui.SetTitle(c.documents.currentFileName);
+        } else {
+            c.ui.ShowError(kReadFailed);
+            c.editor.newSceneRequest = true;
+        }
+        return;
+    }
+    const ImportResult result = ImportBitmap(c.editor, c.files, path, true);
+    if (result != kImported) {
+        ShowImportResult(c, result);
+        c.editor.newSceneRequest = true;
+    }
+}

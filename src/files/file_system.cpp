@@ -1,0 +1,131 @@
+#if defined(_MSC_VER) && !defined(_CRT_SECURE_NO_WARNINGS)
+#define _CRT_SECURE_NO_WARNINGS  // std::fopen is the portable choice; the _s variants are not
+#endif
+
+#include "files/file_system.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kTemporaryNameAttempts = 100;
+constexpr size_t kWriteChunk = size_t{1} << 20;
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+bool SaveFile(FileSystem& files, const char* path, const uint8_t* data, size_t size) {
+    char temporary[kPathCapacity + 16];
+    FileSystem::Handle file = nullptr;
+    for (int attempt = 1; attempt <= kTemporaryNameAttempts && file == nullptr; ++attempt) {
+        std::snprintf(temporary, sizeof(temporary), "%s.tmp%d", path, attempt);
+        file = files.CreateNew(temporary);
+    }
+    if (file == nullptr)
+        return false;
+    bool written = true;
+    for (size_t done = 0; written && done < size;) {
+        const size_t chunk = size - done < kWriteChunk ? size - done : kWriteChunk;
+        written = files.Write(file, data + done, chunk);
+        done += chunk;
+    }
+    const bool closed = files.Close(file);
+    if (written && closed && files.Replace(temporary, path))
+        return true;
+    files.Remove(temporary);
+    return false;
+}
+
+bool SaveText(FileSystem& files, const char* path, const std::string& text) {
+    const char* lineEnd = files.LineEnd();
+    if (std::strcmp(lineEnd, "\n") == 0)
+        return SaveFile(files, path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    std::string converted;
+    converted.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n')
+            converted += lineEnd;
+        else
+            converted += c;
+    }
+    return SaveFile(files, path, reinterpret_cast<const uint8_t*>(converted.data()), converted.size());
+}
+
+bool HasExtension(const FileSystem& files, const char* path, const char* ext) {
+    const char* dot = std::strrchr(files.FileNamePart(path), '.');
+    return dot != nullptr && std::strcmp(dot, ext) == 0;
+}
+
+bool IsInDirectory(const FileSystem& files, const char* path, const char* directory) {
+    const size_t length = static_cast<size_t>(files.FileNamePart(path) - path);
+    return length == std::strlen(directory) && std::memcmp(path, directory, length) == 0;
+}
+
+void CopyPath(char (&to)[kPathCapacity], const char* from) {
+    std::snprintf(to, sizeof(to), "%s", from);
+}
+
+bool IsNetworkOrDevicePath(const char* path) {
+    return IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+bool StdFileSystem::ReadAll(const char* path, std::vector<uint8_t>& out) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr)
+        return false;
+    // Reading in chunks until end of file avoids ftell, whose long overflows on large files under Windows.
+    std::vector<uint8_t> bytes;
+    constexpr size_t kChunk = 65536;
+    bool ok = true;
+    for (;;) {
+        const size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        const size_t got = std::fread(bytes.data() + used, 1, kChunk, file);
+        bytes.resize(used + got);
+        if (bytes.size() > kMaxReadFileBytes) {
+            ok = false;
+            break;
+        }
+        if (got < kChunk) {
+            ok = std::ferror(file) == 0;
+            break;
+        }
+    }
+    std::fclose(file);
+    if (ok)
+        out = std::move(bytes);
+    return ok;
+}
+
+FileSystem::Handle StdFileSystem::CreateNew(const char* path) {
+    return std::fopen(path, "wbx");
+}
+
+bool StdFileSystem::Write(Handle file, const uint8_t* data, size_t size) {
+    return std::fwrite(data, 1, size, static_cast<std::FILE*>(file)) == size;
+}
+
+bool StdFileSystem::Close(Handle file) {
+    return std::fclose(static_cast<std::FILE*>(file)) == 0;
+}
+
+bool StdFileSystem::Replace(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
+}
+
+void StdFileSystem::Remove(const char* path) {
+    std::remove(path);
+}
+
+const char* StdFileSystem::FileNamePart(const char* path) const {
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (IsSeparator(*p) || *p == ':')
+            name = p + 1;
+    }
+    return name;
+}

@@ -1,0 +1,179 @@
+#include "files/metasequoia.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr char kHeader[] =
+    "Metasequoia Document\nFormat Text Ver 1.0\n\n"
+    "Scene {\n\tpos 0.0000 0.0000 1500.0000\n\tlookat 0.0000 0.0000 0.0000\n\thead -0.5236\n\tpich 0.5236\n"
+    "\tortho 0\n\tzoom2 4.2859\n\tamb 0.250 0.250 0.250\n}\n";
+constexpr char kObjectOpening[] =
+    "Object \"obj1\" {\n\tvisible 15\n\tlocking 0\n\tshading 1\n\tfacet 59.5\n\tcolor 0.898 0.498 0.698\n"
+    "\tcolor_type 0\n";
+constexpr char kColouredUv[] = "UV(0.00000 0.00000 1.00000 0.00000 1.00000 1.00000 0.00000 1.00000)";
+constexpr int kLattice = kGridSize + 1;  // corners run from 0 to 200 on each axis
+
+// The corners of each side as corner slots of the cube's lattice cell: slot a + 2b + 4c is the corner at
+// offset (a, b, c).
+constexpr int kFaceCorners[kSideCount][4] = {{2, 3, 1, 0}, {3, 7, 5, 1}, {7, 6, 4, 5},
+                                             {6, 2, 0, 4}, {6, 7, 3, 2}, {0, 1, 5, 4}};
+// Which corner offset along the side's axis each side's corners share: the face's corners are those whose
+// slot has this bit (mask) equal to value.
+constexpr int kSideMask[kSideCount] = {4, 1, 4, 1, 2, 2};
+constexpr int kSideValue[kSideCount] = {0, 1, 4, 0, 2, 0};
+
+struct Cell {
+    int x, y, z;  // the cube's coordinates truncated toward zero
+};
+
+Cell CellOf(const CubeRecord& cube) {
+    return {static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z)};
+}
+
+uint32_t CornerKey(const Cell& cell, int slot) {
+    const int x = cell.x + (slot & 1), y = cell.y + (slot >> 1 & 1), z = cell.z + (slot >> 2 & 1);
+    return static_cast<uint32_t>((x * kLattice + y) * kLattice + z);
+}
+
+bool Exposed(const CubeRecord& cube, int side) {
+    return cube.faceExposed[side] != 0;
+}
+
+// v / 255 with three decimals ("%.3f"), from integers: no locale and no rounding of a float between.
+void AppendUnitFraction(std::string& text, int32_t v) {
+    const int32_t thousandths = (2000 * v + 255) / 510;
+    char digits[24];
+    std::snprintf(digits, sizeof(digits), "%d.%03d", thousandths / 1000, thousandths % 1000);
+    text += digits;
+}
+
+// An eighth of the atlas, as "%.5f": column / 8 is exact in five decimals.
+void AppendEighths(std::string& text, int32_t eighths) {
+    char digits[24];
+    std::snprintf(digits, sizeof(digits), "%d.%05d", eighths / 8, eighths % 8 * 12500);
+    text += digits;
+}
+
+}  // namespace
+
+std::string MetasequoiaText(const Scene& scene, const char* textureName) {
+    std::string text = kHeader;
+    const int32_t slots = scene.highestUsedSlot + 1;
+
+    // Materials by first appearance in slot order: each distinct colour, and the texture once.
+    std::vector<int32_t> material(slots > 0 ? static_cast<size_t>(slots) : 0, -1);
+    std::vector<uint32_t> materialColours;
+    std::unordered_map<uint32_t, int32_t> colourMaterial;
+    int32_t textureMaterial = -1;
+    for (int32_t slot = 0; slot < slots; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        if (cube.textured != 0) {
+            if (textureMaterial < 0) {
+                textureMaterial = static_cast<int32_t>(materialColours.size());
+                materialColours.push_back(0);
+            }
+            material[slot] = textureMaterial;
+            continue;
+        }
+        const auto found = colourMaterial.emplace(cube.colour, static_cast<int32_t>(materialColours.size()));
+        if (found.second)
+            materialColours.push_back(cube.colour);
+        material[slot] = found.first->second;
+    }
+    text += "Material " + std::to_string(materialColours.size()) + " {\n";
+    for (size_t j = 0; j < materialColours.size(); ++j) {
+        text += "\t\"mat" + std::to_string(j + 1) + "\" shader(3) col(";
+        if (static_cast<int32_t>(j) == textureMaterial) {
+            text += "1.000 1.000 1.000 1.000) dif(0.800) amb(0.600) emi(0.000) spc(0.000) power(5.00) tex(\"";
+            text += textureName;
+            text += "\")\n";
+            continue;
+        }
+        const ColourParts parts = SplitColour(materialColours[j]);
+        AppendUnitFraction(text, parts.red);
+        text += ' ';
+        AppendUnitFraction(text, parts.green);
+        text += ' ';
+        AppendUnitFraction(text, parts.blue);
+        text += " 1.000) dif(0.800) amb(0.600) emi(0.000) spc(0.000) power(5.00)\n";
+    }
+    text += "}\n";
+    text += kObjectOpening;
+
+    // The corners of every exposed face, numbered in X, Y, Z order: sorted lattice keys, once each.
+    std::vector<uint32_t> corners;
+    int32_t faces = 0;
+    for (int32_t slot = 0; slot < slots; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        const Cell cell = CellOf(cube);
+        for (int side = 0; side < kSideCount; ++side) {
+            if (!Exposed(cube, side))
+                continue;
+            ++faces;
+            for (int corner = 0; corner < 8; ++corner) {
+                if ((corner & kSideMask[side]) == kSideValue[side])
+                    corners.push_back(CornerKey(cell, corner));
+            }
+        }
+    }
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    text += "\tvertex " + std::to_string(corners.size()) + " {\n";
+    for (uint32_t key : corners) {
+        const int x = static_cast<int>(key / (kLattice * kLattice));
+        const int y = static_cast<int>(key / kLattice % kLattice);
+        const int z = static_cast<int>(key % kLattice);
+        char line[64];
+        std::snprintf(line, sizeof(line), "\t\t%d.0000 %d.0000 %d.0000\n", 10 * (z - 100), 10 * (y - 100),
+                      10 * (x - 100));
+        text += line;
+    }
+    text += "\t}\n";
+
+    text += "\tface " + std::to_string(faces) + " {\n";
+    const auto number = [&corners](uint32_t key) {
+        return static_cast<int>(std::lower_bound(corners.begin(), corners.end(), key) - corners.begin());
+    };
+    for (int32_t slot = 0; slot < slots; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        const Cell cell = CellOf(cube);
+        for (int side = 0; side < kSideCount; ++side) {
+            if (!Exposed(cube, side))
+                continue;
+            const int* c = kFaceCorners[side];
+            char line[96];
+            std::snprintf(line, sizeof(line), "\t\t4 V(%d %d %d %d) M(%d) ", number(CornerKey(cell, c[0])),
+                          number(CornerKey(cell, c[1])), number(CornerKey(cell, c[2])), number(CornerKey(cell, c[3])),
+                          material[slot]);
+            text += line;
+            if (cube.textured == 0) {
+                text += kColouredUv;
+            } else {
+                // Every face shows the whole cell, its first corner at the cell's top-left.
+                const int32_t left = cube.cellColumn, right = cube.cellColumn + 1;
+                const int32_t top = cube.cellRow, bottom = cube.cellRow + 1;
+                const int32_t uv[8] = {left, top, right, top, right, bottom, left, bottom};
+                text += "UV(";
+                for (int i = 0; i < 8; ++i) {
+                    if (i > 0)
+                        text += ' ';
+                    AppendEighths(text, uv[i]);
+                }
+                text += ')';
+            }
+            text += '\n';
+        }
+    }
+    text += "\t}\n}\nEof";
+    return text;
+}

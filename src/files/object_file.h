@@ -1,0 +1,38 @@
+// The object file (.bvo): the magic line, the section flags, the coloured cubes, and the textured cubes with
+// the name of the texture bitmap they take their cells from.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/file_system.h"
+#include "scene/scene.h"
+
+constexpr char kObjectMagic[] = "Blokkenveld";
+
+struct LoadedCube {
+    float x;  // as read; whole numbers in every file the program writes
+    float y;
+    float z;
+    bool textured;
+    int32_t cellColumn;  // textured cubes only
+    int32_t cellRow;
+    uint32_t colour;  // coloured cubes only; textured ones are white
+};
+
+// Everything a file holds, read completely before any of it reaches the scene.
+struct ObjectFileContents {
+    std::vector<LoadedCube> cubes;  // the coloured section, then the textured one, each in file order
+    bool texturedSection = false;   // the file names a texture
+    char textureName[kPathCapacity] = {};
+};
+
+// Reads a whole object file. False when anything does not scan, a section ends early, the counts are
+// negative or together more than the scene holds, a position lies outside 0 to 199, or an atlas cell
+// outside 0 to 7. Lines may end in "\r\n" or "\n"; numbers always use a point.
+bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out);
+
+// The file's text for the in-use cubes of slots 0 to the highest used slot, in slot order; lines end in '\n'.
+std::string ObjectFileText(const Scene& scene, const char* textureName);
