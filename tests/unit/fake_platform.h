@@ -2,6 +2,7 @@
 // request the core makes is recorded.
 #pragma once
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -87,4 +88,14 @@ inline int CountOccupied(const Scene& scene) {
     for (uint8_t cell : scene.grid)
         n += cell == 1;
     return n;
+}
+
+// A scene with no cube at all, on the heap.
+inline std::unique_ptr<Scene> EmptyScene() {
+    auto scene = std::make_unique<Scene>();
+    std::memset(scene->cubes, 0, sizeof(scene->cubes));
+    std::memset(scene->grid, 0, sizeof(scene->grid));
+    scene->highestUsedSlot = -1;
+    scene->liveCubeCount = 0;
+    return scene;
 }

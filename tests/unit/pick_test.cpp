@@ -10,15 +10,6 @@
 
 namespace {
 
-std::unique_ptr<Scene> EmptyScene() {
-    auto scene = std::make_unique<Scene>();
-    std::memset(scene->cubes, 0, sizeof(scene->cubes));
-    std::memset(scene->grid, 0, sizeof(scene->grid));
-    scene->highestUsedSlot = -1;
-    scene->liveCubeCount = 0;
-    return scene;
-}
-
 bool Same(const PickState& a, const PickState& b) {
     return a.held == b.held && a.slot == b.slot && a.side == b.side &&
            std::memcmp(&a.distance, &b.distance, sizeof(float)) == 0;

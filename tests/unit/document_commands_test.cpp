@@ -1,0 +1,233 @@
+#include "editor/document_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "editor/settings.h"
+#include "fake_platform.h"
+#include "file_fixtures.h"
+
+namespace {
+
+class MapIni : public IniStore {
+public:
+    std::map<std::string, std::string> written;
+    uint32_t GetInt(const char*, int32_t defaultValue) override { return static_cast<uint32_t>(defaultValue); }
+    void GetString(const char*, const char* defaultValue, char* buffer, int capacity) override {
+        std::snprintf(buffer, static_cast<size_t>(capacity), "%s", defaultValue);
+    }
+    void WriteString(const char* key, const char* value) override { written[key] = value; }
+};
+
+class NoAtlas : public AtlasLoader {
+public:
+    bool accept = true;
+    bool LoadAtlas(const char*) override { return accept; }
+    void ClearAtlas() override {}
+};
+
+// The commands on an editor after its first frame, with real files in a temporary folder.
+struct CommandRig : EditorRig {
+    TempFolder folder;
+    FaultyFileSystem files;
+    ScriptedUi ui;
+    NoAtlas atlas;
+    MapIni ini;
+    Settings settings;
+    Documents documents;
+    std::string programDirectory = folder.Directory();
+    DocumentContext context{*editor, documents, ui, files, atlas, ini, settings, programDirectory.c_str()};
+
+    CommandRig() { Frame(); }
+    // A scene with a change that has not been saved.
+    void Modify() {
+        PlaceCube(editor->scene, 1, 101, 100, 100);
+        editor->modified = true;
+    }
+    void Name(const std::string& path) {
+        CopyPath(documents.currentFileName, path.c_str());
+        editor->named = true;
+    }
+};
+
+}  // namespace
+
+TEST(DocumentCommands, NewAsksAboutAModifiedNamedSceneFirst) {
+    using Answer = DocumentUi::Answer;
+    struct Case {
+        Answer save;
+        bool overwrite;
+        bool started;
+        bool written;
+    };
+    const Case cases[] = {{Answer::Cancel, false, false, false},
+                          {Answer::Yes, false, false, false},
+                          {Answer::Yes, true, true, true},
+                          {Answer::No, false, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.save) * 2 + c.overwrite);
+        CommandRig rig;
+        const std::string path = rig.folder.Write("scene.bvo", "old");
+        rig.Modify();
+        rig.Name(path);
+        rig.ui.saveAnswers = {c.save};
+        rig.ui.yesNoAnswers = {c.overwrite};
+        CommandNew(rig.context);
+        EXPECT_EQ(rig.editor->newSceneRequest, c.started);
+        EXPECT_EQ(rig.documents.currentFileName[0] == '\0', c.started);
+        EXPECT_EQ(TempFolder::Read(path) != "old", c.written);
+    }
+    // Unmodified: no question at all.
+    CommandRig rig;
+    CommandNew(rig.context);
+    EXPECT_TRUE(rig.ui.questions.empty());
+    EXPECT_TRUE(rig.editor->newSceneRequest);
+    EXPECT_EQ(rig.ui.title, "Blokkenveld");
+}
+
+// A save that cannot be made is reported, changes no flag, and stops what was to follow it.
+TEST(DocumentCommands, AFailedSaveIsToldAndLosesNothing) {
+    CommandRig rig;
+    const std::string path = rig.folder.Write("scene.bvo", "old");
+    rig.Modify();
+    rig.Name(path);
+    rig.files.fault = FaultyFileSystem::Fault::Write;
+    rig.ui.yesNoAnswers = {true, true};
+    CommandSave(rig.context);
+    ASSERT_EQ(rig.ui.errors, std::vector<std::string>{"ファイルの保存に失敗しました"});
+    EXPECT_TRUE(rig.editor->modified);
+    EXPECT_EQ(TempFolder::Read(path), "old");
+    rig.ui.saveAnswers = {DocumentUi::Answer::Yes};
+    CommandNew(rig.context);
+    EXPECT_FALSE(rig.editor->newSceneRequest);
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 2);
+    rig.ui.saveAnswers = {DocumentUi::Answer::Yes};
+    EXPECT_FALSE(CommandClose(rig.context));
+    EXPECT_EQ(rig.folder.Count(), 1u);
+}
+
+TEST(DocumentCommands, SaveAsWritesByExtensionAndAnExportNeverNamesTheDocument) {
+    CommandRig rig;
+    const std::string object = rig.folder.Path("a.bvo");
+    rig.Name(object);
+    rig.ui.chosenFiles = {rig.folder.Path("model.mqo"), rig.folder.Path("note.txt"), rig.folder.Path("b.BVO")};
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(TempFolder::Read(rig.folder.Path("model.mqo")).substr(0, 20), "Metasequoia Document");
+    EXPECT_STREQ(rig.documents.currentFileName, object.c_str());
+    EXPECT_EQ(rig.ui.title, "Blokkenveld - " + object);
+    CommandSaveAs(rig.context);
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.folder.Count(), 1u);  // nothing for other extensions, capitals included
+    EXPECT_STREQ(rig.documents.currentFileName, rig.folder.Path("b.BVO").c_str());
+
+    rig.ui.chosenFiles = {rig.folder.Path("c.bvo")};
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.ui.title, "Blokkenveld - " + rig.folder.Path("c.bvo"));
+    EXPECT_TRUE(rig.editor->named);
+    EXPECT_EQ(TempFolder::Read(rig.folder.Path("c.bvo")), "Blokkenveld\n1 0\n1\n100 100 100 ffffffff\n");
+}
+
+TEST(DocumentCommands, OpeningObjectsAndBitmapsSetsNameAndTitle) {
+    CommandRig rig;
+    const std::string good = rig.folder.Write("good.bvo", "Blokkenveld\n1 0\n1\n5 5 5 ff\n");
+    const std::string bad = rig.folder.Write("bad.bvo", "Blokkenveld\n1 0\n1\n");
+    BitmapBuilder bitmap;
+    bitmap.rows = {1, 2, 3, 0};
+    const std::string picture = rig.folder.Write("pic.bmp", bitmap.Bytes());
+    rig.ui.chosenFiles = {good, bad, picture};
+    CommandOpen(rig.context);
+    EXPECT_EQ(rig.ui.title, "Blokkenveld - " + good);
+    CommandOpen(rig.context);
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{"ファイルの読み込みに失敗しました"});
+    EXPECT_EQ(rig.ui.title, "Blokkenveld - " + good);
+    EXPECT_STREQ(rig.documents.currentFileName, good.c_str());
+    CommandOpen(rig.context);
+    EXPECT_EQ(rig.ui.title, "Blokkenveld");
+    EXPECT_STREQ(rig.documents.currentFileName, good.c_str());
+    EXPECT_FALSE(rig.editor->named);
+
+    // A drop goes through the same prompt and opening; its path is what the next open dialog proposes.
+    rig.editor->modified = true;
+    rig.ui.saveAnswers = {DocumentUi::Answer::Cancel};
+    CommandDrop(rig.context, good.c_str());
+    EXPECT_STREQ(rig.documents.openFileName, good.c_str());
+    EXPECT_EQ(rig.ui.title, "Blokkenveld");
+}
+
+TEST(DocumentCommands, CommandLineFilesOpenAtStartOrLeaveANewScene) {
+    CommandRig rig;
+    const std::string scene = rig.folder.Write("my scene.bvo", "Blokkenveld\n1 0\n1\n5 5 5 ff\n");
+    bool startupLoad = false;
+    rig.editor->newSceneRequest = true;
+    OpenCommandLineFile(rig.context, ("\"" + scene + "\"").c_str(), startupLoad);
+    EXPECT_TRUE(startupLoad);
+    EXPECT_FALSE(rig.editor->newSceneRequest);
+    EXPECT_EQ(rig.ui.title, "Blokkenveld - " + scene);
+
+    CommandRig failing;
+    startupLoad = false;
+    failing.editor->newSceneRequest = false;
+    BitmapBuilder big;
+    big.width = 101;
+    OpenCommandLineFile(failing.context, failing.folder.Write("big.bmp", big.Bytes()).c_str(), startupLoad);
+    EXPECT_EQ(failing.ui.errors, std::vector<std::string>{"ビットマップは100×100以下にする必要があります"});
+    EXPECT_TRUE(failing.editor->newSceneRequest);
+}
+
+TEST(DocumentCommands, PaletteAndTextureRequests) {
+    CommandRig rig;
+    Editor& editor = *rig.editor;
+    // A palette in the program folder is recorded by its bare name, one elsewhere by its full path.
+    TempFolder elsewhere;
+    editor.palette[0] = 0xFF0A0B0C;
+    rig.ui.chosenFiles = {rig.folder.Path("mine.bvp"), elsewhere.Path("other.bvp")};
+    CommandPaletteSave(rig.context);
+    EXPECT_EQ(rig.ini.written["PALETTE"], "mine.bvp");
+    CommandPaletteSave(rig.context);
+    EXPECT_EQ(rig.ini.written["PALETTE"], elsewhere.Path("other.bvp"));
+    editor.palette[0] = 0xFF123456;
+    rig.ui.chosenFiles = {rig.folder.Path("mine.bvp")};
+    CommandPaletteLoad(rig.context);
+    EXPECT_EQ(editor.palette[0], 0xFF0A0B0Cu);
+    EXPECT_TRUE(editor.ignoreNextClick);
+
+    // With no textured cube nothing is asked; with one, No ends it before any dialog.
+    BitmapBuilder atlas;
+    atlas.width = atlas.height = 128;
+    const std::string texture = rig.folder.Write("atlas.bmp", atlas.Bytes());
+    rig.ui.chosenFiles = {texture};
+    CommandTextureLoad(rig.context);
+    EXPECT_TRUE(rig.ui.questions.empty());
+    EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_FALSE(editor.modified);
+    editor.scene.cubes[0].textured = 1;
+    rig.ui.yesNoAnswers = {false};
+    const size_t dialogs = rig.ui.dialogs.size();
+    CommandTextureLoad(rig.context);
+    EXPECT_EQ(rig.ui.dialogs.size(), dialogs);
+    // One the decoder cannot read keeps the atlas and the name.
+    rig.atlas.accept = false;
+    rig.ui.yesNoAnswers = {true};
+    rig.ui.chosenFiles = {elsewhere.Write("broken.bmp", atlas.Bytes())};
+    CommandTextureLoad(rig.context);
+    EXPECT_EQ(rig.ui.errors.back(), "ビットマップの読み込みに失敗しました");
+    EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_FALSE(editor.modified);
+}
+
+TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
+    CommandRig rig;
+    rig.documents.saving = true;
+    EXPECT_FALSE(CommandClose(rig.context));
+    rig.documents.saving = false;
+    EXPECT_TRUE(CommandClose(rig.context));
+    rig.Modify();
+    rig.ui.saveAnswers = {DocumentUi::Answer::Yes, DocumentUi::Answer::Yes, DocumentUi::Answer::No};
+    rig.ui.chosenFiles = {"", rig.folder.Path("kept.bvo")};
+    EXPECT_FALSE(CommandClose(rig.context));  // the save dialog cancelled: the window stays
+    EXPECT_TRUE(CommandClose(rig.context));
+    EXPECT_FALSE(rig.editor->modified);
+    rig.editor->modified = true;
+    EXPECT_TRUE(CommandClose(rig.context));  // No: closes without saving
+}

@@ -1,0 +1,42 @@
+#include "files/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include "file_fixtures.h"
+
+// A save that fails at any step leaves the old file as it was and nothing else behind.
+TEST(FileSystem, AFailedSaveNeverDamagesTheOldFile) {
+    using Fault = FaultyFileSystem::Fault;
+    for (Fault fault : {Fault::Create, Fault::Write, Fault::Close, Fault::Replace}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        TempFolder folder;
+        FaultyFileSystem files;
+        const std::string path = folder.Write("scene.bvo", "old contents");
+        files.fault = fault;
+        EXPECT_FALSE(SaveText(files, path.c_str(), "new\ncontents\n"));
+        EXPECT_EQ(TempFolder::Read(path), "old contents");
+        EXPECT_EQ(folder.Count(), 1u);
+    }
+    TempFolder folder;
+    FaultyFileSystem files;
+    const std::string path = folder.Write("scene.bvo", "old contents");
+    ASSERT_TRUE(SaveText(files, path.c_str(), "new\ncontents\n"));
+    EXPECT_EQ(TempFolder::Read(path), "new\ncontents\n");
+    EXPECT_EQ(folder.Count(), 1u);
+    // A missing folder cannot take a file.
+    EXPECT_FALSE(SaveText(files, folder.Path("none/scene.bvo").c_str(), "x"));
+}
+
+TEST(FileSystem, NamesExtensionsAndFolders) {
+    StdFileSystem files;
+    EXPECT_TRUE(HasExtension(files, "C:\\a.b\\scene.bvo", ".bvo"));
+    EXPECT_FALSE(HasExtension(files, "C:\\a.bvo\\scene", ".bvo"));
+    EXPECT_FALSE(HasExtension(files, "scene.BVO", ".bvo"));
+    EXPECT_TRUE(IsInDirectory(files, "C:\\prog\\palette.bvp", "C:\\prog\\"));
+    EXPECT_FALSE(IsInDirectory(files, "C:\\Prog\\palette.bvp", "C:\\prog\\"));
+    EXPECT_FALSE(IsInDirectory(files, "C:\\prog\\sub\\palette.bvp", "C:\\prog\\"));
+    EXPECT_TRUE(IsNetworkOrDevicePath("\\\\server\\share\\a.bmp"));
+    EXPECT_TRUE(IsNetworkOrDevicePath("//server/a.bmp"));
+    EXPECT_FALSE(IsNetworkOrDevicePath("C:\\a.bmp"));
+    EXPECT_FALSE(IsNetworkOrDevicePath("\\a.bmp"));
+}

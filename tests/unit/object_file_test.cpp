@@ -1,0 +1,155 @@
+#include "files/object_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/document.h"
+#include "fake_platform.h"
+#include "file_fixtures.h"
+
+namespace {
+
+bool Parse(const std::string& text, ObjectFileContents& out) {
+    return ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), out);
+}
+
+class RecordingAtlas : public AtlasLoader {
+public:
+    std::vector<std::string> loaded;
+    int cleared = 0;
+    bool LoadAtlas(const char* path) override {
+        loaded.emplace_back(path);
+        return true;
+    }
+    void ClearAtlas() override { ++cleared; }
+};
+
+// An editor after its first frame, with a file system and an atlas that records what it is asked to load.
+struct LoadRig : EditorRig {
+    TempFolder folder;
+    StdFileSystem files;
+    RecordingAtlas atlas;
+    char textureName[kPathCapacity] = "tex.bmp";
+
+    LoadRig() { Frame(); }
+    bool Load(const std::string& text) {
+        return LoadObjectFile(*editor, files, atlas, folder.Write("scene.bvo", text).c_str(), textureName, false);
+    }
+};
+
+}  // namespace
+
+TEST(ObjectFile, TheStartCubeIsFourLinesAndHolesCloseOnSaveAndLoad) {
+    LoadRig rig;
+    EXPECT_EQ(ObjectFileText(rig.editor->scene, "tex.bmp"), "Blokkenveld\n1 0\n1\n100 100 100 ffffffff\n");
+
+    Scene& scene = rig.editor->scene;
+    PlaceCube(scene, 1, 101, 100, 100).colour = 0xFF0000FF;
+    CubeRecord& textured = PlaceCube(scene, 2, 102, 100, 100);
+    textured.textured = 1;
+    textured.cellColumn = 7;
+    textured.cellRow = 2;
+    PlaceCube(scene, 3, 100.6f, 101, 100).colour = 0x00ABCDEF;
+    scene.cubes[1].inUse = 0;  // a hole
+    const std::string text = ObjectFileText(scene, "my tex.bmp");
+    EXPECT_EQ(text, "Blokkenveld\n1 1\n2\n100 100 100 ffffffff\n101 101 100 abcdef\nmy tex.bmp\n1\n102 100 100 7 2\n");
+
+    ASSERT_TRUE(rig.Load(text));
+    EXPECT_EQ(scene.highestUsedSlot, 2);
+    EXPECT_EQ(scene.liveCubeCount, 3);
+    EXPECT_EQ(scene.cubes[1].colour, 0x00ABCDEFu);
+    EXPECT_EQ(scene.cubes[2].textured, 1);
+    EXPECT_EQ(scene.cubes[2].colour, kWhite);
+    EXPECT_EQ(CountOccupied(scene), 3);
+    EXPECT_STREQ(rig.textureName, "my tex.bmp");
+    EXPECT_TRUE(rig.editor->named);
+    EXPECT_FALSE(rig.editor->modified);
+    EXPECT_TRUE(rig.editor->ignoreNextClick);
+
+    // Only textured cubes: "0 1" and no coloured count.
+    scene.cubes[0].inUse = 0;
+    scene.cubes[1].inUse = 0;
+    EXPECT_EQ(ObjectFileText(scene, "t.bmp"), "Blokkenveld\n0 1\nt.bmp\n1\n102 100 100 7 2\n");
+}
+
+TEST(ObjectFile, ReadsWhatOtherWritersMayWrite) {
+    ObjectFileContents c;
+    ASSERT_TRUE(
+        Parse("  Blokkenveld and more\r\n1 0\r\n3\r\n100.6 100 100 FF00FF00 extra\r\n1 2 3 0xff00ff00\r\n"
+              "199 0 0 -1\r\n",
+              c));
+    ASSERT_EQ(c.cubes.size(), 3u);
+    EXPECT_EQ(c.cubes[0].x, 100.6f);
+    EXPECT_EQ(c.cubes[0].colour, 0xFF00FF00u);
+    EXPECT_EQ(c.cubes[1].colour, 0xFF00FF00u);
+    EXPECT_EQ(c.cubes[2].colour, 0xFFFFFFFFu);
+    ASSERT_TRUE(Parse("Blokkenveld\n0 0\n", c));
+    EXPECT_TRUE(c.cubes.empty());
+}
+
+// Every file the reader turns down, it turns down whole.
+TEST(ObjectFile, RejectsWhatTheSceneCannotHold) {
+    const char* bad[] = {
+        "blokkenveld\n1 0\n1\n100 100 100 ff\n",    // magic in the wrong case
+        "Blokkenveld\n1\n",                         // one flag
+        "Blokkenveld\n1 0\n1\n100 100 100\n",       // a cube line with three numbers
+        "Blokkenveld\n1 0\n2\n100 100 100 ff\n",    // ends before its second cube
+        "Blokkenveld\n1 0\n-1\n",                   // negative count
+        "Blokkenveld\n1 0\n10001\n",                // more than the scene holds
+        "Blokkenveld\n1 1\n9000\n",                 // together more (the rest is not even read)
+        "Blokkenveld\n1 0\n1\n200 100 100 ff\n",    // outside the grid
+        "Blokkenveld\n1 0\n1\n-0.5 100 100 ff\n",   // outside the grid
+        "Blokkenveld\n1 0\n1\nnan 100 100 ff\n",    // not a position
+        "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 8 0\n",  // no such atlas cell
+        "Blokkenveld\n0 1\nt.bmp\n",                // no textured count
+    };
+    for (const char* text : bad) {
+        ObjectFileContents c;
+        EXPECT_FALSE(Parse(text, c)) << text;
+    }
+    ObjectFileContents c;
+    std::string full = "Blokkenveld\n1 1\n9999\n";
+    for (int i = 0; i < 9999; ++i)
+        full += std::to_string(i % 199) + " " + std::to_string(i / 199) + " 5 ff\n";
+    EXPECT_TRUE(Parse(full + "t.bmp\n1\n5 5 6 0 0\n", c));
+    EXPECT_FALSE(Parse(full + "t.bmp\n2\n5 5 6 0 0\n5 5 7 0 0\n", c));
+}
+
+TEST(ObjectFile, AFailedReadLeavesTheSceneAsItWas) {
+    LoadRig rig;
+    Editor& editor = *rig.editor;
+    PlaceCube(editor.scene, 1, 101, 100, 100);
+    editor.modified = true;
+    RecordEdit(editor.undo, kUndoAdd, UndoEntry{});
+    EXPECT_FALSE(rig.Load("Blokkenveld\n1 0\n2\n50 50 50 ff\n"));
+    EXPECT_FALSE(
+        LoadObjectFile(editor, rig.files, rig.atlas, rig.folder.Path("missing.bvo").c_str(), rig.textureName, false));
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+    EXPECT_EQ(editor.scene.highestUsedSlot, 1);
+    EXPECT_EQ(editor.scene.grid[Scene::GridIndex(101, 100, 100)], 1);
+    EXPECT_EQ(editor.scene.grid[Scene::GridIndex(50, 50, 50)], 0);
+    EXPECT_TRUE(editor.modified);
+    EXPECT_TRUE(editor.undo.undoAvailable);
+    EXPECT_TRUE(rig.atlas.loaded.empty());
+}
+
+TEST(ObjectFile, TextureNamesAreKeptWholeAndNetworkOnesAreNotOpened) {
+    LoadRig rig;
+    // The longest name a path can have reads back, so every file the program writes opens again.
+    const std::string longName = "C:\\" + std::string(250, 'n') + "\\a.bmp";
+    ASSERT_EQ(longName.size(), 259u);
+    Scene& scene = rig.editor->scene;
+    scene.cubes[0].textured = 1;
+    ASSERT_TRUE(rig.Load(ObjectFileText(scene, longName.c_str())));
+    EXPECT_EQ(rig.textureName, longName);
+    EXPECT_EQ(rig.atlas.loaded.back(), longName);
+
+    for (const char* name : {"\\\\server\\share\\tex.bmp", "//server/tex.bmp", "\\\\.\\COM1"}) {
+        rig.atlas.loaded.clear();
+        ASSERT_TRUE(rig.Load(ObjectFileText(scene, name)));
+        EXPECT_STREQ(rig.textureName, name);
+        EXPECT_TRUE(rig.atlas.loaded.empty()) << name;
+        EXPECT_EQ(ObjectFileText(scene, rig.textureName).find(name), 16u);  // saved again as it was
+    }
+}
