@@ -312,12 +312,21 @@ class Program:
 
     # ---- windows and focus
 
-    def wait_window(self, title_pattern, what, timeout=30):
-        """Waits until a window with this title exists and has the keyboard focus; returns its id."""
+    def wait_window(self, title_pattern, what, timeout=30, give_focus=True):
+        """Waits until a window with this title exists and has the keyboard focus; returns its id. A window
+        that has appeared but not been given the focus within a few seconds is given it."""
+        shown = {}
+
         def focused():
             self._alive()
             window = focused_window()
-            return window if window and re.search(title_pattern, window_name(window) or "") else None
+            if window and re.search(title_pattern, window_name(window) or ""):
+                return window
+            for candidate in find_windows(title_pattern) if give_focus else []:
+                first_seen = shown.setdefault(candidate, time.time())
+                if time.time() - first_seen > 3:
+                    run(["xdotool", "windowfocus", str(candidate)])
+            return None
         return wait_until(focused, f"{what} (a focused window titled /{title_pattern}/)", timeout)
 
     def wait_gone(self, window, what, timeout=15):
@@ -332,7 +341,8 @@ class Program:
         wait_until(lambda: not popup_menus(), f"the menu to close after choosing {what}")
 
     def wait_main_focus(self, timeout=15):
-        return self.wait_window(MAIN_TITLE, "the main window", timeout)
+        # Never handed the focus: while a dialog is open the main window must not have it.
+        return self.wait_window(MAIN_TITLE, "the main window", timeout, give_focus=False)
 
     def title(self):
         return window_name(self.main_window)
@@ -373,6 +383,35 @@ class Program:
 
     def button(self, button, down):
         subprocess.run(["xdotool", "mousedown" if down else "mouseup", str(button)], check=True, timeout=10)
+
+    # ---- files and dialogs
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def wine_path(self, name):
+        """The path of a file in the program folder as the program sees it."""
+        return "Z:" + self.path(name).replace("/", "\\")
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("latin-1"))
+        return self.path(name)
+
+    def file_dialog(self, title_pattern, wine_path, what):
+        """Waits for a file dialog, types a path over the proposed name and confirms it."""
+        dialog = self.wait_window(title_pattern, what)
+        self.key("End")
+        self.chord("shift+Home")
+        self.type_text(wine_path)
+        self.key("Return")
+        self.wait_gone(dialog, what)
+
+    def answer(self, title_pattern, key, what):
+        """Waits for a message box and answers it with a key."""
+        box = self.wait_window(title_pattern, what)
+        self.key(key)
+        self.wait_gone(box, what)
 
     # ---- the end
 
@@ -500,7 +539,9 @@ class launched:
         try:
             if self.before_start is not None:
                 self.before_start(self.program)
-            shot = self.program.start(*self.args, ready=self.ready)
+            # Arguments may name files in the program's folder, which exists only now.
+            args = [a(self.program) if callable(a) else a for a in self.args]
+            shot = self.program.start(*args, ready=self.ready)
         except BaseException as error:
             self.__exit__(type(error), error, None)
             raise

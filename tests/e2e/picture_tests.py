@@ -138,3 +138,11 @@ def camera_follows_the_wheel_keys_and_right_drag():
             program.wait_shot(lambda s: s.data != before.data, "a right-button drag to turn the view")
         finally:
             program.button(3, False)
+
+
+@e2e
+def the_atlas_may_be_any_image_the_system_reads():
+    def png_atlas(program):
+        subprocess.run(["convert", "-size", "128x128", "xc:#20C040", program.path("atlas.png")], check=True, timeout=30)
+    with launched(dict(MAGENTA_SETTINGS, TEXTURE="atlas.png"), before_start=png_atlas) as (program, shot):
+        check(shot.pixel(25 + 64, 318 + 64) == (0x20, 0xC0, 0x40), f"the atlas view shows {shot.pixel(89, 382)}")

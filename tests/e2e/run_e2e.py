@@ -18,6 +18,7 @@ from harness import TESTS, Suite, TestFailure, VirtualDisplay, end_wine  # noqa:
 import window_tests  # noqa: E402,F401
 import picture_tests  # noqa: E402,F401
 import editing_tests  # noqa: E402,F401
+import files_tests  # noqa: E402,F401
 
 
 def stop_on_signal(signum, frame):

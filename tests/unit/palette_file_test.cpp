@@ -265,3 +265,13 @@ TEST_F(PaletteTest, QuadsSitAtThePanelPosition) {
 }
 
 }  // namespace
+
+// A NUL inside a row ends what is scanned of that row, but the next row still starts on the next line.
+TEST_F(PaletteTest, ANulByteNeverHidesTheNextRow) {
+    const std::string file = Magic() + std::string("5 5\0 9 9\n", 9) + "6 6 6 6 6 6 6 6\n";
+    ASSERT_TRUE(LoadPalette(*editor, files, WriteRaw("nul.bvp", file).c_str()));
+    EXPECT_EQ(editor->palette[1], 5u);
+    EXPECT_EQ(editor->palette[2], kFill);
+    EXPECT_EQ(editor->palette[8], 6u);
+    EXPECT_EQ(editor->palette[16], kFill);
+}
