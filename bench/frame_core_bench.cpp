@@ -234,6 +234,16 @@ public:
         }
     }
 
+    // The export against the same steps on dense lattice tables.
+    void PrintExportRatios() const {
+        for (const char* layout : {"scattered", "solid"}) {
+            const double ours = Best("BM_Export/", layout), dense = Best("BM_ExportDense/", layout);
+            if (ours > 0.0 && dense > 0.0)
+                std::printf("ratio export %s: %.2f ms, dense tables %.2f ms, ratio %.3f\n", layout, ours / 1000.0,
+                            dense / 1000.0, ours / dense);
+        }
+    }
+
 private:
     double Best(const char* benchmarkName, const char* layout) const {
         const auto found = best.find(benchmarkName + std::string(layout));
@@ -252,5 +262,6 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
+    reporter.PrintExportRatios();
     return 0;
 }

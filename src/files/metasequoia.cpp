@@ -1,6 +1,7 @@
 #include "files/metasequoia.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <unordered_map>
 #include <vector>
@@ -21,10 +22,6 @@ constexpr int kLattice = kGridSize + 1;  // corners run from 0 to 200 on each ax
 // offset (a, b, c).
 constexpr int kFaceCorners[kSideCount][4] = {{2, 3, 1, 0}, {3, 7, 5, 1}, {7, 6, 4, 5},
                                              {6, 2, 0, 4}, {6, 7, 3, 2}, {0, 1, 5, 4}};
-// Which corner offset along the side's axis each side's corners share: the face's corners are those whose
-// slot has this bit (mask) equal to value.
-constexpr int kSideMask[kSideCount] = {4, 1, 4, 1, 2, 2};
-constexpr int kSideValue[kSideCount] = {0, 1, 4, 0, 2, 0};
 
 struct Cell {
     int x, y, z;  // the cube's coordinates truncated toward zero
@@ -43,6 +40,38 @@ bool Exposed(const CubeRecord& cube, int side) {
     return cube.faceExposed[side] != 0;
 }
 
+void AppendInt(std::string& text, int value) {
+    char digits[16];
+    text.append(digits, std::to_chars(digits, digits + sizeof(digits), value).ptr);
+}
+
+// The vertex number of each corner, numbered in the order of their keys, each key once; the keys once each
+// into keys. A radix sort on the lattice keys (below 2^24) in two passes of twelve bits.
+std::vector<int32_t> NumberCorners(const std::vector<uint32_t>& corners, std::vector<uint32_t>& keys) {
+    const size_t n = corners.size();
+    std::vector<uint32_t> order(n), sorted(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = static_cast<uint32_t>(i);
+    for (int shift = 0; shift < 24; shift += 12) {
+        std::vector<uint32_t> start(4097, 0);
+        for (uint32_t i : order)
+            ++start[(corners[i] >> shift & 4095) + 1];
+        for (size_t b = 1; b < start.size(); ++b)
+            start[b] += start[b - 1];
+        for (uint32_t i : order)
+            sorted[start[corners[i] >> shift & 4095]++] = i;
+        order.swap(sorted);
+    }
+    std::vector<int32_t> vertexOf(n);
+    keys.clear();
+    for (uint32_t i : order) {
+        if (keys.empty() || keys.back() != corners[i])
+            keys.push_back(corners[i]);
+        vertexOf[i] = static_cast<int32_t>(keys.size() - 1);
+    }
+    return vertexOf;
+}
+
 // v / 255 with three decimals ("%.3f"), from integers: no locale and no rounding of a float between.
 void AppendUnitFraction(std::string& text, int32_t v) {
     const int32_t thousandths = (2000 * v + 255) / 510;
@@ -53,9 +82,10 @@ void AppendUnitFraction(std::string& text, int32_t v) {
 
 // An eighth of the atlas, as "%.5f": column / 8 is exact in five decimals.
 void AppendEighths(std::string& text, int32_t eighths) {
-    char digits[24];
-    std::snprintf(digits, sizeof(digits), "%d.%05d", eighths / 8, eighths % 8 * 12500);
-    text += digits;
+    static constexpr const char* kFractions[8] = {".00000", ".12500", ".25000", ".37500",
+                                                  ".50000", ".62500", ".75000", ".87500"};
+    AppendInt(text, eighths / 8);
+    text += kFractions[eighths % 8];
 }
 
 }  // namespace
@@ -106,56 +136,59 @@ std::string MetasequoiaText(const Scene& scene, const char* textureName) {
     text += "}\n";
     text += kObjectOpening;
 
-    // The corners of every exposed face, numbered in X, Y, Z order: sorted lattice keys, once each.
-    std::vector<uint32_t> corners;
-    int32_t faces = 0;
+    // The corners of every exposed face, in the order the faces are written; numbered in X, Y, Z order by
+    // sorting their lattice keys, each key once.
+    std::vector<uint32_t> faceCorners;
     for (int32_t slot = 0; slot < slots; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
         const Cell cell = CellOf(cube);
         for (int side = 0; side < kSideCount; ++side) {
-            if (!Exposed(cube, side))
-                continue;
-            ++faces;
-            for (int corner = 0; corner < 8; ++corner) {
-                if ((corner & kSideMask[side]) == kSideValue[side])
-                    corners.push_back(CornerKey(cell, corner));
+            if (Exposed(cube, side)) {
+                for (int corner : kFaceCorners[side])
+                    faceCorners.push_back(CornerKey(cell, corner));
             }
         }
     }
-    std::sort(corners.begin(), corners.end());
-    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
-    text += "\tvertex " + std::to_string(corners.size()) + " {\n";
-    for (uint32_t key : corners) {
+    const int32_t faces = static_cast<int32_t>(faceCorners.size() / 4);
+    std::vector<uint32_t> vertexKeys;
+    const std::vector<int32_t> vertexOf = NumberCorners(faceCorners, vertexKeys);
+    text.reserve(text.size() + vertexKeys.size() * 40 + faceCorners.size() * 24 + 64);
+    text += "\tvertex " + std::to_string(vertexKeys.size()) + " {\n";
+    for (uint32_t key : vertexKeys) {
         const int x = static_cast<int>(key / (kLattice * kLattice));
         const int y = static_cast<int>(key / kLattice % kLattice);
         const int z = static_cast<int>(key % kLattice);
-        char line[64];
-        std::snprintf(line, sizeof(line), "\t\t%d.0000 %d.0000 %d.0000\n", 10 * (z - 100), 10 * (y - 100),
-                      10 * (x - 100));
-        text += line;
+        // "%.4f" of whole numbers of ten units.
+        text += "\t\t";
+        AppendInt(text, 10 * (z - 100));
+        text += ".0000 ";
+        AppendInt(text, 10 * (y - 100));
+        text += ".0000 ";
+        AppendInt(text, 10 * (x - 100));
+        text += ".0000\n";
     }
     text += "\t}\n";
 
     text += "\tface " + std::to_string(faces) + " {\n";
-    const auto number = [&corners](uint32_t key) {
-        return static_cast<int>(std::lower_bound(corners.begin(), corners.end(), key) - corners.begin());
-    };
+    size_t nextCorner = 0;
     for (int32_t slot = 0; slot < slots; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const Cell cell = CellOf(cube);
         for (int side = 0; side < kSideCount; ++side) {
             if (!Exposed(cube, side))
                 continue;
-            const int* c = kFaceCorners[side];
-            char line[96];
-            std::snprintf(line, sizeof(line), "\t\t4 V(%d %d %d %d) M(%d) ", number(CornerKey(cell, c[0])),
-                          number(CornerKey(cell, c[1])), number(CornerKey(cell, c[2])), number(CornerKey(cell, c[3])),
-                          material[slot]);
-            text += line;
+            text += "\t\t4 V(";
+            for (int i = 0; i < 4; ++i) {
+                if (i > 0)
+                    text += ' ';
+                AppendInt(text, vertexOf[nextCorner++]);
+            }
+            text += ") M(";
+            AppendInt(text, material[slot]);
+            text += ") ";
             if (cube.textured == 0) {
                 text += kColouredUv;
             } else {
