@@ -30,8 +30,8 @@ bool Save(DocumentContext& c, const char* path) {
     return saved;
 }
 
-// After New, Open and a drop: asks whether to save a modified scene. False abandons the command, also when
-// the save it asked for could not be made.
+// Before New, Open, a drop and closing: asks whether to save a modified scene. False abandons the command,
+// also when the save it asked for could not be made.
 bool SavePrompt(DocumentContext& c) {
     if (!c.editor.modified)
         return true;
@@ -128,27 +128,8 @@ void CommandScreenshot(DocumentContext& c) {
 }
 
 bool CommandClose(DocumentContext& c) {
-    if (!c.editor.modified)
-        return !c.documents.saving;
-    switch (c.ui.AskSaveChanges()) {
-        case DocumentUi::Answer::No:
-            return !c.documents.saving;
-        case DocumentUi::Answer::Cancel:
-            return false;
-        case DocumentUi::Answer::Yes:
-            break;
-    }
-    if (c.editor.named) {
-        if (!c.ui.AskYesNo(kOverwriteQuestion))
-            return false;
-        return Save(c, c.documents.currentFileName);
-    }
-    char chosen[kPathCapacity];
-    CopyPath(chosen, c.documents.currentFileName);
-    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, chosen))
-        return false;
-    CopyPath(c.documents.currentFileName, chosen);
-    return Save(c, chosen);
+    // The same question as before New; a close request while a save runs is refused.
+    return SavePrompt(c) && !c.documents.saving;
 }
 
 void CommandDrop(DocumentContext& c, const char* path) {
