@@ -2,8 +2,9 @@
 # Installs what building and testing Blokkenveld needs on Debian 12; skips what is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev
-          mingw-w64 wine wine64 xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine)
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev python3 googletest libgtest-dev libbenchmark-dev
+          e2fsprogs
+          mingw-w64 wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

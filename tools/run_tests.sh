@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: native unit tests, then the real program under Wine.
+# Sets up, builds and runs every test: native unit tests (plain and sanitized), the fuzz targets, then the
+# real program under Wine.
 # Extra arguments go to the end-to-end runner (test names, --repeat N).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,6 +8,9 @@ start=$(date +%s)
 bash tools/install_deps.sh
 bash tools/build.sh
 (cd build/native && ctest --output-on-failure -j2)
+# The same unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then every reader fuzzed briefly.
+(cd build/sanitize && ctest --output-on-failure -j2)
+bash tools/fuzz.sh --smoke
 source tools/wine_env.sh
 # Whatever happens from here on, no Wine process of this prefix outlives the tests.
 trap 'wineserver -k 2>/dev/null || true' EXIT

@@ -322,7 +322,8 @@ class Program:
             window = focused_window()
             if window and re.search(title_pattern, window_name(window) or ""):
                 return window
-            for candidate in find_windows(title_pattern) if give_focus else []:
+            allowed = give_focus() if callable(give_focus) else give_focus
+            for candidate in find_windows(title_pattern) if allowed else []:
                 first_seen = shown.setdefault(candidate, time.time())
                 if time.time() - first_seen > 3:
                     run(["xdotool", "windowfocus", str(candidate)])
@@ -341,8 +342,13 @@ class Program:
         wait_until(lambda: not popup_menus(), f"the menu to close after choosing {what}")
 
     def wait_main_focus(self, timeout=15):
-        # Never handed the focus: while a dialog is open the main window must not have it.
-        return self.wait_window(MAIN_TITLE, "the main window", timeout, give_focus=False)
+        """Waits for the main window to have the focus. X does not always hand it back when a dialog closes, so it
+        is given the focus, but only while no other window of the program (a dialog, a box) is open."""
+        def dialogs():
+            named = [window_name(w) or "" for w in find_windows(".+")]
+            return [n for n in named
+                    if not re.search(MAIN_TITLE, n) and "Wine desktop" not in n and n != "Default IME"]
+        return self.wait_window(MAIN_TITLE, "the main window", timeout, give_focus=lambda: not dialogs())
 
     def title(self):
         return window_name(self.main_window)
