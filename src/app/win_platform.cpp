@@ -3,9 +3,9 @@
 
 #include <mmsystem.h>
 
+#include "editor/document.h"
 #include "editor/draw_frame.h"
 #include "editor/frame_update.h"
-#include "files/bitmap.h"
 #include "render/d3d9/graphics_device.h"
 
 namespace {
@@ -46,8 +46,6 @@ public:
 
 WindowsPlatform gPlatform;
 
-constexpr char kSaveFailed[] = "ファイルの保存に失敗しました";
-
 // The frame just drawn, cut to the client area, as a BMP file; a file that cannot be written is reported.
 void SaveScreenshotOfClientArea(HWND window, const char* path) {
     Image frame;
@@ -55,18 +53,8 @@ void SaveScreenshotOfClientArea(HWND window, const char* path) {
         return;
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
-    Image shot;
-    shot.width = client.right < frame.width ? client.right : frame.width;
-    shot.height = client.bottom < frame.height ? client.bottom : frame.height;
-    shot.pixels.resize(static_cast<size_t>(shot.width) * shot.height);
-    for (int row = 0; row < shot.height; ++row) {
-        for (int x = 0; x < shot.width; ++x)
-            shot.pixels[static_cast<size_t>(row) * shot.width + x] =
-                frame.pixels[static_cast<size_t>(row) * frame.width + x];
-    }
-    const std::vector<uint8_t> bytes = EncodeBitmap24(shot);
-    if (bytes.empty() || !SaveFile(gFiles, path, bytes.data(), bytes.size()))
-        ShowError(kSaveFailed);
+    if (!SaveScreenshotFile(gFiles, path, frame, client.right, client.bottom))
+        ShowError(kSaveFailedMessage);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "editor/document.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -131,4 +132,20 @@ TextureCheck ReplaceTextureBitmap(Editor& editor,
     CopyPath(textureName, IsInDirectory(files, path, programDirectory) ? files.FileNamePart(path) : path);
     editor.ignoreNextClick = true;
     return kTextureAccepted;
+}
+
+bool SaveScreenshotFile(FileSystem& files, const char* path, const Image& frame, int32_t width, int32_t height) {
+    Image shot;
+    shot.width = width < frame.width ? width : frame.width;
+    shot.height = height < frame.height ? height : frame.height;
+    if (shot.width <= 0 || shot.height <= 0)
+        return false;
+    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
+    for (int32_t row = 0; row < shot.height; ++row) {
+        const uint32_t* source = &frame.pixels[static_cast<size_t>(row) * static_cast<size_t>(frame.width)];
+        std::copy(source, source + shot.width,
+                  &shot.pixels[static_cast<size_t>(row) * static_cast<size_t>(shot.width)]);
+    }
+    const std::vector<uint8_t> bytes = EncodeBitmap24(shot);
+    return !bytes.empty() && SaveFile(files, path, bytes.data(), bytes.size());
 }

@@ -2,6 +2,9 @@
 // scene only once the whole file has been read, and a save never damages the file it replaces.
 #pragma once
 
+#include <cstdint>
+
+#include "files/bitmap.h"
 #include "files/bitmap_import.h"
 #include "files/file_system.h"
 
@@ -44,6 +47,9 @@ TextureCheck ReplaceTextureBitmap(Editor& editor,
                                   const char* path,
                                   const char* programDirectory,
                                   char (&textureName)[kPathCapacity]);
+
+// The frame just drawn, cut to the client area's width x height, saved as a 24-bit BMP file the safe way.
+bool SaveScreenshotFile(FileSystem& files, const char* path, const Image& frame, int32_t width, int32_t height);
 
 // The atlas named by a texture name; a name that points at another machine or a device is not opened.
 void LoadNamedAtlas(AtlasLoader& atlas, const char* textureName);

@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kOverwriteQuestion[] = "上書き保存します。よろしいですか？";
 constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
-constexpr char kSaveFailed[] = "ファイルの保存に失敗しました";
 constexpr char kBitmapTooLarge[] = "ビットマップは100×100以下にする必要があります";
 constexpr char kBitmapUnsupported[] = "この形式のビットマップは読み込めません";
 constexpr char kTextureQuestion[] = "キューブに貼り付けているテクスチャも変更されます。続行しますか？";
@@ -26,7 +25,7 @@ bool Save(DocumentContext& c, const char* path) {
     const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName);
     c.documents.saving = false;
     if (!saved)
-        c.ui.ShowError(kSaveFailed);
+        c.ui.ShowError(kSaveFailedMessage);
     return saved;
 }
 
@@ -155,7 +154,7 @@ void CommandPaletteSave(DocumentContext& c) {
     const bool saved = SaveText(c.files, c.documents.paletteFileName, PaletteText(c.editor.palette));
     c.documents.saving = false;
     if (!saved) {
-        c.ui.ShowError(kSaveFailed);
+        c.ui.ShowError(kSaveFailedMessage);
         return;
     }
     RecordPalette(c, c.documents.paletteFileName);

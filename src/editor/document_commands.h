@@ -10,6 +10,9 @@ struct Editor;
 struct Settings;
 class IniStore;
 
+// What a save that could not be made tells the user.
+constexpr char kSaveFailedMessage[] = "ファイルの保存に失敗しました";
+
 enum class FileDialog { ObjectSave, Screenshot, ObjectOpen, Palette, Texture };
 
 class DocumentUi {
