@@ -376,7 +376,7 @@ class Program:
     def move(self, x, y):
         """Moves the pointer to (x, y) of the client area."""
         rect = self.client_rect()
-        subprocess.run(["xdotool", "mousemove", str(rect.left + x), str(rect.top + y)], check=True, timeout=10)
+        subprocess.run(["xdotool", "mousemove", "--", str(rect.left + x), str(rect.top + y)], check=True, timeout=10)
         time.sleep(0.1)
 
     def click(self, x, y, button=1, hold=0.12):
