@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target (built by tools/build.sh into build/sanitize) on its seed corpus.
 #   tools/fuzz.sh --smoke       a fixed number of runs each, as the test command does
-#   tools/fuzz.sh [SECONDS]     a long campaign, SECONDS per target (default 3600); findings go to
+#   tools/fuzz.sh [SECONDS [TARGET...]]
+#                               a long campaign, SECONDS per target (default 3600); findings go to
 #                               build/fuzz-findings/TARGET, the corpus grown so far to build/fuzz-corpus/TARGET
 # Prints, per target, the executions and the crashes, hangs and leaks found; exits non-zero on any finding.
 set -uo pipefail
@@ -10,11 +11,16 @@ runs=""
 seconds=3600
 if [ "${1:-}" = "--smoke" ]; then
     runs=20000
+    shift
 elif [ -n "${1:-}" ]; then
     seconds=$1
+    shift
 fi
+targets=()
+for name in "$@"; do targets+=("build/sanitize/fuzz_$name"); done
+[ ${#targets[@]} -gt 0 ] || targets=(build/sanitize/fuzz_*)
 findings=0
-for target in build/sanitize/fuzz_*; do
+for target in "${targets[@]}"; do
     name=$(basename "$target")
     seeds="tests/fuzz/corpus/${name#fuzz_}"
     corpus="build/fuzz-corpus/${name#fuzz_}"

@@ -22,8 +22,8 @@ from harness import Program, TestFailure, VirtualDisplay, end_wine, find_windows
 
 DIALOGS = {
     "^確認$": ["y", "n", "Escape"],
-    "^エラー$": ["Return"],
-    "^(設定|Color|バージョン情報)$": ["Escape"],
+    "^(エラー|バージョン情報)$": ["Return"],
+    "^(設定|Color)$": ["Escape"],
 }
 FILE_DIALOGS = "^(Save As|Open|スクリーンショットの保存)$"
 KEYS = ["Left", "Right", "Up", "Down", "w", "a", "s", "d", "f", "g", "ctrl+z", "ctrl+y", "ctrl+z", "ctrl+y"]
@@ -68,10 +68,11 @@ class Soak:
         self.events = 0
         self.files = 0
 
-    def answer_dialogs(self, patience=1.0):
-        """Answers whatever dialog or box the last event opened, until none is left."""
+    def answer_dialogs(self, patience=1.0, limit=60.0):
+        """Answers whatever dialog or box the last event opened, until none is left (a minute at most)."""
         deadline = time.time() + patience
-        while time.time() < deadline:
+        give_up = time.time() + limit
+        while time.time() < min(deadline, give_up):
             window = focused_window()
             name = window_name(window) if window else ""
             for pattern, keys in DIALOGS.items():
