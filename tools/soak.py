@@ -17,7 +17,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import harness  # noqa: E402
-from harness import Program, TestFailure, VirtualDisplay, end_wine, find_windows, focused_window, popup_menus, \
+from harness import Program, TestFailure, VirtualDisplay, end_wine, focused_window, popup_menus, \
     window_name  # noqa: E402
 
 DIALOGS = {
