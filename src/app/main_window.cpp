@@ -70,12 +70,13 @@ void OnSize(HWND window, WPARAM kind, LPARAM size) {
     RebuildGraphics(window, LOWORD(size), HIWORD(size));
 }
 
-// Opens the first dropped file, draws the new scene at once, and always lets the drop go.
+// Opens the first dropped file and draws the new scene at once; the drop is always let go.
 void OnDropFiles(HWND window, HDROP drop) {
     char path[kPathBufferSize] = {};
-    if (DragQueryFileA(drop, 0, path, kPathBufferSize) > 0)
-        CommandDrop(Document(), path);
+    const bool opened = DragQueryFileA(drop, 0, path, kPathBufferSize) > 0 && CommandDrop(Document(), path);
     DragFinish(drop);
+    if (!opened)
+        return;
     RunEditorFrame(window);
     InvalidateRect(window, nullptr, FALSE);
 }

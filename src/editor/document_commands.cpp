@@ -131,11 +131,12 @@ bool CommandClose(DocumentContext& c) {
     return SavePrompt(c) && !c.documents.saving;
 }
 
-void CommandDrop(DocumentContext& c, const char* path) {
+bool CommandDrop(DocumentContext& c, const char* path) {
     CopyPath(c.documents.openFileName, path);
     if (!SavePrompt(c))
-        return;
+        return false;
     OpenPath(c, c.documents.openFileName);
+    return true;
 }
 
 void CommandPaletteLoad(DocumentContext& c) {

@@ -61,8 +61,8 @@ void CommandSaveAs(DocumentContext& context);
 void CommandScreenshot(DocumentContext& context);
 // The close box or Alt+F4: true when the window may be destroyed.
 bool CommandClose(DocumentContext& context);
-// A file dropped on the window (the first of them).
-void CommandDrop(DocumentContext& context, const char* path);
+// A file dropped on the window (the first of them); false when the save question abandoned it.
+bool CommandDrop(DocumentContext& context, const char* path);
 void CommandPaletteLoad(DocumentContext& context);
 void CommandPaletteSave(DocumentContext& context);
 void CommandTextureLoad(DocumentContext& context);
