@@ -171,6 +171,7 @@ def main():
             pid = program_pid()
             start_kb = peak_kb = resident_kb(pid) or 0
             soak = Soak(program, rng)
+            samples = []  # (minutes, MB) at every responsiveness check
             started = time.time()
             while soak.events < options.events and time.time() - started < options.minutes * 60:
                 if program.process.poll() is not None:
@@ -188,12 +189,15 @@ def main():
                             print(f"soak: DISPLAY={os.environ['DISPLAY']} pid {pid}", flush=True)
                             time.sleep(600)
                         break
-                    peak_kb = max(peak_kb, resident_kb(pid) or 0)
+                    now_kb = resident_kb(pid) or 0
+                    peak_kb = max(peak_kb, now_kb)
+                    samples.append((round((time.time() - started) / 60, 1), round(now_kb / 1024, 1)))
             end_kb = resident_kb(pid) or 0
             minutes = (time.time() - started) / 60
             print(f"soak: seed {options.seed}, {soak.events} events in {minutes:.1f} minutes, {crashes} crashes, "
                   f"{hangs} hangs; memory {start_kb / 1024:.1f} MB at the start, {end_kb / 1024:.1f} MB at the end, "
                   f"{peak_kb / 1024:.1f} MB at most")
+            print("soak: memory over time (minutes, MB): " + ", ".join(f"{m} {mb}" for m, mb in samples))
         except TestFailure as failure:
             print(f"soak: {failure}")
             crashes += 1
