@@ -249,12 +249,6 @@ void BM_ExportDense(benchmark::State& state, Shape shape) {
     RunExport(state, shape, DenseMetasequoiaText);
 }
 
-class NoAtlas : public AtlasLoader {
-public:
-    bool LoadAtlas(const char*) override { return true; }
-    void ClearAtlas() override {}
-};
-
 std::string TemporaryPath(const char* name) {
     return std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp") + "/" + name;
 }
@@ -278,12 +272,12 @@ void BM_LoadObjectFile(benchmark::State& state, Shape shape) {
     auto editor = std::make_unique<Editor>();
     std::memcpy(&editor->scene, &SceneFor(shape), sizeof(Scene));
     StdFileSystem files;
-    NoAtlas atlas;
+    BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
     const std::string path = TemporaryPath("blokkenveld_bench_load.bvo");
     SaveScene(*editor, files, path.c_str(), "tex.bmp");
     for (auto _ : state) {
-        if (!LoadObjectFile(*editor, files, atlas, path.c_str(), textureName, false))
+        if (!LoadObjectFile(*editor, files, atlas, path.c_str(), textureName, ""))
             state.SkipWithError("cannot load");
     }
     std::remove(path.c_str());

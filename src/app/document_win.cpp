@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "render/d3d9/graphics_device.h"
+#include "render/d3d9/textures.h"
 
 Documents gDocuments;
 Win32FileSystem gFiles;
@@ -117,8 +118,10 @@ WindowsDocumentUi gDocumentUi;
 
 class DeviceAtlasLoader final : public AtlasLoader {
 public:
-    bool LoadAtlas(const char* path) override { return LoadAtlasTexture(path); }
-    void ClearAtlas() override { ReleaseAtlasTexture(); }
+    bool DecodeImage(const uint8_t* data, size_t size, Image& image) override {
+        return DecodeImageBytes(data, size, image);
+    }
+    void AtlasChanged(const Image& atlas) override { MakeAtlasTexture(atlas); }
 };
 
 DeviceAtlasLoader gAtlasLoader;

@@ -11,8 +11,10 @@ constexpr DWORD kReadChunk = 1 << 20;
 }  // namespace
 
 bool Win32FileSystem::ReadAll(const char* path, std::vector<uint8_t>& out) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Another program may hold the file open for writing (an editor, a paint program): read it anyway, as the
+    // C library's files do.
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     std::vector<uint8_t> bytes;

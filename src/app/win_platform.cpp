@@ -83,7 +83,7 @@ void RebuildGraphics(HWND window, int32_t width, int32_t height) {
         return;
     }
     SetUpDevice(width, height);
-    LoadGraphicsResources(gSettings.textureName);
+    LoadGraphicsResources(gEditor.atlas);
     RECT client;
     GetClientRect(window, &client);
     PlacePaintWindow(gEditor, client.right, client.bottom);

@@ -10,21 +10,46 @@
 
 namespace {
 
-// What a fresh document starts with after a load or an import.
-void StartLoadedDocument(Editor& editor, bool startupLoad, bool named) {
-    if (startupLoad)
-        editor.newSceneRequest = false;
+// What a fresh document starts with after a load or an import. A new scene still pending (New, or a file
+// on the command line that could not be read) would wipe the loaded one on the next frame.
+void StartLoadedDocument(Editor& editor, bool named) {
+    editor.newSceneRequest = false;
     editor.undo.Empty();
     editor.modified = false;
     editor.named = named;
     editor.ignoreNextClick = true;
 }
 
+void SetAtlas(Editor& editor, AtlasLoader& atlas, Image&& image) {
+    editor.atlas = std::move(image);
+    atlas.AtlasChanged(editor.atlas);
+}
+
+// Decodes bytes already read; false, keeping the atlas, when the system cannot decode them.
+bool DecodeAtlas(Editor& editor, AtlasLoader& atlas, const std::vector<uint8_t>& bytes) {
+    Image image;
+    if (bytes.empty() || !atlas.DecodeImage(bytes.data(), bytes.size(), image) || image.width <= 0 ||
+        image.height <= 0 || image.pixels.size() != static_cast<size_t>(image.width) * image.height)
+        return false;
+    SetAtlas(editor, atlas, std::move(image));
+    return true;
+}
+
 }  // namespace
 
-void LoadNamedAtlas(AtlasLoader& atlas, const char* textureName) {
-    if (IsNetworkOrDevicePath(textureName) || !atlas.LoadAtlas(textureName))
-        atlas.ClearAtlas();
+void LoadNamedAtlas(Editor& editor,
+                    FileSystem& files,
+                    AtlasLoader& atlas,
+                    const char* textureName,
+                    const char* programDirectory,
+                    TextureNameSource source) {
+    char path[kPathCapacity];
+    std::vector<uint8_t> bytes;
+    const bool mayOpen =
+        !NamesDevice(textureName) && !(source == TextureNameSource::SceneFile && IsNetworkPath(textureName));
+    if (!mayOpen || !ResolvePath(textureName, programDirectory, path) || !files.ReadAll(path, bytes) ||
+        !DecodeAtlas(editor, atlas, bytes))
+        SetAtlas(editor, atlas, Image{});
 }
 
 bool LoadObjectFile(Editor& editor,
@@ -32,7 +57,7 @@ bool LoadObjectFile(Editor& editor,
                     AtlasLoader& atlas,
                     const char* path,
                     char (&textureName)[kPathCapacity],
-                    bool startupLoad) {
+                    const char* programDirectory) {
     std::vector<uint8_t> bytes;
     ObjectFileContents contents;
     if (!files.ReadAll(path, bytes) || !ParseObjectFile(bytes.data(), bytes.size(), contents))
@@ -61,13 +86,13 @@ bool LoadObjectFile(Editor& editor,
     scene.liveCubeCount = count;
     if (contents.texturedSection) {
         CopyPath(textureName, contents.textureName);
-        LoadNamedAtlas(atlas, textureName);
+        LoadNamedAtlas(editor, files, atlas, textureName, programDirectory, TextureNameSource::SceneFile);
     }
-    StartLoadedDocument(editor, startupLoad, true);
+    StartLoadedDocument(editor, true);
     return true;
 }
 
-ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path, bool startupLoad) {
+ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path) {
     std::vector<uint8_t> bytes;
     if (!files.ReadAll(path, bytes) || bytes.empty())
         return kImportReadFailure;
@@ -95,7 +120,7 @@ ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path, b
     }
     scene.liveCubeCount = w * h;
     scene.highestUsedSlot = w * h - 1;
-    StartLoadedDocument(editor, startupLoad, false);
+    StartLoadedDocument(editor, false);
     return kImported;
 }
 
@@ -112,7 +137,8 @@ bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* 
         UpdateFaceExposure(editor.scene);
         return SaveText(files, path, MetasequoiaText(editor.scene, textureName));
     }
-    return true;
+    // A kind the program cannot write: nothing was saved, and the user must hear so.
+    return false;
 }
 
 TextureCheck ReplaceTextureBitmap(Editor& editor,
@@ -127,7 +153,7 @@ TextureCheck ReplaceTextureBitmap(Editor& editor,
     const TextureCheck check = CheckTextureBitmap(bytes.data(), bytes.size());
     if (check != kTextureAccepted)
         return check;
-    if (!atlas.LoadAtlas(path))
+    if (!DecodeAtlas(editor, atlas, bytes))
         return kTextureReadFailure;
     CopyPath(textureName, IsInDirectory(files, path, programDirectory) ? files.FileNamePart(path) : path);
     editor.ignoreNextClick = true;

@@ -10,37 +10,49 @@
 
 struct Editor;
 
-// The texture atlas on the device; the shell decodes images with the system's image decoder.
+// What the shell does for the atlas: the system's image decoder, and the device's copy of the pixels the
+// editor keeps. The editor holds the decoded atlas, so that a new device never reads the file again.
 class AtlasLoader {
 public:
     virtual ~AtlasLoader() = default;
-    // Decodes the named image into the atlas in place of the one held; false, keeping it, when it cannot.
-    virtual bool LoadAtlas(const char* path) = 0;
-    // No atlas: textured faces are drawn without a texture.
-    virtual void ClearAtlas() = 0;
+    // Decodes an image file's bytes (any format the system reads) into pixels; false when it cannot.
+    virtual bool DecodeImage(const uint8_t* data, size_t size, Image& image) = 0;
+    // The editor's atlas changed (no pixels: no atlas, textured faces are drawn without a texture).
+    virtual void AtlasChanged(const Image& atlas) = 0;
 };
 
-// Replaces the scene with an object file's cubes, the texture name and atlas with its texture section, and
-// starts a fresh document: undo emptied, not modified, named, the next click ignored (and, at start-up, the
-// pending new scene withdrawn). False, with nothing changed, when the file cannot be read or is not valid.
+// Decodes with the program's own BMP reader and keeps no device copy: for tools and tests without a screen.
+class BitmapOnlyAtlas : public AtlasLoader {
+public:
+    bool DecodeImage(const uint8_t* data, size_t size, Image& image) override {
+        return DecodeBitmap(data, size, image);
+    }
+    void AtlasChanged(const Image&) override {}
+};
+
+// Replaces the scene with an object file's cubes, the texture name and atlas with its texture section (a
+// relative name is found in programDirectory), and starts a fresh document: undo emptied, not modified,
+// named, the next click ignored, a pending new scene withdrawn. False, with nothing changed, when the file
+// cannot be read or is not valid.
 bool LoadObjectFile(Editor& editor,
                     FileSystem& files,
                     AtlasLoader& atlas,
                     const char* path,
                     char (&textureName)[kPathCapacity],
-                    bool startupLoad);
+                    const char* programDirectory);
 
 // Replaces the scene with a bitmap of at most 100 x 100 pixels as one layer of cubes at z = 100, as a load
 // does but leaving the document unnamed. Any result but kImported changes nothing.
-ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path, bool startupLoad);
+ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path);
 
-// Writes the scene by the extension of path: an object file for ".bvo", a Metasequoia document for ".mqo",
-// nothing for any other. False only when a file was to be written and could not be; the file that was there
-// is then untouched and the document flags stay as they were.
+// Writes the scene by the extension of path: an object file for ".bvo", a Metasequoia document for ".mqo".
+// False when no file could be written, a name of any other kind included; the file that was there is then
+// untouched and the document flags stay as they were.
 bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName);
 
-// A 128 x 128 bitmap as the new atlas; textureName becomes its bare name when it lies in programDirectory, else
-// the full path. Anything that cannot be decoded keeps the atlas and the name as they were (result 0).
+// A 128 x 128 bitmap the user chose as the new atlas (wherever it lies); textureName becomes its bare name when
+// it lies in programDirectory, else the full path. Anything that cannot be decoded keeps the atlas and the name
+// as they were (result 0).
 TextureCheck ReplaceTextureBitmap(Editor& editor,
                                   FileSystem& files,
                                   AtlasLoader& atlas,
@@ -51,5 +63,16 @@ TextureCheck ReplaceTextureBitmap(Editor& editor,
 // The frame just drawn, cut to the client area's width x height, saved as a 24-bit BMP file the safe way.
 bool SaveScreenshotFile(FileSystem& files, const char* path, const Image& frame, int32_t width, int32_t height);
 
-// The atlas named by a texture name; a name that points at another machine or a device is not opened.
-void LoadNamedAtlas(AtlasLoader& atlas, const char* textureName);
+// Where a texture name comes from decides what may be opened: a name the user chose (in the texture dialog,
+// kept in the settings file) may lie on another machine; one read from a scene file may not, since a file
+// from elsewhere must not make the program reach out to a machine it names. A device is never opened.
+enum class TextureNameSource { UserChoice, SceneFile };
+
+// The atlas named by a texture name, a relative name found in programDirectory; no atlas when the name may
+// not be opened or the image cannot be read.
+void LoadNamedAtlas(Editor& editor,
+                    FileSystem& files,
+                    AtlasLoader& atlas,
+                    const char* textureName,
+                    const char* programDirectory,
+                    TextureNameSource source);

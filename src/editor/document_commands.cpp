@@ -29,6 +29,24 @@ bool Save(DocumentContext& c, const char* path) {
     return saved;
 }
 
+// The object save dialog, then a save under the chosen name. Only an object file saved under it becomes the
+// document's name: after an export, or a save that failed, the name it replaced is put back, so that the
+// title and the next Save keep naming the same file. False when cancelled or when nothing could be saved.
+bool SaveUnderChosenName(DocumentContext& c) {
+    Documents& d = c.documents;
+    char replaced[kPathCapacity];
+    CopyPath(replaced, d.currentFileName);
+    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, d.currentFileName))
+        return false;
+    const bool saved = Save(c, d.currentFileName);
+    const bool objectFile = saved && HasExtension(c.files, d.currentFileName, ".bvo");
+    if (objectFile)
+        c.ui.SetTitle(d.currentFileName);
+    else
+        CopyPath(d.currentFileName, replaced);
+    return saved;
+}
+
 // Before New, Open, a drop and closing: asks whether to save a modified scene. False abandons the command,
 // also when the save it asked for could not be made.
 bool SavePrompt(DocumentContext& c) {
@@ -42,13 +60,9 @@ bool SavePrompt(DocumentContext& c) {
         case DocumentUi::Answer::Yes:
             break;
     }
-    if (c.editor.named) {
-        if (!c.ui.AskYesNo(kOverwriteQuestion))
-            return false;
-    } else if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, c.documents.currentFileName)) {
-        return false;
-    }
-    return Save(c, c.documents.currentFileName);
+    if (!c.editor.named)
+        return SaveUnderChosenName(c);
+    return c.ui.AskYesNo(kOverwriteQuestion) && Save(c, c.documents.currentFileName);
 }
 
 void ShowImportResult(DocumentContext& c, ImportResult result) {
@@ -63,14 +77,14 @@ void ShowImportResult(DocumentContext& c, ImportResult result) {
 // Opens a chosen or dropped path by its extension: an object file, or a bitmap imported as cubes.
 void OpenPath(DocumentContext& c, const char* path) {
     if (HasExtension(c.files, path, ".bvo")) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, false)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
             c.ui.ShowError(kReadFailed);
         }
     } else if (HasExtension(c.files, path, ".bmp")) {
-        ShowImportResult(c, ImportBitmap(c.editor, c.files, path, false));
+        ShowImportResult(c, ImportBitmap(c.editor, c.files, path));
         c.ui.SetTitle(nullptr);
     }
 }
@@ -108,17 +122,7 @@ void CommandSave(DocumentContext& c) {
 }
 
 void CommandSaveAs(DocumentContext& c) {
-    Documents& d = c.documents;
-    if (HasExtension(c.files, d.currentFileName, ".bvo"))
-        CopyPath(d.lastObjectName, d.currentFileName);
-    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, d.currentFileName))
-        return;
-    const bool saved = Save(c, d.currentFileName);
-    // A Metasequoia export never becomes the document's name.
-    if (HasExtension(c.files, d.currentFileName, ".mqo"))
-        CopyPath(d.currentFileName, d.lastObjectName);
-    if (saved && HasExtension(c.files, d.currentFileName, ".bvo"))
-        c.ui.SetTitle(d.currentFileName);
+    SaveUnderChosenName(c);
 }
 
 void CommandScreenshot(DocumentContext& c) {
@@ -180,14 +184,13 @@ void CommandTextureLoad(DocumentContext& c) {
         c.editor.modified = true;
 }
 
-void OpenCommandLineFile(DocumentContext& c, const char* commandLine, bool& startupLoad) {
+void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
     char path[kCommandLinePathCapacity];
     const CommandLineFile kind = ParseCommandLine(c.files, commandLine, path);
     if (kind == CommandLineFile::None)
         return;
-    startupLoad = true;
     if (kind == CommandLineFile::Object) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, true)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
@@ -196,7 +199,7 @@ void OpenCommandLineFile(DocumentContext& c, const char* commandLine, bool& star
         }
         return;
     }
-    const ImportResult result = ImportBitmap(c.editor, c.files, path, true);
+    const ImportResult result = ImportBitmap(c.editor, c.files, path);
     if (result != kImported) {
         ShowImportResult(c, result);
         c.editor.newSceneRequest = true;

@@ -35,7 +35,6 @@ public:
 // The file names the commands keep while the program runs; each dialog proposes the name chosen last in it.
 struct Documents {
     char currentFileName[kPathCapacity] = {};  // the document's path; empty at start and after New
-    char lastObjectName[kPathCapacity] = {};   // the object file name a Metasequoia export returns to
     char openFileName[kPathCapacity] = {};     // the open dialog's name; also takes a dropped file's path
     char screenshotFileName[kPathCapacity] = {};
     char paletteFileName[kPathCapacity] = {};
@@ -67,4 +66,4 @@ void CommandPaletteLoad(DocumentContext& context);
 void CommandPaletteSave(DocumentContext& context);
 void CommandTextureLoad(DocumentContext& context);
 // The file named on the command line, opened before the window is shown.
-void OpenCommandLineFile(DocumentContext& context, const char* commandLine, bool& startupLoad);
+void OpenCommandLineFile(DocumentContext& context, const char* commandLine);

@@ -9,6 +9,7 @@
 #include "editor/pick.h"
 #include "editor/status_window.h"
 #include "editor/undo_history.h"
+#include "files/bitmap.h"
 #include "files/file_system.h"
 #include "render/cube_mesh.h"
 #include "render/vertices.h"
@@ -76,6 +77,10 @@ struct Editor {
 
     bool screenshotRequest = false;
     char screenshotPath[kPathCapacity] = {};
+
+    // The texture atlas as decoded from its file (8 x 8 cells of 16 x 16 texels in the usual 128 x 128); no
+    // pixels when there is none. Kept here so that a new device is given the same atlas without reading a file.
+    Image atlas;
 
     CubeMesh mesh;
     PaintColourVertex paintColourVertices[kPaintColourVertexCount] = {};

@@ -53,7 +53,6 @@ struct ShellFlags {
     int32_t cursorY = 0;
     bool ignoreLeftLatch = false;  // the cursor left the client area: a held left button counts as up
     bool minimized = false;        // no frame updates while set
-    bool startupLoad = false;      // a command-line file is being loaded; never cleared
 };
 
 // Key sampling for one frame: a key counts as down only while the program is active.

@@ -90,6 +90,10 @@ void UndoApplyStep(Editor& editor) {
     const bool redoRequested = history.doRedo;
     history.doUndo = false;
     history.doRedo = false;
+    // An undone or redone edit changes the scene as much as the edit did: after a save, the file no longer
+    // holds what is shown, and New, Open, a drop or closing must ask before it is thrown away.
+    if ((undoRequested && history.undoAvailable) || (redoRequested && history.redoAvailable))
+        editor.modified = true;
     if (undoRequested && history.undoAvailable) {
         history.redoAvailable = true;
         --history.depth;

@@ -54,5 +54,5 @@ void UndoTriggerStep(UndoHistory& history,
                      bool zDownBefore,
                      bool yDownBefore,
                      bool ignoreNextClick);
-// Carries out do undo, then do redo, on the editor's scene.
+// Carries out do undo, then do redo, on the editor's scene; either marks the scene modified.
 void UndoApplyStep(Editor& editor);

@@ -4,6 +4,7 @@
 
 #include "files/file_system.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -16,13 +17,19 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 }  // namespace
 
 bool SaveFile(FileSystem& files, const char* path, const uint8_t* data, size_t size) {
+    // "~1" to "~99" beside the target: the same folder keeps the final step a rename on one disk.
+    const int folderLength = static_cast<int>(files.FileNamePart(path) - path);
     char temporary[kPathCapacity + 16];
     FileSystem::Handle file = nullptr;
-    for (int attempt = 1; attempt <= kTemporaryNameAttempts && file == nullptr; ++attempt) {
-        std::snprintf(temporary, sizeof(temporary), "%s.tmp%d", path, attempt);
+    for (int attempt = 1; attempt < kTemporaryNameAttempts && file == nullptr; ++attempt) {
+        std::snprintf(temporary, sizeof(temporary), "%.*s~%d", folderLength, path, attempt);
         file = files.CreateNew(temporary);
     }
     if (file == nullptr)
@@ -69,8 +76,46 @@ void CopyPath(char (&to)[kPathCapacity], const char* from) {
     std::snprintf(to, sizeof(to), "%s", from);
 }
 
-bool IsNetworkOrDevicePath(const char* path) {
+bool IsNetworkPath(const char* path) {
     return IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+bool NamesDevice(const char* path) {
+    // "\\.\" opens the device namespace itself.
+    if (IsNetworkPath(path) && path[2] == '.' && IsSeparator(path[3]))
+        return true;
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (IsSeparator(*p))
+            name = p + 1;
+    }
+    if (IsDriveLetter(name[0]) && name[1] == ':')
+        name += 2;
+    // The system ignores an extension, a colon and trailing blanks after a device's name.
+    size_t length = std::strcspn(name, ".:");
+    while (length > 0 && name[length - 1] == ' ')
+        --length;
+    char stem[8] = {};
+    if (length == 0 || length >= sizeof(stem))
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        stem[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (std::strcmp(stem, device) == 0)
+            return true;
+    }
+    return length == 4 && (std::strncmp(stem, "COM", 3) == 0 || std::strncmp(stem, "LPT", 3) == 0) && stem[3] >= '0' &&
+           stem[3] <= '9';
+}
+
+bool IsAbsolutePath(const char* path) {
+    return IsSeparator(path[0]) || (IsDriveLetter(path[0]) && path[1] == ':');
+}
+
+bool ResolvePath(const char* path, const char* directory, char (&out)[kPathCapacity]) {
+    const int length = IsAbsolutePath(path) ? std::snprintf(out, sizeof(out), "%s", path)
+                                            : std::snprintf(out, sizeof(out), "%s%s", directory, path);
+    return length >= 0 && length < kPathCapacity;
 }
 
 bool StdFileSystem::ReadAll(const char* path, std::vector<uint8_t>& out) {

@@ -33,8 +33,9 @@ public:
     virtual const char* LineEnd() const = 0;
 };
 
-// Writes data beside path under a temporary name and then puts it in path's place. On any failure the
-// temporary file is removed, path is left as it was, and the result is false.
+// Writes data under a temporary name in path's folder, then puts it in path's place. The temporary name is
+// at most three characters long, so that a target whose path is as long as a path can be is still saved. On any failure
+// the temporary file is removed, path is left as it was, and the result is false.
 bool SaveFile(FileSystem& files, const char* path, const uint8_t* data, size_t size);
 // Text whose lines end in '\n', saved with the system's line ends.
 bool SaveText(FileSystem& files, const char* path, const std::string& text);
@@ -45,9 +46,19 @@ bool HasExtension(const FileSystem& files, const char* path, const char* ext);
 bool IsInDirectory(const FileSystem& files, const char* path, const char* directory);
 // Copies a path, cut to 259 characters.
 void CopyPath(char (&to)[kPathCapacity], const char* from);
-// A path that names another machine or a device ("\\server\share", "//server", "\\.\device"). Such a name
-// read from a file is kept, but never opened.
-bool IsNetworkOrDevicePath(const char* path);
+// A path that names another machine or a device by the system's own prefix ("\\server\share", "//server",
+// "\\.\device"). Such a name read from a scene file is kept, but never opened.
+bool IsNetworkPath(const char* path);
+// A file name the system keeps for a device in every folder ("CON", "PRN", "AUX", "NUL", "COM1" to "COM9",
+// "LPT1" to "LPT9", ...), in any letter case, with or without an extension or a folder in front, and any
+// path in the device namespace ("\\.\"). Opening one can wait on the device for ever, so such a name is never
+// opened as a file.
+bool NamesDevice(const char* path);
+// A path that says where it starts: a drive, a root separator or another machine.
+bool IsAbsolutePath(const char* path);
+// path itself when it is absolute, else path in directory (which ends in a separator). False when the
+// result would not fit a path.
+bool ResolvePath(const char* path, const char* directory, char (&out)[kPathCapacity]);
 
 // Standard C files, with '\n' line ends and '/' or '\' as separators: natively, for tests and tools.
 class StdFileSystem : public FileSystem {

@@ -1,5 +1,6 @@
 #include "files/object_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,19 @@ namespace {
 constexpr size_t kLineLimit = 255;
 constexpr int32_t kLastCell = 7;
 
+// A coordinate names the cell it truncates to, so 199.4 still lies in the last cell.
 bool InGrid(float coordinate) {
-    return coordinate >= 0.0f && coordinate <= static_cast<float>(kGridSize - 1);
+    return coordinate >= 0.0f && coordinate < static_cast<float>(kGridSize);
+}
+
+// Two cubes in one cell would leave a cube behind in a cell the grid calls empty once one of them is deleted.
+bool EachCellOnce(const std::vector<LoadedCube>& cubes) {
+    std::vector<int32_t> cells;
+    cells.reserve(cubes.size());
+    for (const LoadedCube& cube : cubes)
+        cells.push_back(Scene::GridIndex(static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z)));
+    std::sort(cells.begin(), cells.end());
+    return std::adjacent_find(cells.begin(), cells.end()) == cells.end();
 }
 
 bool ReadCount(TextLines& lines, int32_t& count) {
@@ -98,6 +110,8 @@ bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out) 
         if (!ReadTexturedCubes(lines, count, contents.cubes))
             return false;
     }
+    if (!EachCellOnce(contents.cubes))
+        return false;
     out = std::move(contents);
     return true;
 }

@@ -30,8 +30,9 @@ struct ObjectFileContents {
 };
 
 // Reads a whole object file. False when anything does not scan, a section ends early, the counts are
-// negative or together more than the scene holds, a position lies outside 0 to 199, or an atlas cell
-// outside 0 to 7. Lines may end in "\r\n" or "\n"; numbers always use a point.
+// negative or together more than the scene holds, a position lies outside the grid, two cubes fall in one
+// cell (positions name the cell they truncate to), or an atlas cell lies outside 0 to 7. Lines may end in
+// "\r\n" or "\n"; numbers always use a point.
 bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out);
 
 // The file's text for the in-use cubes of slots 0 to the highest used slot, in slot order; lines end in '\n'.

@@ -14,12 +14,6 @@ public:
     const char* LineEnd() const override { return "\r\n"; }
 };
 
-class NoAtlas : public AtlasLoader {
-public:
-    bool LoadAtlas(const char*) override { return true; }
-    void ClearAtlas() override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,11 +24,11 @@ int main(int argc, char** argv) {
     auto editor = std::make_unique<Editor>();
     editor->ResetScene();
     WindowsLineEnds files;
-    NoAtlas atlas;
+    BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
     const bool loaded = HasExtension(files, argv[1], ".bmp")
-                            ? ImportBitmap(*editor, files, argv[1], false) == kImported
-                            : LoadObjectFile(*editor, files, atlas, argv[1], textureName, false);
+                            ? ImportBitmap(*editor, files, argv[1]) == kImported
+                            : LoadObjectFile(*editor, files, atlas, argv[1], textureName, "");
     if (!loaded) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;

@@ -260,3 +260,44 @@ def adding_at_the_grid_edge_shows_the_warning():
             lambda s: s.count((0, 0, 0), (200, s.height - 16, 360, s.height), tolerance=80) > 30,
             "the limit warning in the status strip")
         save(warned, "grid_edge_warning")
+
+
+@e2e
+def a_save_as_of_an_unknown_kind_is_told_and_keeps_the_name_and_title():
+    with launched(dict(MAGENTA_SETTINGS), named("scene.bvo"), before_start=with_file("scene.bvo", crlf(SCENE))) \
+            as (program, shot):
+        scene = program.wine_path("scene.bvo")
+        program.wait_title("Blokkenveld - " + scene)
+        add_on_top(program, shot, 2)
+        program.menu("alt+f", "a", "名前を付けて保存")
+        program.file_dialog(SAVE_AS, program.wine_path("model.txt"), "the save dialog")
+        program.answer(ERROR, "Return", "the message that the file could not be saved")
+        check(program.title() == "Blokkenveld - " + scene, f"the title became {program.title()!r}")
+        check(not os.path.exists(program.path("model.txt")), "a file of an unknown kind was written")
+        # The next Save writes the file the title names.
+        program.menu("alt+f", "s", "上書き保存")
+        program.answer(CONFIRM, "Return", "the overwrite question")
+        wait_until(lambda: read(program.path("scene.bvo")).count(b"\r\n") == 9, "the scene saved with its new cube")
+        check(sorted(os.listdir(program.folder)) == ["Blokkenveld.exe", "Blokkenveld.ini", "palette.bvp", "scene.bvo",
+                                                     "tex.bmp"],
+              f"files in the program folder: {sorted(os.listdir(program.folder))}")
+
+
+@e2e
+def the_atlas_survives_a_maximize_after_a_screenshot_saved_in_another_folder():
+    # The file dialog makes the screenshot's folder the current one; the atlas must not be looked for there.
+    with launched(dict(MAGENTA_SETTINGS), named("scene.bvo"), before_start=with_file("scene.bvo", crlf(SCENE))) \
+            as (program, shot):
+        program.wait_title("Blokkenveld - " + program.wine_path("scene.bvo"))
+        textured = top_face(shot, 2)
+        before = program.wait_still().pixel(*textured)
+        os.mkdir(program.path("shots"))
+        program.menu("alt+f", "t", "スクリーンショット")
+        program.file_dialog("^スクリーンショットの保存$", program.wine_path("shots\\shot.bmp"), "the screenshot dialog")
+        wait_file(program.path("shots/shot.bmp"), "the screenshot")
+        program.menu("alt+space", "x", "Maximize")
+        program.wait_shot(lambda s: s.width > shot.width, "the maximized view")
+        program.menu("alt+space", "r", "Restore")
+        program.wait_shot(lambda s: s.width == shot.width, "the view at its first size")
+        after = program.wait_still().pixel(*textured)
+        check(after == before, f"the textured face turned from {before} to {after}")

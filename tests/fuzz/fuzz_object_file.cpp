@@ -2,6 +2,7 @@
 // saves to a file that reads back the same; a rejected one leaves the scene exactly as it was.
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "editor/document.h"
 #include "editor/editor.h"
@@ -9,12 +10,6 @@
 #include "fuzz_support.h"
 
 namespace {
-
-class NoAtlas : public AtlasLoader {
-public:
-    bool LoadAtlas(const char*) override { return true; }
-    void ClearAtlas() override {}
-};
 
 Editor& SharedEditor() {
     static Editor* editor = [] {
@@ -31,22 +26,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ObjectFileContents contents;
     if (ParseObjectFile(data, size, contents)) {
         FUZZ_CHECK(contents.cubes.size() <= static_cast<size_t>(kMaxCubes));
+        // Every cube in a cell of its own inside the grid.
+        static std::vector<uint8_t> cells(static_cast<size_t>(kGridSize) * kGridSize * kGridSize);
+        std::vector<int> marked;
         for (const LoadedCube& cube : contents.cubes) {
-            FUZZ_CHECK(cube.x >= 0 && cube.x <= 199 && cube.y >= 0 && cube.y <= 199 && cube.z >= 0 && cube.z <= 199);
+            FUZZ_CHECK(cube.x >= 0 && cube.x < 200 && cube.y >= 0 && cube.y < 200 && cube.z >= 0 && cube.z < 200);
             FUZZ_CHECK(!cube.textured || (cube.cellColumn >= 0 && cube.cellColumn <= 7));
+            const int cell =
+                Scene::GridIndex(static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z));
+            FUZZ_CHECK(cells[static_cast<size_t>(cell)] == 0);
+            cells[static_cast<size_t>(cell)] = 1;
+            marked.push_back(cell);
         }
+        for (int cell : marked)
+            cells[static_cast<size_t>(cell)] = 0;
     }
 
     Editor& editor = SharedEditor();
     MemoryFileSystem files;
     files.files["in.bvo"] = std::vector<uint8_t>(data, data + size);
-    NoAtlas atlas;
+    BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
     // The whole grid is compared for one input in 64: it is 8 MB, and most inputs are turned down early.
     static unsigned count = 0;
     const bool withGrid = ++count % 64 == 0;
     const uint64_t before = Fingerprint(editor.scene, withGrid);
-    if (!LoadObjectFile(editor, files, atlas, "in.bvo", textureName, false)) {
+    if (!LoadObjectFile(editor, files, atlas, "in.bvo", textureName, "")) {
         FUZZ_CHECK(Fingerprint(editor.scene, withGrid) == before);
         return 0;
     }

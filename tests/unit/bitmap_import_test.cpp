@@ -40,7 +40,7 @@ TEST(BitmapImport, PixelsBecomeALayerOfCubes) {
     StdFileSystem files;
     rig.editor->named = true;
     const std::string path = folder.Write("two.bmp", Numbered(2, 2).Bytes());
-    ASSERT_EQ(ImportBitmap(*rig.editor, files, path.c_str(), false), kImported);
+    ASSERT_EQ(ImportBitmap(*rig.editor, files, path.c_str()), kImported);
     const Scene& scene = rig.editor->scene;
     EXPECT_EQ(scene.liveCubeCount, 4);
     EXPECT_EQ(scene.highestUsedSlot, 3);
@@ -113,6 +113,10 @@ TEST(BitmapImport, EightBitsThroughTheirColourTableWherePixelsReallyStart) {
     ImportedLayer layer;
     ASSERT_EQ(Parse(b.Bytes(), layer), kImported);
     EXPECT_EQ(layer.colours, (std::vector<uint32_t>{0xFF445566, 0xFF112233, 0xFF000000}));
+    // A file that ends inside its colour table cannot be read, by a byte or by a whole entry.
+    const std::string table = b.Bytes().substr(0, 54 + 8);
+    EXPECT_EQ(Parse(table.substr(0, table.size() - 1), layer), kImportReadFailure);
+    EXPECT_EQ(Parse(table.substr(0, table.size() - 4), layer), kImportReadFailure);
 
     // Pixels placed after a gap are read from where the header says they start.
     BitmapBuilder gap = Numbered(1, 1);

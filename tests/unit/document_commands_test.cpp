@@ -20,11 +20,12 @@ public:
     void WriteString(const char* key, const char* value) override { written[key] = value; }
 };
 
-class NoAtlas : public AtlasLoader {
+class ScriptedAtlas : public BitmapOnlyAtlas {
 public:
     bool accept = true;
-    bool LoadAtlas(const char*) override { return accept; }
-    void ClearAtlas() override {}
+    bool DecodeImage(const uint8_t* data, size_t size, Image& image) override {
+        return accept && BitmapOnlyAtlas::DecodeImage(data, size, image);
+    }
 };
 
 // The commands on an editor after its first frame, with real files in a temporary folder.
@@ -32,7 +33,7 @@ struct CommandRig : EditorRig {
     TempFolder folder;
     FaultyFileSystem files;
     ScriptedUi ui;
-    NoAtlas atlas;
+    ScriptedAtlas atlas;
     MapIni ini;
     Settings settings;
     Documents documents;
@@ -111,15 +112,35 @@ TEST(DocumentCommands, SaveAsWritesByExtensionAndAnExportNeverNamesTheDocument) 
     CommandRig rig;
     const std::string object = rig.folder.Path("a.bvo");
     rig.Name(object);
+    rig.ui.title = "Blokkenveld - " + object;
+    rig.Modify();
     rig.ui.chosenFiles = {rig.folder.Path("model.mqo"), rig.folder.Path("note.txt"), rig.folder.Path("b.BVO")};
     CommandSaveAs(rig.context);
     EXPECT_EQ(TempFolder::Read(rig.folder.Path("model.mqo")).substr(0, 20), "Metasequoia Document");
     EXPECT_STREQ(rig.documents.currentFileName, object.c_str());
+    EXPECT_TRUE(rig.editor->modified);  // an export is no save of the scene
+    // Kinds the program cannot write, capitals included, are failed saves: told, and the name stays.
+    CommandSaveAs(rig.context);
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.folder.Count(), 1u);
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(2, "ファイルの保存に失敗しました"));
+    EXPECT_STREQ(rig.documents.currentFileName, object.c_str());
     EXPECT_EQ(rig.ui.title, "Blokkenveld - " + object);
+    EXPECT_TRUE(rig.editor->modified);
+    // A failed object save leaves the name it replaced too, so the next Save cannot overwrite another file.
+    rig.files.fault = FaultyFileSystem::Fault::Replace;
+    rig.ui.chosenFiles = {rig.folder.Path("other.bvo")};
     CommandSaveAs(rig.context);
+    EXPECT_STREQ(rig.documents.currentFileName, object.c_str());
+    rig.files.fault = FaultyFileSystem::Fault::None;
+    // After New, an export leaves the document without a name.
+    rig.ui.saveAnswers = {DocumentUi::Answer::No};
+    CommandNew(rig.context);
+    rig.Frame();
+    rig.ui.chosenFiles = {rig.folder.Path("model.mqo")};
     CommandSaveAs(rig.context);
-    EXPECT_EQ(rig.folder.Count(), 1u);  // nothing for other extensions, capitals included
-    EXPECT_STREQ(rig.documents.currentFileName, rig.folder.Path("b.BVO").c_str());
+    EXPECT_STREQ(rig.documents.currentFileName, "");
+    EXPECT_EQ(rig.ui.title, "Blokkenveld");
 
     rig.ui.chosenFiles = {rig.folder.Path("c.bvo")};
     CommandSaveAs(rig.context);
@@ -155,24 +176,45 @@ TEST(DocumentCommands, OpeningObjectsAndBitmapsSetsNameAndTitle) {
     EXPECT_EQ(rig.ui.title, "Blokkenveld");
 }
 
+// The save question comes before the Open dialog, and whatever is opened starts unmodified.
+TEST(DocumentCommands, OpenAsksFirstAndWhatItOpensStartsUnmodified) {
+    CommandRig rig;
+    BitmapBuilder bitmap;
+    bitmap.rows = {1, 2, 3, 0};
+    for (const std::string& path : {rig.folder.Write("good.bvo", "Blokkenveld\n1 0\n1\n5 5 5 ff\n"),
+                                    rig.folder.Write("pic.bmp", bitmap.Bytes())}) {
+        rig.Modify();
+        rig.ui.saveAnswers = {DocumentUi::Answer::No};
+        rig.ui.chosenFiles = {path};
+        rig.ui.log.clear();
+        CommandOpen(rig.context);
+        EXPECT_EQ(rig.ui.log, (std::vector<std::string>{"save changes", "dialog"})) << path;
+        EXPECT_FALSE(rig.editor->modified) << path;
+        EXPECT_EQ(rig.editor->scene.liveCubeCount, 1) << path;
+    }
+}
+
 TEST(DocumentCommands, CommandLineFilesOpenAtStartOrLeaveANewScene) {
     CommandRig rig;
     const std::string scene = rig.folder.Write("my scene.bvo", "Blokkenveld\n1 0\n1\n5 5 5 ff\n");
-    bool startupLoad = false;
     rig.editor->newSceneRequest = true;
-    OpenCommandLineFile(rig.context, ("\"" + scene + "\"").c_str(), startupLoad);
-    EXPECT_TRUE(startupLoad);
+    OpenCommandLineFile(rig.context, ("\"" + scene + "\"").c_str());
     EXPECT_FALSE(rig.editor->newSceneRequest);
     EXPECT_EQ(rig.ui.title, "Blokkenveld - " + scene);
 
     CommandRig failing;
-    startupLoad = false;
     failing.editor->newSceneRequest = false;
     BitmapBuilder big;
     big.width = 101;
-    OpenCommandLineFile(failing.context, failing.folder.Write("big.bmp", big.Bytes()).c_str(), startupLoad);
+    OpenCommandLineFile(failing.context, failing.folder.Write("big.bmp", big.Bytes()).c_str());
     EXPECT_EQ(failing.ui.errors, std::vector<std::string>{"ビットマップは100×100以下にする必要があります"});
     EXPECT_TRUE(failing.editor->newSceneRequest);
+    // A file dropped before the first frame is not wiped by the new scene the failure asked for.
+    CommandDrop(failing.context, scene.c_str());
+    EXPECT_FALSE(failing.editor->newSceneRequest);
+    failing.Frame();
+    EXPECT_EQ(failing.editor->scene.cubes[0].x, 5.0f);
+    EXPECT_EQ(failing.editor->scene.liveCubeCount, 1);
 }
 
 TEST(DocumentCommands, PaletteAndTextureRequests) {
@@ -195,11 +237,13 @@ TEST(DocumentCommands, PaletteAndTextureRequests) {
     // With no textured cube nothing is asked; with one, No ends it before any dialog.
     BitmapBuilder atlas;
     atlas.width = atlas.height = 128;
+    atlas.rows.assign(128 * 128 * 3, 0x20);
     const std::string texture = rig.folder.Write("atlas.bmp", atlas.Bytes());
     rig.ui.chosenFiles = {texture};
     CommandTextureLoad(rig.context);
     EXPECT_TRUE(rig.ui.questions.empty());
     EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_EQ(editor.atlas.pixels.size(), 128u * 128u);
     EXPECT_FALSE(editor.modified);
     editor.scene.cubes[0].textured = 1;
     rig.ui.yesNoAnswers = {false};
@@ -213,7 +257,14 @@ TEST(DocumentCommands, PaletteAndTextureRequests) {
     CommandTextureLoad(rig.context);
     EXPECT_EQ(rig.ui.errors.back(), "ビットマップの読み込みに失敗しました");
     EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_EQ(editor.atlas.pixels[0], 0xFF202020u);
     EXPECT_FALSE(editor.modified);
+    // Textured cubes change with the atlas: the scene counts as changed.
+    rig.atlas.accept = true;
+    rig.ui.yesNoAnswers = {true};
+    rig.ui.chosenFiles = {texture};
+    CommandTextureLoad(rig.context);
+    EXPECT_TRUE(editor.modified);
 }
 
 TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {

@@ -112,19 +112,26 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> questions;
     std::vector<FileDialog> dialogs;
+    std::vector<std::string> log;  // questions, errors and dialogs in the order they came
     std::string title = "Blokkenveld";
 
     Answer AskSaveChanges() override {
         questions.push_back("save changes");
+        log.push_back("save changes");
         return Next(saveAnswers, Answer::Cancel);
     }
     bool AskYesNo(const char* text) override {
         questions.emplace_back(text);
+        log.emplace_back(text);
         return Next(yesNoAnswers, false);
     }
-    void ShowError(const char* text) override { errors.emplace_back(text); }
+    void ShowError(const char* text) override {
+        errors.emplace_back(text);
+        log.emplace_back(text);
+    }
     bool ChooseFile(FileDialog dialog, bool, char (&name)[kPathCapacity]) override {
         dialogs.push_back(dialog);
+        log.push_back("dialog");
         const std::string chosen = Next(chosenFiles, std::string());
         if (chosen.empty())
             return false;

@@ -35,8 +35,28 @@ TEST(FileSystem, NamesExtensionsAndFolders) {
     EXPECT_TRUE(IsInDirectory(files, "C:\\prog\\palette.bvp", "C:\\prog\\"));
     EXPECT_FALSE(IsInDirectory(files, "C:\\Prog\\palette.bvp", "C:\\prog\\"));
     EXPECT_FALSE(IsInDirectory(files, "C:\\prog\\sub\\palette.bvp", "C:\\prog\\"));
-    EXPECT_TRUE(IsNetworkOrDevicePath("\\\\server\\share\\a.bmp"));
-    EXPECT_TRUE(IsNetworkOrDevicePath("//server/a.bmp"));
-    EXPECT_FALSE(IsNetworkOrDevicePath("C:\\a.bmp"));
-    EXPECT_FALSE(IsNetworkOrDevicePath("\\a.bmp"));
+    EXPECT_TRUE(IsNetworkPath("\\\\server\\share\\a.bmp"));
+    EXPECT_TRUE(IsNetworkPath("//server/a.bmp"));
+    EXPECT_FALSE(IsNetworkPath("C:\\a.bmp"));
+    EXPECT_FALSE(IsNetworkPath("\\a.bmp"));
+}
+
+// Paths as long as the system allows (259 characters) save, the temporary file included.
+TEST(FileSystem, TheLongestPathSaves) {
+    struct SystemLimit : StdFileSystem {
+        Handle CreateNew(const char* path) override {
+            return std::strlen(path) > 259 ? nullptr : StdFileSystem::CreateNew(path);
+        }
+        bool Replace(const char* from, const char* to) override {
+            return std::strlen(from) <= 259 && std::strlen(to) <= 259 && StdFileSystem::Replace(from, to);
+        }
+    } files;
+    TempFolder folder;
+    const std::string directory = folder.Directory() + std::string(253 - folder.Directory().size(), 'd') + "/";
+    std::filesystem::create_directories(directory);
+    const std::string path = directory + "a.bvo";
+    ASSERT_EQ(path.size(), 259u);
+    ASSERT_TRUE(SaveText(files, path.c_str(), "x\n"));
+    EXPECT_EQ(TempFolder::Read(path), "x\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory), {}), 1);
 }

@@ -185,6 +185,25 @@ TEST(FrameUpdate, HeldCtrlZUndoesOncePerPress) {
     EXPECT_EQ(editor.scene.cubes[0].colour, kWhite);
 }
 
+// Z and Y pressed in one frame: the undo wins, and the redo waits for a press of its own.
+TEST(FrameUpdate, CtrlZAndCtrlYInOneFrameUndoOnce) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    for (int i = 0; i < 2; ++i)
+        RecordEdit(editor.undo, kUndoPaint, UndoEntry{});
+    rig.Frame();
+    rig.Hold(kKeyControl);
+    rig.Hold(kKeyZ);
+    rig.Hold(kKeyY);
+    rig.Frame();
+    rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 1);
+    EXPECT_TRUE(editor.undo.redoAvailable);
+    rig.Release(kKeyZ);
+    rig.Frame();
+    EXPECT_EQ(editor.undo.depth, 1);
+}
+
 TEST(FrameUpdate, CtrlZIsIgnoredInTheFrameAfterALoad) {
     ViewRig rig;
     UndoEntry entry{};

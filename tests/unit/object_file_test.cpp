@@ -14,28 +14,30 @@ bool Parse(const std::string& text, ObjectFileContents& out) {
     return ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), out);
 }
 
-class RecordingAtlas : public AtlasLoader {
+// Real files, with every path a reader opened written down.
+class RecordingFiles : public StdFileSystem {
 public:
-    std::vector<std::string> loaded;
-    int cleared = 0;
-    bool LoadAtlas(const char* path) override {
-        loaded.emplace_back(path);
-        return true;
+    std::vector<std::string> read;
+    bool ReadAll(const char* path, std::vector<uint8_t>& out) override {
+        read.emplace_back(path);
+        return StdFileSystem::ReadAll(path, out);
     }
-    void ClearAtlas() override { ++cleared; }
 };
 
-// An editor after its first frame, with a file system and an atlas that records what it is asked to load.
+// An editor after its first frame whose program folder is a temporary one.
 struct LoadRig : EditorRig {
     TempFolder folder;
-    StdFileSystem files;
-    RecordingAtlas atlas;
+    RecordingFiles files;
+    BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
 
     LoadRig() { Frame(); }
     bool Load(const std::string& text) {
-        return LoadObjectFile(*editor, files, atlas, folder.Write("scene.bvo", text).c_str(), textureName, false);
+        return LoadObjectFile(*editor, files, atlas, folder.Write("scene.bvo", text).c_str(), textureName,
+                              folder.Directory().c_str());
     }
+    // The paths opened after the scene file itself.
+    std::vector<std::string> TexturesRead() const { return {files.read.begin() + 1, files.read.end()}; }
 };
 
 }  // namespace
@@ -77,32 +79,48 @@ TEST(ObjectFile, ReadsWhatOtherWritersMayWrite) {
     ObjectFileContents c;
     ASSERT_TRUE(
         Parse("  Blokkenveld and more\r\n1 0\r\n3\r\n100.6 100 100 FF00FF00 extra\r\n1 2 3 0xff00ff00\r\n"
-              "199 0 0 -1\r\n",
+              "199.4 0 0 -1\r\n",
               c));
     ASSERT_EQ(c.cubes.size(), 3u);
     EXPECT_EQ(c.cubes[0].x, 100.6f);
     EXPECT_EQ(c.cubes[0].colour, 0xFF00FF00u);
     EXPECT_EQ(c.cubes[1].colour, 0xFF00FF00u);
     EXPECT_EQ(c.cubes[2].colour, 0xFFFFFFFFu);
+    EXPECT_EQ(c.cubes[2].x, 199.4f);  // inside the last cell
     ASSERT_TRUE(Parse("Blokkenveld\n0 0\n", c));
     EXPECT_TRUE(c.cubes.empty());
+
+    // As the program writes it on Windows: the texture name ends before the carriage return.
+    ASSERT_TRUE(Parse("Blokkenveld\r\n0 1\r\nmy tex.bmp\r\n1\r\n1 1 1 0 7\r\n", c));
+    EXPECT_STREQ(c.textureName, "my tex.bmp");
+    EXPECT_EQ(c.cubes[0].cellRow, 7);
+
+    // A line that fills the reader's line buffer exactly, and one longer, each followed by a whole line.
+    for (size_t length : {size_t{255}, size_t{256}}) {
+        std::string line = "1 2 3 ff";
+        line += std::string(length - line.size(), ' ');
+        ASSERT_TRUE(Parse("Blokkenveld\n1 0\n2\n" + line + "\n4 5 6 ee\n", c)) << length;
+        EXPECT_EQ(c.cubes[1].colour, 0xEEu) << length;
+    }
 }
 
 // Every file the reader turns down, it turns down whole.
 TEST(ObjectFile, RejectsWhatTheSceneCannotHold) {
     const char* bad[] = {
-        "blokkenveld\n1 0\n1\n100 100 100 ff\n",    // magic in the wrong case
-        "Blokkenveld\n1\n",                         // one flag
-        "Blokkenveld\n1 0\n1\n100 100 100\n",       // a cube line with three numbers
-        "Blokkenveld\n1 0\n2\n100 100 100 ff\n",    // ends before its second cube
-        "Blokkenveld\n1 0\n-1\n",                   // negative count
-        "Blokkenveld\n1 0\n10001\n",                // more than the scene holds
-        "Blokkenveld\n1 1\n9000\n",                 // together more (the rest is not even read)
-        "Blokkenveld\n1 0\n1\n200 100 100 ff\n",    // outside the grid
-        "Blokkenveld\n1 0\n1\n-0.5 100 100 ff\n",   // outside the grid
-        "Blokkenveld\n1 0\n1\nnan 100 100 ff\n",    // not a position
-        "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 8 0\n",  // no such atlas cell
-        "Blokkenveld\n0 1\nt.bmp\n",                // no textured count
+        "blokkenveld\n1 0\n1\n100 100 100 ff\n",                   // magic in the wrong case
+        "Blokkenveld\n1\n",                                        // one flag
+        "Blokkenveld\n1 0\n1\n100 100 100\n",                      // a cube line with three numbers
+        "Blokkenveld\n1 0\n2\n100 100 100 ff\n",                   // ends before its second cube
+        "Blokkenveld\n1 0\n-1\n",                                  // negative count
+        "Blokkenveld\n1 0\n10001\n",                               // more than the scene holds
+        "Blokkenveld\n1 1\n9000\n",                                // together more (the rest is not even read)
+        "Blokkenveld\n1 0\n1\n200 100 100 ff\n",                   // outside the grid
+        "Blokkenveld\n1 0\n1\n-0.5 100 100 ff\n",                  // outside the grid
+        "Blokkenveld\n1 0\n1\nnan 100 100 ff\n",                   // not a position
+        "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 8 0\n",                 // no such atlas cell
+        "Blokkenveld\n0 1\nt.bmp\n",                               // no textured count
+        "Blokkenveld\n1 0\n2\n5 5 5 ff\n5.7 5 5 ee\n",             // two cubes in one cell
+        "Blokkenveld\n1 1\n1\n5 5 5 ff\nt.bmp\n1\n5 5 5.2 0 0\n",  // a coloured and a textured one
     };
     for (const char* text : bad) {
         ObjectFileContents c;
@@ -123,18 +141,18 @@ TEST(ObjectFile, AFailedReadLeavesTheSceneAsItWas) {
     editor.modified = true;
     RecordEdit(editor.undo, kUndoAdd, UndoEntry{});
     EXPECT_FALSE(rig.Load("Blokkenveld\n1 0\n2\n50 50 50 ff\n"));
-    EXPECT_FALSE(
-        LoadObjectFile(editor, rig.files, rig.atlas, rig.folder.Path("missing.bvo").c_str(), rig.textureName, false));
+    EXPECT_FALSE(LoadObjectFile(editor, rig.files, rig.atlas, rig.folder.Path("missing.bvo").c_str(), rig.textureName,
+                                rig.folder.Directory().c_str()));
     EXPECT_EQ(editor.scene.liveCubeCount, 2);
     EXPECT_EQ(editor.scene.highestUsedSlot, 1);
     EXPECT_EQ(editor.scene.grid[Scene::GridIndex(101, 100, 100)], 1);
     EXPECT_EQ(editor.scene.grid[Scene::GridIndex(50, 50, 50)], 0);
     EXPECT_TRUE(editor.modified);
     EXPECT_TRUE(editor.undo.undoAvailable);
-    EXPECT_TRUE(rig.atlas.loaded.empty());
+    EXPECT_EQ(rig.files.read.size(), 2u);  // the two scene files, no texture
 }
 
-TEST(ObjectFile, TextureNamesAreKeptWholeAndNetworkOnesAreNotOpened) {
+TEST(ObjectFile, TextureNamesAreKeptWholeAndOnlyFilesAreOpened) {
     LoadRig rig;
     // The longest name a path can have reads back, so every file the program writes opens again.
     const std::string longName = "C:\\" + std::string(250, 'n') + "\\a.bmp";
@@ -143,13 +161,34 @@ TEST(ObjectFile, TextureNamesAreKeptWholeAndNetworkOnesAreNotOpened) {
     scene.cubes[0].textured = 1;
     ASSERT_TRUE(rig.Load(ObjectFileText(scene, longName.c_str())));
     EXPECT_EQ(rig.textureName, longName);
-    EXPECT_EQ(rig.atlas.loaded.back(), longName);
+    EXPECT_EQ(rig.TexturesRead(), std::vector<std::string>{longName});
 
-    for (const char* name : {"\\\\server\\share\\tex.bmp", "//server/tex.bmp", "\\\\.\\COM1"}) {
-        rig.atlas.loaded.clear();
+    // A bare name is looked for in the program folder, whatever the current folder has become.
+    BitmapBuilder atlas;
+    atlas.width = atlas.height = 128;
+    atlas.rows.assign(128 * 128 * 3, 0x7F);
+    rig.folder.Write("tex.bmp", atlas.Bytes());
+    rig.files.read.clear();
+    ASSERT_TRUE(rig.Load(ObjectFileText(scene, "tex.bmp")));
+    EXPECT_EQ(rig.TexturesRead(), std::vector<std::string>{rig.folder.Path("tex.bmp")});
+    EXPECT_EQ(rig.editor->atlas.width, 128);
+    EXPECT_EQ(rig.editor->atlas.pixels[0], 0xFF7F7F7Fu);
+
+    // Other machines and devices are named, kept and saved again, but never opened; the atlas is gone.
+    for (const char* name : {"\\\\server\\share\\tex.bmp", "//server/tex.bmp", "\\\\.\\COM1", "COM1", "aux.bmp",
+                             "C:\\files\\Nul.txt", "lpt9", "CON .bmp", "prn:"}) {
+        rig.files.read.clear();
+        rig.editor->atlas.width = 128;
         ASSERT_TRUE(rig.Load(ObjectFileText(scene, name)));
         EXPECT_STREQ(rig.textureName, name);
-        EXPECT_TRUE(rig.atlas.loaded.empty()) << name;
+        EXPECT_TRUE(rig.TexturesRead().empty()) << name;
+        EXPECT_TRUE(rig.editor->atlas.pixels.empty()) << name;
         EXPECT_EQ(ObjectFileText(scene, rig.textureName).find(name), 16u);  // saved again as it was
+    }
+    // Names that only look like devices are files.
+    for (const char* name : {"COM10.bmp", "console.bmp", "nul2"}) {
+        rig.files.read.clear();
+        ASSERT_TRUE(rig.Load(ObjectFileText(scene, name)));
+        EXPECT_EQ(rig.TexturesRead().size(), 1u) << name;
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "editor/paint_layout.h"
 #include "fake_platform.h"
 
 namespace {
@@ -101,6 +102,27 @@ TEST(PaintWindow, StepButtonStepsAtOnceThenTenASecondAfterAboutHalfASecond) {
     rig.Release(kKeyLeftButton);
     rig.Frame();
     EXPECT_EQ(editor.paintWindow.repeatRate, 1);
+}
+
+// Each of the six step buttons moves its own component by one, in its own direction, and no other.
+TEST(PaintWindow, EveryStepButtonStepsItsComponentOnly) {
+    for (int button = 0; button < 6; ++button) {
+        SCOPED_TRACE(button);
+        PanelRig rig;
+        Editor& editor = *rig.editor;
+        editor.palette[9] = 0xFF645A50;  // 100, 90, 80
+        rig.Press(25 + 16, 78 + 16);
+        ASSERT_EQ(editor.red, 100);
+        const PanelRect& hit = paint_layout::kButtons[button].hit;
+        rig.HoldAt((hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2, 1);
+        const int step = button < 3 ? -1 : 1;
+        const int component = button % 3;
+        EXPECT_EQ(editor.red, 100 + (component == 0 ? step : 0));
+        EXPECT_EQ(editor.green, 90 + (component == 1 ? step : 0));
+        EXPECT_EQ(editor.blue, 80 + (component == 2 ? step : 0));
+        EXPECT_EQ(editor.palette[9], 0xFF000000u | static_cast<uint32_t>(editor.red) << 16 |
+                                         static_cast<uint32_t>(editor.green) << 8 | static_cast<uint32_t>(editor.blue));
+    }
 }
 
 TEST(PaintWindow, BarsFollowTheCursorInStepsOfFourUpTo255) {

@@ -14,12 +14,6 @@
 
 namespace {
 
-class NoAtlas : public AtlasLoader {
-public:
-    bool LoadAtlas(const char*) override { return true; }
-    void ClearAtlas() override {}
-};
-
 class NoIni : public IniStore {
 public:
     uint32_t GetInt(const char*, int32_t value) override { return static_cast<uint32_t>(value); }
@@ -92,11 +86,11 @@ TEST(Stress, AFullSceneBuiltByAddingSavesLoadsUndoesAndExports) {
     // Saved and read back: the same cubes in the same slots.
     TempFolder folder;
     StdFileSystem files;
-    NoAtlas atlas;
+    BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
     const std::string path = folder.Path("block.bvo");
     ASSERT_TRUE(SaveScene(editor, files, path.c_str(), textureName));
-    ASSERT_TRUE(LoadObjectFile(editor, files, atlas, path.c_str(), textureName, false));
+    ASSERT_TRUE(LoadObjectFile(editor, files, atlas, path.c_str(), textureName, ""));
     EXPECT_TRUE(SameCubes(scene, *full));
 
     // The hull of a 25 x 20 x 20 block: 2,800 faces on the 2,802 corners of its surface.
@@ -114,7 +108,7 @@ TEST(Stress, AHundredByHundredBitmapFillsTheScene) {
     bitmap.rows.assign(100 * 300, 0x40);
     TempFolder folder;
     StdFileSystem files;
-    ASSERT_EQ(ImportBitmap(*rig.editor, files, folder.Write("full.bmp", bitmap.Bytes()).c_str(), false), kImported);
+    ASSERT_EQ(ImportBitmap(*rig.editor, files, folder.Write("full.bmp", bitmap.Bytes()).c_str()), kImported);
     EXPECT_EQ(rig.editor->scene.liveCubeCount, kMaxCubes);
     EXPECT_EQ(CountOccupied(rig.editor->scene), kMaxCubes);
     ApplyTool(*rig.editor, 5050, kSidePlusZ);
@@ -138,7 +132,7 @@ TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
             TempFolder folder;
             FaultyFileSystem files;
             ScriptedUi ui;
-            NoAtlas atlas;
+            BitmapOnlyAtlas atlas;
             NoIni ini;
             Settings settings;
             Documents documents;

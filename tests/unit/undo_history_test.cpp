@@ -115,3 +115,57 @@ TEST(UndoHistory, PaintUndoGivesBackTextureOrColour) {
     EXPECT_EQ(cube.colour, 0xFF00FF00u);
     EXPECT_EQ(cube.cellColumn, 3);  // a colour paint leaves the cell fields alone
 }
+
+// An undone or redone edit changes the scene as the edit did: after a save it must count as changed again.
+TEST(UndoHistory, UndoAndRedoMarkTheSceneModifiedButARefusedOneDoesNot) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    AddCube(editor, 1, 101);
+    editor.modified = false;  // saved
+    Undo(rig);
+    EXPECT_TRUE(editor.modified);
+    editor.modified = false;
+    Redo(rig);
+    EXPECT_TRUE(editor.modified);
+    editor.modified = false;
+    Redo(rig);  // nothing left to redo
+    EXPECT_FALSE(editor.modified);
+}
+
+// A deleted cube comes back whole even when its slot held something else in between.
+TEST(UndoHistory, UndoOfADeleteRestoresEveryFieldOfItsSlot) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    CubeRecord& cube = PlaceCube(editor.scene, 1, 101, 102, 103);
+    cube.textured = 1;
+    cube.cellColumn = 6;
+    cube.cellRow = 5;
+    const CubeRecord original = cube;
+    UndoEntry entry{};
+    entry.slot = 1;
+    entry.x = cube.x;
+    entry.y = cube.y;
+    entry.z = cube.z;
+    entry.colourBefore = cube.colour;
+    entry.texturedBefore = 1;
+    entry.cellColumnBefore = 6;
+    entry.cellRowBefore = 5;
+    cube.inUse = 0;
+    editor.scene.grid[Scene::GridIndex(101, 102, 103)] = 0;
+    --editor.scene.liveCubeCount;
+    RecordEdit(editor.undo, kUndoDelete, entry);
+    cube = CubeRecord{7, 8, 9, 0, 0, 1, 2, 0xFF123456, {}};  // what a later use of the slot left in it
+    Undo(rig);
+    EXPECT_EQ(cube.x, original.x);
+    EXPECT_EQ(cube.y, original.y);
+    EXPECT_EQ(cube.z, original.z);
+    EXPECT_EQ(cube.inUse, 1);
+    EXPECT_EQ(cube.textured, 1);
+    EXPECT_EQ(cube.cellColumn, 6);
+    EXPECT_EQ(cube.cellRow, 5);
+    EXPECT_EQ(cube.colour, kWhite);
+    EXPECT_EQ(editor.scene.grid[Scene::GridIndex(101, 102, 103)], 1);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+}

@@ -38,15 +38,13 @@ private:
 
 extern GraphicsDevice gGraphicsDevice;
 
-// Loads the text font, the panel texture and its sprites, and the atlas texture; false when the
-// font, the panel texture or the sprites cannot be made (a missing atlas is not an error).
-bool LoadGraphicsResources(const char* atlasPath);
+// Makes the text font, the panel texture and its sprites, and the atlas texture from the atlas pixels the
+// editor keeps; false when the font, the panel texture or the sprites cannot be made (no atlas is no error).
+bool LoadGraphicsResources(const Image& atlas);
 // Releases the atlas, the sprites and panel texture, the font, and then the device itself.
 void ReleaseGraphicsResources();
-// Replaces the atlas texture with an image file the system's decoder reads (BMP, PNG, JPEG, ...); false,
-// keeping the atlas held, when it cannot.
-bool LoadAtlasTexture(const char* path);
-void ReleaseAtlasTexture();
+// Makes the atlas texture again from new pixels (none: no atlas); nothing while there is no device.
+void MakeAtlasTexture(const Image& atlas);
 
 // The next frame drawn is kept, taken from the back buffer before it is presented.
 void CaptureNextFrame();

@@ -161,31 +161,20 @@ bool TakeCapturedFrame(Image& image) {
     return true;
 }
 
-bool LoadAtlasTexture(const char* path) {
-    Image image;
-    if (GraphicsDevice::Device() == nullptr || !DecodeImageFile(path, image))
-        return false;
-    IDirect3DTexture9* texture = CreateTextureFromImage(GraphicsDevice::Device(), image);
-    if (texture == nullptr)
-        return false;
+void MakeAtlasTexture(const Image& atlas) {
     ReleaseAtlas();
-    gAtlasTexture = texture;
-    return true;
+    if (GraphicsDevice::Device() != nullptr && !atlas.pixels.empty())
+        gAtlasTexture = CreateTextureFromImage(GraphicsDevice::Device(), atlas);
 }
 
-void ReleaseAtlasTexture() {
-    ReleaseAtlas();
-}
-
-bool LoadGraphicsResources(const char* atlasPath) {
+bool LoadGraphicsResources(const Image& atlas) {
     IDirect3DDevice9* device = GraphicsDevice::Device();
     if (!gTextFont.Create(device, kFontPoints, kFontFace))
         return false;
     if (!gPanelSprites.Create(device))
         return false;
-    // A name that points at another machine or a device is never opened; what cannot be read leaves no atlas.
-    if (IsNetworkOrDevicePath(atlasPath) || !LoadAtlasTexture(atlasPath))
-        ReleaseAtlas();
+    // From the pixels in memory, never from the file: the file may have moved, changed or gone since.
+    MakeAtlasTexture(atlas);
     return true;
 }
 

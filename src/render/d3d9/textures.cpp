@@ -57,14 +57,11 @@ IDirect3DTexture9* CreateTextureFromImage(IDirect3DDevice9* device, const Image&
     return texture;
 }
 
-bool DecodeImageFile(const char* path, Image& image) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 1)
+bool DecodeImageBytes(const uint8_t* data, size_t size, Image& image) {
+    if (size == 0 || size > 0xFFFFFFFFu)
         return false;
-    std::wstring widePath(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, &widePath[0], length);
-
     IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
     IWICBitmapDecoder* decoder = nullptr;
     IWICBitmapFrameDecode* frame = nullptr;
     IWICFormatConverter* converter = nullptr;
@@ -72,8 +69,9 @@ bool DecodeImageFile(const char* path, Image& image) {
     UINT width = 0, height = 0;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                    reinterpret_cast<void**>(&factory))) &&
-        SUCCEEDED(factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))) &&
+        SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) &&
         SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
         SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
                                         WICBitmapPaletteTypeCustom)) &&
@@ -89,8 +87,9 @@ bool DecodeImageFile(const char* path, Image& image) {
         if (decoded)
             image = std::move(out);
     }
-    for (IUnknown* object : {static_cast<IUnknown*>(converter), static_cast<IUnknown*>(frame),
-                             static_cast<IUnknown*>(decoder), static_cast<IUnknown*>(factory)}) {
+    for (IUnknown* object :
+         {static_cast<IUnknown*>(converter), static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder),
+          static_cast<IUnknown*>(stream), static_cast<IUnknown*>(factory)}) {
         if (object != nullptr)
             object->Release();
     }

@@ -13,8 +13,8 @@ struct Image;
 
 // A managed A8R8G8B8 texture holding the image; null when the device refuses it.
 IDirect3DTexture9* CreateTextureFromImage(IDirect3DDevice9* device, const Image& image);
-// Decodes an image file (path in the ANSI code page) with the Windows Imaging Component; false when it cannot.
-bool DecodeImageFile(const char* path, Image& image);
+// Decodes an image file's bytes (BMP, PNG, JPEG, ...) with the Windows Imaging Component; false when it cannot.
+bool DecodeImageBytes(const uint8_t* data, size_t size, Image& image);
 // Decodes a BITMAP resource of this program; false when it is missing or unreadable.
 bool LoadBitmapResource(int resourceId, Image& image);
 
