@@ -185,6 +185,12 @@ TEST(ObjectFile, TextureNamesAreKeptWholeAndOnlyFilesAreOpened) {
         EXPECT_TRUE(rig.editor->atlas.pixels.empty()) << name;
         EXPECT_EQ(ObjectFileText(scene, rig.textureName).find(name), 16u);  // saved again as it was
     }
+    // A name the user chose may lie on another machine; a device stays closed whoever names it.
+    rig.files.read.clear();
+    LoadNamedAtlas(*rig.editor, rig.files, rig.atlas, "//server/tex.bmp", "", TextureNameSource::UserChoice);
+    LoadNamedAtlas(*rig.editor, rig.files, rig.atlas, "C:\\nul", "", TextureNameSource::UserChoice);
+    EXPECT_EQ(rig.files.read, std::vector<std::string>{"//server/tex.bmp"});
+
     // Names that only look like devices are files.
     for (const char* name : {"COM10.bmp", "console.bmp", "nul2"}) {
         rig.files.read.clear();
