@@ -4,7 +4,7 @@ import struct
 import subprocess
 import time
 
-from harness import Suite, check, e2e, find_windows, launched, read_ini, save, wait_file, wait_until
+from harness import WINE64, Suite, check, e2e, find_windows, launched, read_ini, save, wait_file, wait_until
 from picture_tests import project
 from window_tests import MAGENTA, MAGENTA_SETTINGS
 
@@ -301,3 +301,27 @@ def the_atlas_survives_a_maximize_after_a_screenshot_saved_in_another_folder():
         program.wait_shot(lambda s: s.width == shot.width, "the view at its first size")
         after = program.wait_still().pixel(*textured)
         check(after == before, f"the textured face turned from {before} to {after}")
+
+
+@e2e
+def a_scene_another_program_holds_open_for_writing_still_opens():
+    holder = []
+
+    def hold(program):
+        program.write("scene.bvo", crlf(SCENE))
+        tool = os.path.join(Suite.exe_dir, "e2e_hold_file.exe")
+        process = subprocess.Popen([WINE64, tool, program.wine_path("scene.bvo")], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, start_new_session=True)
+        holder.append(process)
+        check(process.stdout.readline().strip() == b"held", "the other program could not open the scene")
+
+    try:
+        with launched(dict(MAGENTA_SETTINGS), named("scene.bvo"), before_start=hold) as (program, _):
+            program.wait_title("Blokkenveld - " + program.wine_path("scene.bvo"))
+    finally:
+        for process in holder:
+            try:
+                os.killpg(process.pid, 9)
+            except ProcessLookupError:
+                pass
+            process.wait(timeout=10)

@@ -119,8 +119,8 @@ TEST(Stress, AHundredByHundredBitmapFillsTheScene) {
 // and the scene and its flags are as they were.
 TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
     using Fault = FaultyFileSystem::Fault;
-    enum class Path { Object, Export, Palette, Screenshot };
-    for (Path kind : {Path::Object, Path::Export, Path::Palette, Path::Screenshot}) {
+    enum class Path { Object, Export, Palette, Screenshot, UnknownKind };
+    for (Path kind : {Path::Object, Path::Export, Path::Palette, Path::Screenshot, Path::UnknownKind}) {
         for (Fault fault : {Fault::Create, Fault::Write, Fault::Close, Fault::Replace}) {
             SCOPED_TRACE(testing::Message()
                          << "path " << static_cast<int>(kind) << " fault " << static_cast<int>(fault));
@@ -138,7 +138,7 @@ TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
             Documents documents;
             const std::string program = folder.Directory();
             DocumentContext context{editor, documents, ui, files, atlas, ini, settings, program.c_str()};
-            const char* names[] = {"old.bvo", "old.mqo", "old.bvp", "old.bmp"};
+            const char* names[] = {"old.bvo", "old.mqo", "old.bvp", "old.bmp", "old.txt"};
             const std::string target = folder.Write(names[static_cast<int>(kind)], "old");
             files.fault = fault;
             ui.chosenFiles = {target};
@@ -146,6 +146,7 @@ TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
             switch (kind) {
                 case Path::Object:
                 case Path::Export:
+                case Path::UnknownKind:
                     CommandSaveAs(context);
                     break;
                 case Path::Palette:
@@ -168,6 +169,7 @@ TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
             EXPECT_EQ(folder.Count(), 1u);
             EXPECT_TRUE(editor.modified);
             EXPECT_FALSE(editor.named);
+            EXPECT_STREQ(documents.currentFileName, "");  // the title and the next Save name no file
             EXPECT_EQ(editor.scene.liveCubeCount, 2);
         }
     }
