@@ -34,9 +34,17 @@ bool ReadCount(TextLines& lines, int32_t& count) {
     return lines.Next(line, sizeof(line)) && ScanInt(cursor, count);
 }
 
+// A cube stands in the cell its position truncates to, and is kept there: drawn, picked, exported and saved
+// as that cell. Kept as written, 100.6 would be drawn between two cells and saved as 101, where another
+// cube of the same file may stand.
 bool ReadPosition(const char*& cursor, LoadedCube& cube) {
-    return ScanReal(cursor, cube.x) && ScanReal(cursor, cube.y) && ScanReal(cursor, cube.z) && InGrid(cube.x) &&
-           InGrid(cube.y) && InGrid(cube.z);
+    if (!ScanReal(cursor, cube.x) || !ScanReal(cursor, cube.y) || !ScanReal(cursor, cube.z) || !InGrid(cube.x) ||
+        !InGrid(cube.y) || !InGrid(cube.z))
+        return false;
+    cube.x = static_cast<float>(static_cast<int>(cube.x));
+    cube.y = static_cast<float>(static_cast<int>(cube.y));
+    cube.z = static_cast<float>(static_cast<int>(cube.z));
+    return true;
 }
 
 bool ReadColouredCubes(TextLines& lines, int32_t count, std::vector<LoadedCube>& cubes) {

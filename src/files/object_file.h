@@ -13,7 +13,7 @@
 constexpr char kObjectMagic[] = "Blokkenveld";
 
 struct LoadedCube {
-    float x;  // as read; whole numbers in every file the program writes
+    float x;  // the cell: the position read, truncated toward zero
     float y;
     float z;
     bool textured;

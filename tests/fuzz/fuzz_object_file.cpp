@@ -31,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<int> marked;
         for (const LoadedCube& cube : contents.cubes) {
             FUZZ_CHECK(cube.x >= 0 && cube.x < 200 && cube.y >= 0 && cube.y < 200 && cube.z >= 0 && cube.z < 200);
+            FUZZ_CHECK(cube.x == static_cast<int>(cube.x) && cube.y == static_cast<int>(cube.y) &&
+                       cube.z == static_cast<int>(cube.z));
             FUZZ_CHECK(!cube.textured || (cube.cellColumn >= 0 && cube.cellColumn <= 7));
             const int cell =
                 Scene::GridIndex(static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z));

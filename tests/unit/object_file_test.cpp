@@ -82,11 +82,11 @@ TEST(ObjectFile, ReadsWhatOtherWritersMayWrite) {
               "199.4 0 0 -1\r\n",
               c));
     ASSERT_EQ(c.cubes.size(), 3u);
-    EXPECT_EQ(c.cubes[0].x, 100.6f);
+    EXPECT_EQ(c.cubes[0].x, 100.0f);  // in the cell it names, where it is drawn and saved
     EXPECT_EQ(c.cubes[0].colour, 0xFF00FF00u);
     EXPECT_EQ(c.cubes[1].colour, 0xFF00FF00u);
     EXPECT_EQ(c.cubes[2].colour, 0xFFFFFFFFu);
-    EXPECT_EQ(c.cubes[2].x, 199.4f);  // inside the last cell
+    EXPECT_EQ(c.cubes[2].x, 199.0f);  // inside the last cell
     ASSERT_TRUE(Parse("Blokkenveld\n0 0\n", c));
     EXPECT_TRUE(c.cubes.empty());
 
