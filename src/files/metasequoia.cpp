@@ -1,9 +1,10 @@
 #include "files/metasequoia.h"
 
+#include "files/hull.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -16,24 +17,14 @@ constexpr char kObjectOpening[] =
     "Object \"obj1\" {\n\tvisible 15\n\tlocking 0\n\tshading 1\n\tfacet 59.5\n\tcolor 0.898 0.498 0.698\n"
     "\tcolor_type 0\n";
 constexpr char kColouredUv[] = "UV(0.00000 0.00000 1.00000 0.00000 1.00000 1.00000 0.00000 1.00000)";
-constexpr int kLattice = kGridSize + 1;  // corners run from 0 to 200 on each axis
 
 // The corners of each side as corner slots of the cube's lattice cell: slot a + 2b + 4c is the corner at
 // offset (a, b, c).
 constexpr int kFaceCorners[kSideCount][4] = {{2, 3, 1, 0}, {3, 7, 5, 1}, {7, 6, 4, 5},
                                              {6, 2, 0, 4}, {6, 7, 3, 2}, {0, 1, 5, 4}};
 
-struct Cell {
-    int x, y, z;  // the cube's coordinates truncated toward zero
-};
-
-Cell CellOf(const CubeRecord& cube) {
-    return {static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z)};
-}
-
-uint32_t CornerKey(const Cell& cell, int slot) {
-    const int x = cell.x + (slot & 1), y = cell.y + (slot >> 1 & 1), z = cell.z + (slot >> 2 & 1);
-    return static_cast<uint32_t>((x * kLattice + y) * kLattice + z);
+uint32_t SlotCornerKey(const CubeCell& cell, int slot) {
+    return CornerKey(cell.x + (slot & 1), cell.y + (slot >> 1 & 1), cell.z + (slot >> 2 & 1));
 }
 
 bool Exposed(const CubeRecord& cube, int side) {
@@ -43,33 +34,6 @@ bool Exposed(const CubeRecord& cube, int side) {
 void AppendInt(std::string& text, int value) {
     char digits[16];
     text.append(digits, std::to_chars(digits, digits + sizeof(digits), value).ptr);
-}
-
-// The vertex number of each corner, numbered in the order of their keys, each key once; the keys once each
-// into keys. A radix sort on the lattice keys (below 2^24) in two passes of twelve bits.
-std::vector<int32_t> NumberCorners(const std::vector<uint32_t>& corners, std::vector<uint32_t>& keys) {
-    const size_t n = corners.size();
-    std::vector<uint32_t> order(n), sorted(n);
-    for (size_t i = 0; i < n; ++i)
-        order[i] = static_cast<uint32_t>(i);
-    for (int shift = 0; shift < 24; shift += 12) {
-        std::vector<uint32_t> start(4097, 0);
-        for (uint32_t i : order)
-            ++start[(corners[i] >> shift & 4095) + 1];
-        for (size_t b = 1; b < start.size(); ++b)
-            start[b] += start[b - 1];
-        for (uint32_t i : order)
-            sorted[start[corners[i] >> shift & 4095]++] = i;
-        order.swap(sorted);
-    }
-    std::vector<int32_t> vertexOf(n);
-    keys.clear();
-    for (uint32_t i : order) {
-        if (keys.empty() || keys.back() != corners[i])
-            keys.push_back(corners[i]);
-        vertexOf[i] = static_cast<int32_t>(keys.size() - 1);
-    }
-    return vertexOf;
 }
 
 // v / 255 with three decimals ("%.3f"), from integers: no locale and no rounding of a float between.
@@ -95,27 +59,10 @@ std::string MetasequoiaText(const Scene& scene, const char* textureName) {
     const int32_t slots = scene.highestUsedSlot + 1;
 
     // Materials by first appearance in slot order: each distinct colour, and the texture once.
-    std::vector<int32_t> material(slots > 0 ? static_cast<size_t>(slots) : 0, -1);
-    std::vector<uint32_t> materialColours;
-    std::unordered_map<uint32_t, int32_t> colourMaterial;
-    int32_t textureMaterial = -1;
-    for (int32_t slot = 0; slot < slots; ++slot) {
-        const CubeRecord& cube = scene.cubes[slot];
-        if (cube.inUse == 0)
-            continue;
-        if (cube.textured != 0) {
-            if (textureMaterial < 0) {
-                textureMaterial = static_cast<int32_t>(materialColours.size());
-                materialColours.push_back(0);
-            }
-            material[slot] = textureMaterial;
-            continue;
-        }
-        const auto found = colourMaterial.emplace(cube.colour, static_cast<int32_t>(materialColours.size()));
-        if (found.second)
-            materialColours.push_back(cube.colour);
-        material[slot] = found.first->second;
-    }
+    const MaterialTable materials = AssignMaterials(scene, true);
+    const std::vector<int32_t>& material = materials.ofSlot;
+    const std::vector<uint32_t>& materialColours = materials.colour;
+    const int32_t textureMaterial = materials.texture;
     text += "Material " + std::to_string(materialColours.size()) + " {\n";
     for (size_t j = 0; j < materialColours.size(); ++j) {
         text += "\t\"mat" + std::to_string(j + 1) + "\" shader(3) col(";
@@ -143,11 +90,11 @@ std::string MetasequoiaText(const Scene& scene, const char* textureName) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const Cell cell = CellOf(cube);
+        const CubeCell cell = CellOf(cube);
         for (int side = 0; side < kSideCount; ++side) {
             if (Exposed(cube, side)) {
                 for (int corner : kFaceCorners[side])
-                    faceCorners.push_back(CornerKey(cell, corner));
+                    faceCorners.push_back(SlotCornerKey(cell, corner));
             }
         }
     }
