@@ -36,7 +36,19 @@ struct Moments {
     }
     // Weighted squared error of one channel around the mean, times the weight (kept in integers).
     uint64_t Spread(int channel) const { return weight * squares[channel] - sum[channel] * sum[channel]; }
-    uint64_t Error() const { return Spread(0) + Spread(1) + Spread(2); }
+    // Weighted squared error of the colours around their mean.
+    double Error() const {
+        return weight == 0 ? 0.0 : static_cast<double>(Spread(0) + Spread(1) + Spread(2)) / static_cast<double>(weight);
+    }
+    Moments Minus(const Moments& part) const {
+        Moments rest = *this;
+        rest.weight -= part.weight;
+        for (int channel = 0; channel < 3; ++channel) {
+            rest.sum[channel] -= part.sum[channel];
+            rest.squares[channel] -= part.squares[channel];
+        }
+        return rest;
+    }
     uint32_t Mean() const {
         uint32_t colour = 0;
         for (int channel = 0; channel < 3; ++channel)
@@ -85,7 +97,8 @@ std::vector<uint32_t> FitPalette(const std::vector<uint32_t>& colours,
         return palette;
     }
 
-    // Median cut: split the box with the largest error across its widest channel at its weighted median.
+    // Median cut: split the box with the largest error across its widest channel, where the two halves' errors
+    // add up to the least (a weighted median would leave a rare but distant colour inside a large box).
     std::vector<uint32_t> all(colours.size());
     std::iota(all.begin(), all.end(), 0u);
     std::vector<Box> boxes;
@@ -109,16 +122,18 @@ std::vector<uint32_t> FitPalette(const std::vector<uint32_t>& colours,
         std::stable_sort(members.begin(), members.end(), [&](uint32_t a, uint32_t b) {
             return Channel(colours[a], channel) < Channel(colours[b], channel);
         });
-        uint64_t half = 0, running = 0;
-        for (uint32_t i : members)
-            half += weights[i];
-        half /= 2;
+        Moments lower;
         size_t cut = 1;
+        double best = -1.0;
         for (size_t k = 0; k + 1 < members.size(); ++k) {
-            running += weights[members[k]];
-            cut = k + 1;
-            if (running >= half)
-                break;
+            lower.Add(colours[members[k]], weights[members[k]]);
+            if (Channel(colours[members[k]], channel) == Channel(colours[members[k + 1]], channel))
+                continue;
+            const double error = lower.Error() + box.moments.Minus(lower).Error();
+            if (best < 0 || error < best) {
+                best = error;
+                cut = k + 1;
+            }
         }
         std::vector<uint32_t> upper(members.begin() + static_cast<std::ptrdiff_t>(cut), members.end());
         members.resize(cut);
