@@ -2,7 +2,7 @@
 # Installs what building and testing Blokkenveld needs on Debian 12; skips what is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev python3 googletest libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev python3 googletest libgtest-dev libbenchmark-dev libpng-dev
           e2fsprogs
           mingw-w64 wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine)
 missing=()

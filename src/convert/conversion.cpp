@@ -1,0 +1,173 @@
+#include "convert/conversion.h"
+
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "editor/document.h"
+#include "editor/editor.h"
+#include "files/export_files.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: blokkenveld-convert IN OUT\n"
+    "Converts a Blokkenveld model between files, choosing each kind by its extension (letter case counts):\n"
+    "  IN   .bvo  Blokkenveld scene\n"
+    "       .vox  MagicaVoxel model (at most 10,000 filled cells and 200 on each axis)\n"
+    "       .bmp  bitmap of at most 100 x 100 pixels, one cube per pixel, as the program imports it\n"
+    "  OUT  .bvo  Blokkenveld scene\n"
+    "       .mqo  Metasequoia document\n"
+    "       .glb  glTF 2.0 binary\n"
+    "       .obj  Wavefront OBJ, with OUT's .mtl (and .png for the texture atlas) beside it\n"
+    "       .vox  MagicaVoxel model\n"
+    "A texture named by a .bvo file is read (as a .bmp) beside that file, then beside the converter.\n"
+    "Exit codes: 0 done, 1 input refused or output not saved (nothing is written for a refused input), 2 usage.\n";
+
+enum class Input { Object, Voxels, Bitmap, Unknown };
+
+Input InputOf(const FileSystem& files, const char* path) {
+    if (HasExtension(files, path, ".bvo"))
+        return Input::Object;
+    if (HasExtension(files, path, ".vox"))
+        return Input::Voxels;
+    if (HasExtension(files, path, ".bmp"))
+        return Input::Bitmap;
+    return Input::Unknown;
+}
+
+bool KnownOutput(const FileSystem& files, const char* path) {
+    return HasExtension(files, path, ".bvo") || HasExtension(files, path, ".mqo") ||
+           ModelExportOf(files, path) != ModelExport::None;
+}
+
+bool IsAbsolute(const char* path) {
+    return path[0] == '/' || path[0] == '\\' || (std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':');
+}
+
+// The atlas a scene file names, decoded by the program's own BMP reader: a relative name beside the scene file
+// first, then beside the converter.
+class FileAtlas final : public AtlasLoader {
+public:
+    FileAtlas(FileSystem& files, std::string sceneDirectory, std::string converterDirectory)
+        : files_(files),
+          sceneDirectory_(std::move(sceneDirectory)),
+          converterDirectory_(std::move(converterDirectory)) {}
+
+    bool LoadAtlas(const char* name) override {
+        const std::string candidates[2] = {IsAbsolute(name) ? name : sceneDirectory_ + name,
+                                           IsAbsolute(name) ? std::string() : converterDirectory_ + name};
+        for (const std::string& path : candidates) {
+            std::vector<uint8_t> bytes;
+            Image image;
+            if (!path.empty() && files_.ReadAll(path.c_str(), bytes) &&
+                DecodeBitmap(bytes.data(), bytes.size(), image)) {
+                atlas_ = std::move(image);
+                loaded_ = true;
+                return true;
+            }
+        }
+        return false;
+    }
+    void ClearAtlas() override { loaded_ = false; }
+    const Image* Atlas() const { return loaded_ ? &atlas_ : nullptr; }
+
+private:
+    FileSystem& files_;
+    std::string sceneDirectory_, converterDirectory_;
+    Image atlas_;
+    bool loaded_ = false;
+};
+
+bool HasTexturedCubes(const Scene& scene) {
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        if (scene.cubes[slot].inUse != 0 && scene.cubes[slot].textured != 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ConvertStatus RunConverter(int argc,
+                           const char* const* argv,
+                           FileSystem& files,
+                           PngEncoder& png,
+                           const char* converterDirectory,
+                           std::FILE* out,
+                           std::FILE* errors) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, out);
+            return kConvertDone;
+        }
+    }
+    if (argc != 3) {
+        std::fputs(kUsage, errors);
+        return kConvertUsage;
+    }
+    const char* input = argv[1];
+    const char* output = argv[2];
+    const Input kind = InputOf(files, input);
+    if (kind == Input::Unknown) {
+        std::fprintf(errors, "blokkenveld-convert: %s: the input must end in .bvo, .vox or .bmp\n", input);
+        return kConvertUsage;
+    }
+    if (!KnownOutput(files, output)) {
+        std::fprintf(errors, "blokkenveld-convert: %s: the output must end in .bvo, .mqo, .glb, .obj or .vox\n",
+                     output);
+        return kConvertUsage;
+    }
+    if (std::strlen(input) >= kPathCapacity || std::strlen(output) >= kPathCapacity - 4) {
+        std::fprintf(errors, "blokkenveld-convert: a path is longer than %d characters\n", kPathCapacity - 5);
+        return kConvertUsage;
+    }
+
+    auto editor = std::make_unique<Editor>();
+    editor->ResetScene();
+    FileAtlas atlas(files, std::string(input, files.FileNamePart(input)), converterDirectory);
+    char textureName[kPathCapacity] = "tex.bmp";
+    const char* refusal = nullptr;
+    switch (kind) {
+        case Input::Object:
+            if (!LoadObjectFile(*editor, files, atlas, input, textureName, false))
+                refusal = "cannot be read or is not a Blokkenveld scene";
+            else if (atlas.Atlas() == nullptr && HasTexturedCubes(editor->scene))
+                std::fprintf(errors, "blokkenveld-convert: warning: texture %s not found; textured cubes are white\n",
+                             textureName);
+            break;
+        case Input::Bitmap:
+            switch (ImportBitmap(*editor, files, input, false)) {
+                case kImported:
+                    break;
+                case kImportTooLarge:
+                    refusal = "the bitmap must be at most 100 x 100 pixels";
+                    break;
+                case kImportUnsupported:
+                    refusal = "bitmaps of this format cannot be read (8, 24 or 32 bits, uncompressed)";
+                    break;
+                case kImportReadFailure:
+                    refusal = "cannot be read or is not a bitmap";
+                    break;
+            }
+            break;
+        case Input::Voxels:
+        case Input::Unknown:
+            refusal = "not supported yet";
+            break;
+    }
+    if (refusal != nullptr) {
+        std::fprintf(errors, "blokkenveld-convert: %s: %s\n", input, refusal);
+        return kConvertRefused;
+    }
+    UpdateFaceExposure(editor->scene);
+    const bool saved = ModelExportOf(files, output) != ModelExport::None
+                           ? SaveModelExport(files, output, editor->scene, atlas.Atlas(), png)
+                           : SaveScene(*editor, files, output, textureName);
+    if (!saved) {
+        std::fprintf(errors, "blokkenveld-convert: %s: cannot be saved\n", output);
+        return kConvertRefused;
+    }
+    return kConvertDone;
+}

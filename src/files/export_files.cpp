@@ -1,0 +1,45 @@
+#include "files/export_files.h"
+
+#include <cstring>
+#include <string>
+
+#include "files/model_export.h"
+#include "files/vox.h"
+
+ModelExport ModelExportOf(const FileSystem& files, const char* path) {
+    if (HasExtension(files, path, ".glb"))
+        return ModelExport::Gltf;
+    if (HasExtension(files, path, ".obj"))
+        return ModelExport::Obj;
+    if (HasExtension(files, path, ".vox"))
+        return ModelExport::Vox;
+    return ModelExport::None;
+}
+
+bool SaveModelExport(FileSystem& files, const char* path, const Scene& scene, const Image* atlas, PngEncoder& png) {
+    switch (ModelExportOf(files, path)) {
+        case ModelExport::None:
+            return false;
+        case ModelExport::Gltf: {
+            std::vector<uint8_t> bytes;
+            return GltfBinary(scene, atlas, png, bytes) && SaveFile(files, path, bytes.data(), bytes.size());
+        }
+        case ModelExport::Vox: {
+            const std::vector<uint8_t> bytes = VoxBytes(scene, atlas);
+            return SaveFile(files, path, bytes.data(), bytes.size());
+        }
+        case ModelExport::Obj:
+            break;
+    }
+    // The library and the picture are named after the .obj: the same path with the other extension.
+    const std::string full = path;
+    const std::string stem = full.substr(0, full.size() - std::strlen(".obj"));
+    const char* name = files.FileNamePart(path);
+    const std::string baseName(name, std::strlen(name) - std::strlen(".obj"));
+    ObjFiles out;
+    if (!ObjExport(scene, atlas, png, baseName, out))
+        return false;
+    if (!out.atlas.empty() && !SaveFile(files, (stem + ".png").c_str(), out.atlas.data(), out.atlas.size()))
+        return false;
+    return SaveText(files, (stem + ".mtl").c_str(), out.mtl) && SaveText(files, path, out.obj);
+}
