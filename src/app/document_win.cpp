@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/png_wic.h"
 #include "render/d3d9/graphics_device.h"
 #include "render/d3d9/textures.h"
 
@@ -125,6 +126,7 @@ public:
 };
 
 DeviceAtlasLoader gAtlasLoader;
+WicPngEncoder gPngEncoder;
 ProfileIniStore gIni;
 
 }  // namespace
@@ -134,19 +136,21 @@ void FillFileDialogRecords(HWND window) {
     const char* program = gProgramDirectory;
     const std::wstring bmp = Filter({"BMP files (*.bmp)", "*.bmp"});
     Fill(gRecords[static_cast<int>(FileDialog::ObjectSave)], window,
-         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "メタセコイア オブジェクト (*.mqo)", "*.mqo"}), "bvo", nullptr,
-         desktop);
+         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "メタセコイア オブジェクト (*.mqo)", "*.mqo", "glTF (*.glb)",
+                 "*.glb", "OBJ (*.obj)", "*.obj", "MagicaVoxel (*.vox)", "*.vox"}),
+         "bvo", nullptr, desktop);
     Fill(gRecords[static_cast<int>(FileDialog::Screenshot)], window, bmp, "bmp", "スクリーンショットの保存", desktop);
     Fill(gRecords[static_cast<int>(FileDialog::ObjectOpen)], window,
-         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "BMP files (*.bmp)", "*.bmp"}), nullptr, nullptr, desktop);
+         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "BMP files (*.bmp)", "*.bmp", "MagicaVoxel (*.vox)", "*.vox"}),
+         nullptr, nullptr, desktop);
     Fill(gRecords[static_cast<int>(FileDialog::Palette)], window, Filter({"Blokkenveld Palette (*.bvp)", "*.bvp"}),
          "bvp", nullptr, program);
     Fill(gRecords[static_cast<int>(FileDialog::Texture)], window, bmp, "bmp", nullptr, program);
 }
 
 DocumentContext& Document() {
-    static DocumentContext context{gEditor,      gDocuments, gDocumentUi, gFiles,
-                                   gAtlasLoader, gIni,       gSettings,   gProgramDirectory};
+    static DocumentContext context{gEditor, gDocuments, gDocumentUi,       gFiles,      gAtlasLoader,
+                                   gIni,    gSettings,  gProgramDirectory, &gPngEncoder};
     return context;
 }
 

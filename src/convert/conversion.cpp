@@ -1,6 +1,5 @@
 #include "convert/conversion.h"
 
-#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -41,44 +40,6 @@ bool KnownOutput(const FileSystem& files, const char* path) {
     return HasExtension(files, path, ".bvo") || HasExtension(files, path, ".mqo") ||
            ModelExportOf(files, path) != ModelExport::None;
 }
-
-bool IsAbsolute(const char* path) {
-    return path[0] == '/' || path[0] == '\\' || (std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':');
-}
-
-// The atlas a scene file names, decoded by the program's own BMP reader: a relative name beside the scene file
-// first, then beside the converter.
-class FileAtlas final : public AtlasLoader {
-public:
-    FileAtlas(FileSystem& files, std::string sceneDirectory, std::string converterDirectory)
-        : files_(files),
-          sceneDirectory_(std::move(sceneDirectory)),
-          converterDirectory_(std::move(converterDirectory)) {}
-
-    bool LoadAtlas(const char* name) override {
-        const std::string candidates[2] = {IsAbsolute(name) ? name : sceneDirectory_ + name,
-                                           IsAbsolute(name) ? std::string() : converterDirectory_ + name};
-        for (const std::string& path : candidates) {
-            std::vector<uint8_t> bytes;
-            Image image;
-            if (!path.empty() && files_.ReadAll(path.c_str(), bytes) &&
-                DecodeBitmap(bytes.data(), bytes.size(), image)) {
-                atlas_ = std::move(image);
-                loaded_ = true;
-                return true;
-            }
-        }
-        return false;
-    }
-    void ClearAtlas() override { loaded_ = false; }
-    const Image* Atlas() const { return loaded_ ? &atlas_ : nullptr; }
-
-private:
-    FileSystem& files_;
-    std::string sceneDirectory_, converterDirectory_;
-    Image atlas_;
-    bool loaded_ = false;
-};
 
 bool HasTexturedCubes(const Scene& scene) {
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
@@ -126,19 +87,27 @@ ConvertStatus RunConverter(int argc,
 
     auto editor = std::make_unique<Editor>();
     editor->ResetScene();
-    FileAtlas atlas(files, std::string(input, files.FileNamePart(input)), converterDirectory);
+    BitmapOnlyAtlas atlas;
+    const std::string inputDirectory(input, files.FileNamePart(input));
     char textureName[kPathCapacity] = "tex.bmp";
     const char* refusal = nullptr;
     switch (kind) {
         case Input::Object:
-            if (!LoadObjectFile(*editor, files, atlas, input, textureName, false))
+            // The texture a scene names is looked for beside the scene, as the program looks in its own folder.
+            if (!LoadObjectFile(*editor, files, atlas, input, textureName, inputDirectory.c_str())) {
                 refusal = "cannot be read or is not a Blokkenveld scene";
-            else if (atlas.Atlas() == nullptr && HasTexturedCubes(editor->scene))
+                break;
+            }
+            if (!HasTexturedCubes(editor->scene))
+                break;
+            if (editor->atlas.pixels.empty())
+                LoadNamedAtlas(*editor, files, atlas, textureName, converterDirectory, TextureNameSource::SceneFile);
+            if (editor->atlas.pixels.empty())
                 std::fprintf(errors, "blokkenveld-convert: warning: texture %s not found; textured cubes are white\n",
                              textureName);
             break;
         case Input::Bitmap:
-            switch (ImportBitmap(*editor, files, input, false)) {
+            switch (ImportBitmap(*editor, files, input)) {
                 case kImported:
                     break;
                 case kImportTooLarge:
@@ -153,8 +122,18 @@ ConvertStatus RunConverter(int argc,
             }
             break;
         case Input::Voxels:
+            switch (ImportVoxels(*editor, files, input)) {
+                case kVoxRead:
+                    break;
+                case kVoxTooLarge:
+                    refusal = "the model must hold at most 10,000 filled cells and be at most 200 cells on each axis";
+                    break;
+                case kVoxReadFailure:
+                    refusal = "cannot be read or is not a MagicaVoxel model";
+                    break;
+            }
+            break;
         case Input::Unknown:
-            refusal = "not supported yet";
             break;
     }
     if (refusal != nullptr) {
@@ -162,10 +141,7 @@ ConvertStatus RunConverter(int argc,
         return kConvertRefused;
     }
     UpdateFaceExposure(editor->scene);
-    const bool saved = ModelExportOf(files, output) != ModelExport::None
-                           ? SaveModelExport(files, output, editor->scene, atlas.Atlas(), png)
-                           : SaveScene(*editor, files, output, textureName);
-    if (!saved) {
+    if (!SaveScene(*editor, files, output, textureName, &png)) {
         std::fprintf(errors, "blokkenveld-convert: %s: cannot be saved\n", output);
         return kConvertRefused;
     }

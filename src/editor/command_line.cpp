@@ -17,5 +17,7 @@ CommandLineFile ParseCommandLine(const FileSystem& files,
         return CommandLineFile::Object;
     if (HasExtension(files, path, ".bmp"))
         return CommandLineFile::Bitmap;
+    if (HasExtension(files, path, ".vox"))
+        return CommandLineFile::Voxels;
     return CommandLineFile::None;
 }

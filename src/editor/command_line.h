@@ -3,7 +3,7 @@
 
 class FileSystem;
 
-enum class CommandLineFile { None, Object, Bitmap };
+enum class CommandLineFile { None, Object, Bitmap, Voxels };
 
 constexpr int kCommandLinePathCapacity = 260;
 

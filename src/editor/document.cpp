@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "files/export_files.h"
 #include "files/metasequoia.h"
 #include "files/object_file.h"
 
@@ -124,7 +125,46 @@ ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path) {
     return kImported;
 }
 
-bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName) {
+VoxReadResult ImportVoxels(Editor& editor, FileSystem& files, const char* path) {
+    std::vector<uint8_t> bytes;
+    if (!files.ReadAll(path, bytes))
+        return kVoxReadFailure;
+    std::vector<VoxCube> cubes;
+    const VoxReadResult result = ParseVox(bytes.data(), bytes.size(), cubes);
+    if (result != kVoxRead)
+        return result;
+
+    Scene& scene = editor.scene;
+    std::memset(scene.grid, 0, sizeof(scene.grid));
+    const int32_t count = static_cast<int32_t>(cubes.size());
+    for (int32_t slot = 0; slot < count; ++slot) {
+        const VoxCube& voxel = cubes[static_cast<size_t>(slot)];
+        CubeRecord& cube = scene.cubes[slot];
+        cube.x = static_cast<float>(voxel.x);
+        cube.y = static_cast<float>(voxel.y);
+        cube.z = static_cast<float>(voxel.z);
+        cube.inUse = 1;
+        cube.textured = 0;
+        cube.colour = voxel.colour;
+        scene.grid[Scene::GridIndex(voxel.x, voxel.y, voxel.z)] = 1;
+    }
+    scene.liveCubeCount = count;
+    scene.highestUsedSlot = count - 1;
+    StartLoadedDocument(editor, false);
+    return kVoxRead;
+}
+
+namespace {
+
+// Without the system's encoder no picture can be made; exports whose faces show no atlas need none.
+class NoPngEncoder final : public PngEncoder {
+public:
+    bool Encode(const Image&, std::vector<uint8_t>&) override { return false; }
+};
+
+}  // namespace
+
+bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName, PngEncoder* png) {
     if (HasExtension(files, path, ".bvo")) {
         if (!SaveText(files, path, ObjectFileText(editor.scene, textureName)))
             return false;
@@ -136,6 +176,12 @@ bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* 
         // The flags the export reads are those of the last frame; after a load they may not have been set yet.
         UpdateFaceExposure(editor.scene);
         return SaveText(files, path, MetasequoiaText(editor.scene, textureName));
+    }
+    if (ModelExportOf(files, path) != ModelExport::None) {
+        UpdateFaceExposure(editor.scene);
+        NoPngEncoder noPng;
+        const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
+        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng);
     }
     // A kind the program cannot write: nothing was saved, and the user must hear so.
     return false;

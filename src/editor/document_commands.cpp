@@ -14,6 +14,7 @@ constexpr char kOverwriteQuestion[] = "上書き保存します。よろしい�
 constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
 constexpr char kBitmapTooLarge[] = "ビットマップは100×100以下にする必要があります";
 constexpr char kBitmapUnsupported[] = "この形式のビットマップは読み込めません";
+constexpr char kVoxelsTooLarge[] = "ボクセルモデルはキューブ10000個以下、200×200×200以下にする必要があります";
 constexpr char kTextureQuestion[] = "キューブに貼り付けているテクスチャも変更されます。続行しますか？";
 constexpr char kTextureReadFailed[] = "ビットマップの読み込みに失敗しました";
 constexpr char kTextureSizeMessage[] = "ビットマップは128×128にする必要があります";
@@ -22,7 +23,7 @@ constexpr char kTextureSizeMessage[] = "ビットマップは128×128にする�
 // go on as if the scene were safe.
 bool Save(DocumentContext& c, const char* path) {
     c.documents.saving = true;
-    const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName);
+    const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName, c.png);
     c.documents.saving = false;
     if (!saved)
         c.ui.ShowError(kSaveFailedMessage);
@@ -74,7 +75,14 @@ void ShowImportResult(DocumentContext& c, ImportResult result) {
         c.ui.ShowError(kBitmapUnsupported);
 }
 
-// Opens a chosen or dropped path by its extension: an object file, or a bitmap imported as cubes.
+void ShowVoxelResult(DocumentContext& c, VoxReadResult result) {
+    if (result == kVoxReadFailure)
+        c.ui.ShowError(kReadFailed);
+    else if (result == kVoxTooLarge)
+        c.ui.ShowError(kVoxelsTooLarge);
+}
+
+// Opens a chosen or dropped path by its extension: an object file, or a bitmap or voxel model imported as cubes.
 void OpenPath(DocumentContext& c, const char* path) {
     if (HasExtension(c.files, path, ".bvo")) {
         if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
@@ -85,6 +93,9 @@ void OpenPath(DocumentContext& c, const char* path) {
         }
     } else if (HasExtension(c.files, path, ".bmp")) {
         ShowImportResult(c, ImportBitmap(c.editor, c.files, path));
+        c.ui.SetTitle(nullptr);
+    } else if (HasExtension(c.files, path, ".vox")) {
+        ShowVoxelResult(c, ImportVoxels(c.editor, c.files, path));
         c.ui.SetTitle(nullptr);
     }
 }
@@ -195,6 +206,14 @@ void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
             c.ui.ShowError(kReadFailed);
+            c.editor.newSceneRequest = true;
+        }
+        return;
+    }
+    if (kind == CommandLineFile::Voxels) {
+        const VoxReadResult result = ImportVoxels(c.editor, c.files, path);
+        if (result != kVoxRead) {
+            ShowVoxelResult(c, result);
             c.editor.newSceneRequest = true;
         }
         return;

@@ -51,6 +51,7 @@ struct DocumentContext {
     IniStore& ini;
     Settings& settings;
     const char* programDirectory;  // ends in a separator
+    PngEncoder* png = nullptr;     // the system's PNG encoder, for exports that carry the atlas
 };
 
 void CommandNew(DocumentContext& context);
