@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev python3 googletest libgtest-dev libbenchmark-dev libpng-dev
           e2fsprogs
-          mingw-w64 wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine)
+          mingw-w64 wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine chromium)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,3 +16,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The readers the exports are checked with (gltf-validator, three.js, puppeteer-core), from the npm registry.
+(cd "$(dirname "$0")/../tests/interchange" && [ -d node_modules/three ] || npm ci --no-audit --no-fund --loglevel=error)

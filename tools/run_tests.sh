@@ -8,6 +8,8 @@ start=$(date +%s)
 bash tools/install_deps.sh
 bash tools/build.sh
 (cd build/native && ctest --output-on-failure -j2)
+# Every export read back by readers we did not write: the glTF validator, three.js under node and Chromium.
+bash tests/interchange/run_checks.sh build/native
 # The same unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then every reader fuzzed briefly.
 (cd build/sanitize && ctest --output-on-failure -j2)
 bash tools/fuzz.sh --smoke
