@@ -3,7 +3,9 @@
 // and the object file's save and load per cube.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "convert/png_libpng.h"
 #include "editor/document.h"
 #include "editor/editor.h"
 #include "files/metasequoia.h"
+#include "files/model_export.h"
 #include "files/object_file.h"
+#include "files/vox.h"
 
 // Every allocation of the process is counted, so that a benchmark can report the most its code held at once.
 namespace {
@@ -286,8 +291,85 @@ void BM_LoadObjectFile(benchmark::State& state, Shape shape) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The other exports, each against the Metasequoia export of the same scene timed in the same run: vs_mqo is the
+// export's mean time over the Metasequoia export's best of five. The atlas is encoded by libpng, as the converter
+// does.
+enum class Format { Gltf, Obj, Vox };
+
+double MetasequoiaSeconds(const Scene& scene) {
+    double best = 1e9;
+    for (int run = 0; run < 5; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string text = MetasequoiaText(scene, "tex.bmp");
+        benchmark::DoNotOptimize(text.data());
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+void BM_ModelExport(benchmark::State& state, Shape shape, Format format) {
+    const Scene& scene = SceneFor(shape);
+    // The program's default atlas, as the build draws it.
+    Image atlas;
+    std::vector<uint8_t> bitmap;
+    StdFileSystem files;
+    if (!files.ReadAll(ARTWORK_DIR "/tex.bmp", bitmap) || !DecodeBitmap(bitmap.data(), bitmap.size(), atlas)) {
+        state.SkipWithError("no atlas");
+        return;
+    }
+    LibpngEncoder png;
+    const double metasequoia = MetasequoiaSeconds(scene);
+    double total = 0;
+    int64_t peak = 0;
+    for (auto _ : state) {
+        const int64_t before = gHeld.load();
+        gPeak = before;
+        const auto start = std::chrono::steady_clock::now();
+        size_t bytes = 0;
+        if (format == Format::Gltf) {
+            std::vector<uint8_t> glb;
+            GltfBinary(scene, &atlas, png, glb);
+            bytes = glb.size();
+        } else if (format == Format::Obj) {
+            ObjFiles files;
+            ObjExport(scene, &atlas, png, "model", files);
+            bytes = files.obj.size() + files.mtl.size() + files.atlas.size();
+        } else {
+            bytes = VoxBytes(scene, &atlas).size();
+        }
+        benchmark::DoNotOptimize(bytes);
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        peak = std::max(peak, gPeak.load() - before);
+    }
+    state.counters["vs_mqo"] = total / static_cast<double>(state.iterations()) / metasequoia;
+    state.counters["peak_MB"] = static_cast<double>(peak) / (1 << 20);
+}
+
+// The atlas picture alone: a fixed part of every export whose faces show the atlas.
+void BM_AtlasPng(benchmark::State& state) {
+    Image atlas;
+    std::vector<uint8_t> bitmap;
+    StdFileSystem files;
+    if (!files.ReadAll(ARTWORK_DIR "/tex.bmp", bitmap) || !DecodeBitmap(bitmap.data(), bitmap.size(), atlas)) {
+        state.SkipWithError("no atlas");
+        return;
+    }
+    LibpngEncoder png;
+    std::vector<uint8_t> out;
+    for (auto _ : state)
+        png.Encode(atlas, out);
+    state.counters["bytes"] = static_cast<double>(out.size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_AtlasPng)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, gltf_scattered, Shape::Scattered, Format::Gltf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, obj_scattered, Shape::Scattered, Format::Obj)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, vox_scattered, Shape::Scattered, Format::Vox)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, gltf_solid, Shape::Solid, Format::Gltf)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, obj_solid, Shape::Solid, Format::Obj)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ModelExport, vox_solid, Shape::Solid, Format::Vox)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Export, scattered, Shape::Scattered)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ExportDense, scattered, Shape::Scattered)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Export, solid, Shape::Solid)->Unit(benchmark::kMillisecond);

@@ -20,15 +20,23 @@ void AppendInt(std::string& text, long value) {
     text.append(digits, std::to_chars(digits, digits + sizeof(digits), value).ptr);
 }
 
+// Lines with many numbers are put together in a buffer and appended at once.
+char* PutInt(char* at, long value) {
+    return std::to_chars(at, at + 24, value).ptr;
+}
+
 // A multiple of a half, as "%g" would write it, without the C library's locale.
-void AppendHalves(std::string& text, int halves) {
+char* PutHalves(char* at, int halves) {
     if (halves < 0) {
-        text += '-';
+        *at++ = '-';
         halves = -halves;
     }
-    AppendInt(text, halves / 2);
-    if (halves % 2 != 0)
-        text += ".5";
+    at = PutInt(at, halves / 2);
+    if (halves % 2 != 0) {
+        *at++ = '.';
+        *at++ = '5';
+    }
+    return at;
 }
 
 // numerator / denominator with six decimals, rounded; numerator from 0 to denominator.
@@ -88,13 +96,14 @@ bool ObjExport(const Scene& scene, const Image* atlas, PngEncoder& png, const st
         const int x = static_cast<int>(key / (kLattice * kLattice));
         const int y = static_cast<int>(key / kLattice % kLattice);
         const int z = static_cast<int>(key % kLattice);
-        obj += "v ";
-        AppendHalves(obj, 2 * x - twiceCentre[0]);
-        obj += ' ';
-        AppendHalves(obj, 2 * y - twiceCentre[1]);
-        obj += ' ';
-        AppendHalves(obj, twiceCentre[2] - 2 * z);
-        obj += '\n';
+        char line[96] = {'v', ' '};
+        char* at = PutHalves(line + 2, 2 * x - twiceCentre[0]);
+        *at++ = ' ';
+        at = PutHalves(at, 2 * y - twiceCentre[1]);
+        *at++ = ' ';
+        at = PutHalves(at, twiceCentre[2] - 2 * z);
+        *at++ = '\n';
+        obj.append(line, at);
     }
 
     // The atlas points textured faces use, in the order of first use; OBJ counts v upward from the bottom.
@@ -142,20 +151,22 @@ bool ObjExport(const Scene& scene, const Image* atlas, PngEncoder& png, const st
         for (uint32_t face : facesOf[material]) {
             const CubeRecord& cube = scene.cubes[faceSlot[face]];
             const int normal = faceSide[face] + 1;
-            obj += 'f';
+            char line[160] = {'f'};
+            char* at = line + 1;
             // Turning z around mirrors the corners' turn: taken backwards they run counter-clockwise outside.
             for (int corner = 3; corner >= 0; --corner) {
-                obj += ' ';
-                AppendInt(obj, vertexOf[face * 4 + static_cast<size_t>(corner)] + 1);
-                obj += '/';
+                *at++ = ' ';
+                at = PutInt(at, vertexOf[face * 4 + static_cast<size_t>(corner)] + 1);
+                *at++ = '/';
                 if (textured) {
                     const int u = cube.cellColumn + kCornerRight[corner], v = cube.cellRow + kCornerBottom[corner];
-                    AppendInt(obj, atlasPoint[u * kAtlasPoints + v]);
+                    at = PutInt(at, atlasPoint[u * kAtlasPoints + v]);
                 }
-                obj += '/';
-                AppendInt(obj, normal);
+                *at++ = '/';
+                at = PutInt(at, normal);
             }
-            obj += '\n';
+            *at++ = '\n';
+            obj.append(line, at);
         }
     }
 
