@@ -101,10 +101,16 @@ TEST(Interchange, AnExportThatCannotBeMadeIsToldAndLeavesNoFile) {
     CommandSaveAs(rig.context);
     EXPECT_EQ(rig.folder.Count(), 0u) << "no .obj naming a picture that is not there";
     rig.files.fault = FaultyFileSystem::Fault::None;
+    // Only the picture cannot take its place (a folder has its name): no .obj points at it.
+    std::filesystem::create_directory(rig.folder.Path("model.png"));
+    rig.ui.chosenFiles = {rig.folder.Path("model.obj")};
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.folder.Count(), 1u);
+    std::filesystem::remove(rig.folder.Path("model.png"));
     rig.context.png = nullptr;  // no encoder: a model that shows the atlas cannot be exported
     rig.ui.chosenFiles = {rig.folder.Path("model.glb")};
     CommandSaveAs(rig.context);
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(2, kSaveFailedMessage));
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(3, kSaveFailedMessage));
     EXPECT_EQ(rig.folder.Count(), 0u);
     rig.editor->scene.cubes[1].inUse = 0;  // without textured faces no picture is needed
     rig.ui.chosenFiles = {rig.folder.Path("model.glb")};

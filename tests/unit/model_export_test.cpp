@@ -189,6 +189,17 @@ TEST(GltfExport, TexturedFacesSampleTheirCellFromTheEmbeddedAtlas) {
         corners.insert({uv[2 * k], uv[2 * k + 1]});
     EXPECT_EQ(corners,
               (std::set<std::pair<float, float>>{{0.25f, 0.625f}, {0.25f, 0.75f}, {0.375f, 0.625f}, {0.375f, 0.75f}}));
+    // On the sides the picture stands upright, as the program draws it: the upper corners take the cell's top.
+    const float* position = glb.Floats(4);
+    const float* normal = glb.Floats(5);
+    for (int face = 0; face < 6; ++face) {
+        if (normal[12 * face + 1] != 0.0f)
+            continue;
+        for (int k = 0; k < 4; ++k) {
+            const int vertex = 4 * face + k;
+            EXPECT_EQ(uv[2 * vertex + 1], position[3 * vertex + 1] > 0 ? 0.625f : 0.75f) << "face " << face;
+        }
+    }
     // The blue cube's colour, linear: the red and green channels are 0, blue 1.
     const float* colour = glb.Floats(2);
     EXPECT_FLOAT_EQ(colour[0], 0.0f);
