@@ -1,5 +1,5 @@
-// Entry point: program directory, settings, the main window and the device, then the polling loop
-// that runs a frame update whenever no message is waiting.
+// Entry point: program directory, settings, the main window and the device, then the loop that runs a frame
+// update whenever no message is waiting, and waits for messages while the window is minimized or inactive.
 #include "app/shell.h"
 
 #include <mmsystem.h>
@@ -28,6 +28,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr char kDirectXFailed[] = "DirectXの初期化に失敗しました";
 constexpr char kInitialisationFailed[] = "初期化に失敗しました";
 constexpr UINT kTimerResolution = 1;
+constexpr DWORD kCursorLookMs = 50;  // how often an idle loop looks at the cursor while it may still leave the view
 
 // Released at process exit in this order, also on the early-return paths.
 struct GraphicsTeardown {
@@ -79,8 +80,9 @@ void SetViewChecks(HWND window) {
     CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW, MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// The idle pass: refresh the shell flags, then one frame while the window is active and shown.
-void IdlePass(HWND window) {
+// The idle pass: refresh the shell flags, then one frame while the window is active and shown. Returns whether a
+// frame ran.
+bool IdlePass(HWND window) {
     gShellFlags.appActive = GetActiveWindow() == window;
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
@@ -93,10 +95,23 @@ void IdlePass(HWND window) {
     const bool outside = cursor.x < 0 || cursor.x > client.right || cursor.y < 0 || cursor.y > client.bottom;
     if (outside && !gEditor.paintWindow.dragging)
         gShellFlags.ignoreLeftLatch = true;
-    if (!gShellFlags.minimized && gShellFlags.appActive)
-        RunEditorFrame(window);
+    if (gShellFlags.minimized || !gShellFlags.appActive)
+        return false;
+    RunEditorFrame(window);
+    return true;
 }
 
+// No frame runs until a message changes that: activation, a restore, a drop, a menu or a dialog all arrive as
+// messages, and the idle pass after them refreshes the flags before any frame. Only the cursor leaving the client
+// area over another window brings no message, yet the first frame must find the ignore-left-button latch set after
+// it; so while the latch is clear the wait also ends now and then for another look at the cursor.
+void WaitForMessage() {
+    const DWORD timeout = gShellFlags.ignoreLeftLatch ? INFINITE : kCursorLookMs;
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+// Frames run back to back, each followed by a short sleep, while the window is active and shown; otherwise the
+// loop sleeps until there is something to do.
 void RunMainLoop(HWND window) {
     for (;;) {
         MSG message;
@@ -105,8 +120,8 @@ void RunMainLoop(HWND window) {
                 break;
             TranslateMessage(&message);
             DispatchMessageW(&message);
-        } else {
-            IdlePass(window);
+        } else if (!IdlePass(window)) {
+            WaitForMessage();
         }
         Sleep(1);
     }
