@@ -1,0 +1,100 @@
+// Another program in the same Wine desktop as Blokkenveld, for the end-to-end tests and tools/frame_rate.sh.
+//   e2e_other_program activate    shows a window titled "Other program" and makes it the foreground window, so
+//                                 that Blokkenveld becomes inactive; the title gains " (foreground)" once the
+//                                 system says so. The program ends when its window is closed.
+//   e2e_other_program drop PATH   drops PATH on Blokkenveld's main window as a file manager does: the drop record
+//                                 is written into Blokkenveld's memory and WM_DROPFILES posted to the window.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Other program";
+constexpr wchar_t kForegroundTitle[] = L"Other program (foreground)";
+constexpr UINT_PTR kCheckTimer = 1;
+constexpr UINT kCheckEveryMs = 50;
+constexpr int kChecks = 100;  // five seconds of trying, then the timer stops and the program only waits
+int gChecksLeft = kChecks;
+
+LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (GetForegroundWindow() == window) {
+                SetWindowTextW(window, kForegroundTitle);
+                KillTimer(window, kCheckTimer);
+            } else if (--gChecksLeft > 0) {
+                SetForegroundWindow(window);
+            } else {
+                KillTimer(window, kCheckTimer);
+            }
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int Activate(HINSTANCE instance) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = OtherWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = L"OtherProgram";
+    RegisterClassW(&windowClass);
+    // Bottom right of the desktop, clear of Blokkenveld's window at its default size and place.
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 720, 320,
+                                  200, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return 1;
+    SetForegroundWindow(window);
+    SetTimer(window, kCheckTimer, kCheckEveryMs, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+int Drop(const char* path) {
+    HWND target = FindWindowW(L"Blokkenveld", nullptr);
+    if (target == nullptr)
+        return 2;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(target, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr)
+        return 3;
+    // A DROPFILES header, the path and an empty name that ends the list.
+    const size_t pathBytes = std::strlen(path) + 1;
+    const size_t size = sizeof(DROPFILES) + pathBytes + 1;
+    char record[sizeof(DROPFILES) + MAX_PATH + 1] = {};
+    if (size > sizeof(record))
+        return 4;
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    std::memcpy(record, &header, sizeof(header));
+    std::memcpy(record + sizeof(DROPFILES), path, pathBytes);
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote != nullptr && WriteProcessMemory(process, remote, record, size, nullptr);
+    CloseHandle(process);
+    if (!written)
+        return 5;
+    return PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? 0 : 6;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (__argc == 2 && std::strcmp(__argv[1], "activate") == 0)
+        return Activate(instance);
+    if (__argc == 3 && std::strcmp(__argv[1], "drop") == 0)
+        return Drop(__argv[2]);
+    return 2;
+}
