@@ -1,7 +1,8 @@
 // Another program in the same Wine desktop as Blokkenveld, for the end-to-end tests and tools/frame_rate.sh.
 //   e2e_other_program activate    shows a window titled "Other program" and makes it the foreground window, so
-//                                 that Blokkenveld becomes inactive; the title gains " (foreground)" once the
-//                                 system says so. The program ends when its window is closed.
+//                                 that Blokkenveld becomes inactive; the title ends in " (foreground)" while the
+//                                 window is active. The program ends when its window is closed; started again
+//                                 meanwhile, it brings that window back to the foreground.
 //   e2e_other_program drop PATH   drops PATH on Blokkenveld's main window as a file manager does: the drop record
 //                                 is written into Blokkenveld's memory and WM_DROPFILES posted to the window.
 #include <windows.h>
@@ -12,6 +13,7 @@
 
 namespace {
 
+constexpr wchar_t kClassName[] = L"OtherProgram";
 constexpr wchar_t kTitle[] = L"Other program";
 constexpr wchar_t kForegroundTitle[] = L"Other program (foreground)";
 constexpr UINT_PTR kCheckTimer = 1;
@@ -19,33 +21,42 @@ constexpr UINT kCheckEveryMs = 50;
 constexpr int kChecks = 100;  // five seconds of trying, then the timer stops and the program only waits
 int gChecksLeft = kChecks;
 
+// The title says whether the window is the foreground window; until it is, the program keeps asking for it.
 LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_ACTIVATE:
+            SetWindowTextW(window, LOWORD(wParam) != WA_INACTIVE ? kForegroundTitle : kTitle);
+            break;
         case WM_TIMER:
-            if (GetForegroundWindow() == window) {
-                SetWindowTextW(window, kForegroundTitle);
+            if (GetForegroundWindow() == window || --gChecksLeft <= 0)
                 KillTimer(window, kCheckTimer);
-            } else if (--gChecksLeft > 0) {
+            else
                 SetForegroundWindow(window);
-            } else {
-                KillTimer(window, kCheckTimer);
-            }
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(window, message, wParam, lParam);
+            break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// One window at a time: a second start brings the first window back to the foreground.
 int Activate(HINSTANCE instance) {
+    if (HWND existing = FindWindowW(kClassName, nullptr)) {
+        for (int check = 0; check < kChecks && GetForegroundWindow() != existing; ++check) {
+            SetForegroundWindow(existing);
+            Sleep(kCheckEveryMs);
+        }
+        return GetForegroundWindow() == existing ? 0 : 1;
+    }
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OtherWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = L"OtherProgram";
+    windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);
     // Bottom right of the desktop, clear of Blokkenveld's window at its default size and place.
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 720, 320,

@@ -1,0 +1,199 @@
+"""The program left open: minimized, or behind another program, it rests, and it wakes for a restore, an
+activation, a drop or a dialog as before."""
+import glob
+import os
+import shutil
+import subprocess
+import time
+
+from files_tests import OPEN, add_on_top, crlf, top_face
+from harness import DESKTOP_SIZE, WINE64, Suite, check, e2e, find_windows, first, geometry, launched, popup_menus, \
+    save, wait_until
+from window_tests import MAGENTA, MAGENTA_SETTINGS
+
+OTHER_EXE = "e2e_other_program.exe"
+OTHER_TITLE = r"^Other program( \(foreground\))?$"
+FOREGROUND_TITLE = r"^Other program \(foreground\)$"
+# Three red cubes in a column on the start cube's place: the view shows red where the start scene shows nothing.
+COLUMN = "Blokkenveld\n1 1\n3\n100 100 100 ffff0000\n100 101 100 ffff0000\n100 102 100 ffff0000\ntex.bmp\n0\n"
+SINGLE = "Blokkenveld\n1 1\n1\n100 100 100 ff0000ff\ntex.bmp\n0\n"
+
+
+# ---- processes and processor time, from the Linux side
+
+def processes(program, prefix=None):
+    """The Linux processes of the program (by its folder), its Wine desktop (by name) and the prefix's Wine server.
+    The prefix is the environment's when none is given."""
+    prefix = prefix or os.environ.get("WINEPREFIX")
+    found = {}
+    folder = os.path.realpath(program.folder)
+    for entry in glob.glob("/proc/[0-9]*"):
+        try:
+            with open(entry + "/cmdline", "rb") as f:
+                argv = f.read().split(b"\0")
+            with open(entry + "/environ", "rb") as f:
+                environment = f.read().split(b"\0")
+            cwd = os.path.realpath(os.readlink(entry + "/cwd"))
+        except OSError:
+            continue
+        if prefix and f"WINEPREFIX={prefix}".encode() not in environment:
+            continue
+        pid = int(entry[len("/proc/"):])
+        if argv[0].endswith(b"Blokkenveld.exe") and cwd == folder:
+            found["program"] = pid
+        elif os.path.basename(argv[0]).startswith(b"wineserver"):
+            found["wineserver"] = pid
+        elif b"explorer.exe" in argv[0].lower() and f"/desktop={program.desktop},".encode() in b" ".join(argv):
+            found["desktop"] = pid
+    return found
+
+
+def cpu_seconds(pid):
+    """Processor time of every thread of a process so far, in seconds (nanosecond counts of the scheduler)."""
+    total = 0
+    for path in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+        try:
+            with open(path) as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass
+    return total / 1e9
+
+
+def wait_rest(program, what, span=1.0, most=0.01, timeout=15):
+    """Waits until the program has used less than `most` seconds of processor time over `span` seconds: it sleeps
+    until something happens. A program that looks for work every millisecond never gets there."""
+    pid = wait_until(lambda: processes(program).get("program"), "the program's process")
+
+    def resting():
+        program._alive()
+        before = cpu_seconds(pid)
+        time.sleep(span)
+        return cpu_seconds(pid) - before < most
+    wait_until(resting, f"the program to rest {what}", timeout)
+
+
+# ---- the other program and the system menu
+
+class OtherProgram:
+    """A second program in the program's Wine desktop (other_program.cpp), which takes the foreground."""
+
+    def __init__(self, program, exe=None):
+        self.program = program
+        self.exe = exe or os.path.join(Suite.exe_dir, OTHER_EXE)
+        self.window = None
+
+    def _run(self, *args):
+        shutil.copy(self.exe, self.program.folder)
+        command = [WINE64, "explorer", f"/desktop={self.program.desktop},{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}",
+                   OTHER_EXE, *args]
+        return subprocess.Popen(command, cwd=self.program.folder, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def activate(self):
+        """Starts it, or brings its window back, waits until that is the foreground window and rests the cursor
+        on it."""
+        self._run("activate")
+        self.window = wait_until(lambda: first(find_windows(FOREGROUND_TITLE)), "the other program in the foreground")
+        rect = geometry(self.window)
+        subprocess.run(["xdotool", "mousemove", str(rect.left + rect.width // 2), str(rect.top + rect.height // 2)],
+                       check=True, timeout=10)
+        return self.window
+
+    def close(self):
+        """Closes its window as a user would; the program's window is active again after it."""
+        self.program.wait_window(FOREGROUND_TITLE, "the other program")
+        self.program.chord("alt+F4")
+        self.program.wait_gone(self.window, "the other program")
+
+    def drop(self, wine_path):
+        """Drops a file on the program's main window, as a file manager does."""
+        dropper = self._run("drop", wine_path)
+        check(dropper.wait(timeout=30) == 0, f"the drop of {wine_path} was not posted (code {dropper.returncode})")
+
+    def foreground(self):
+        return bool(find_windows(FOREGROUND_TITLE))
+
+
+def system_menu(program, key, what):
+    """Opens the main window's system menu (Alt+Space) and picks an item by its access key."""
+    program.wait_main_focus()
+    program.chord("alt+space")
+    wait_until(popup_menus, "the system menu")
+    program.key(key)
+    wait_until(lambda: not popup_menus(), f"the system menu to close after {what}")
+
+
+def minimize(program):
+    system_menu(program, "n", "Minimize")
+    # Minimized, the window is a short title bar at the foot of the desktop, with no client area.
+    wait_until(lambda: program.client_rect() is None, "the main window to be minimized")
+
+
+# ---- the tests
+
+@e2e
+def minimized_the_program_rests_and_restored_it_edits_again():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        add_on_top(program, shot)
+        minimize(program)
+        wait_rest(program, "while minimized")
+        system_menu(program, "r", "Restore")
+        wait_until(program.client_rect, "the client area after the restore")
+        restored = program.wait_shot(lambda s: s.pixel(*top_face(shot, 2)) != MAGENTA,
+                                     "the two cubes after the restore")
+        check(restored.pixel(*top_face(shot, 3)) == MAGENTA, "a cube too many after the restore")
+        add_on_top(program, shot, 2)
+        # A menu works as before: hiding the paint window shows the background where it was.
+        program.menu("alt+v", "p", "the paint window")
+        program.wait_shot(lambda s: s.pixel(80, 200) == MAGENTA, "the view without the paint window")
+
+
+@e2e
+def behind_another_program_it_rests_and_the_activating_click_is_not_an_edit():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        other = OtherProgram(program)
+        other.activate()
+        wait_rest(program, "behind the other program")
+        # Keys do not count while another program is active.
+        program.key("Left", pause=0.3)
+        check(program.shot().data == shot.data, "the view changed behind the other program")
+        # The cursor was outside the view, so the click that brings the window back edits nothing; the next one adds.
+        program.click(*top_face(shot, 1))
+        program.wait_main_focus()
+        program.wait_still()
+        check(program.shot().pixel(*top_face(shot, 2)) == MAGENTA, "the activating click added a cube")
+        add_on_top(program, shot)
+        # Back from another program by closing it: no click, and the program edits at once.
+        other.activate()
+        wait_rest(program, "behind the other program, a second time")
+        other.close()
+        program.wait_main_focus()
+        add_on_top(program, shot, 2)
+
+
+@e2e
+def a_drop_behind_another_program_is_drawn_at_once_and_a_dialog_wakes_the_program():
+    with launched(dict(MAGENTA_SETTINGS), before_start=lambda p: p.write("column.bvo", crlf(COLUMN))) \
+            as (program, shot):
+        other = OtherProgram(program)
+        other.activate()
+        wait_rest(program, "behind the other program")
+        other.drop(program.wine_path("column.bvo"))
+        program.wait_title("Blokkenveld - " + program.wine_path("column.bvo"))
+        dropped = program.wait_shot(lambda s: s.pixel(*top_face(shot, 3)) != MAGENTA, "the dropped column drawn")
+        save(dropped, "dropped_behind_another_program")
+        check(other.foreground(), "the drop took the foreground from the other program")
+        wait_rest(program, "after the drop")
+        other.close()
+        program.wait_main_focus()
+        add_on_top(program, shot, 3)
+        # Opened through the dialog: while it is open the main window is inactive; the scene is drawn after it
+        # without any other input.
+        program.write("single.bvo", crlf(SINGLE))
+        program.menu("alt+f", "o", "開く")
+        program.answer("^確認$", "n", "the save question")
+        program.file_dialog(OPEN, program.wine_path("single.bvo"), "the open dialog")
+        program.wait_title("Blokkenveld - " + program.wine_path("single.bvo"))
+        program.wait_shot(lambda s: s.pixel(*top_face(shot, 2)) == MAGENTA and s.pixel(*top_face(shot, 1)) != MAGENTA,
+                          "the opened single cube drawn")
