@@ -113,8 +113,8 @@ def main():
     parser.add_argument("--exe-dir", default=os.path.join("build", "windows"), help="where Blokkenveld.exe is")
     options = parser.parse_args()
     exe_dir = os.path.abspath(options.exe_dir)
-    helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "windows", OTHER_EXE)
-    for path in (os.path.join(exe_dir, "Blokkenveld.exe"), helper):
+    other_exe = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "windows", OTHER_EXE)
+    for path in (os.path.join(exe_dir, "Blokkenveld.exe"), other_exe):
         if not os.path.exists(path):
             print(f"{path} is missing: run tools/build.sh first")
             return 2
@@ -140,7 +140,7 @@ def main():
         subprocess.run(["xdotool", "mousemove", str(rect.left + rect.width // 2), str(rect.top + rect.height // 2)],
                        check=True, timeout=10)
         rows = [measure("active", options.seconds, pids, presents)]
-        other = OtherProgram(program, helper)
+        other = OtherProgram(program, other_exe)
         other.activate()
         rows.append(measure("other program active", options.seconds, pids, presents))
         other.close()

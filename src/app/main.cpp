@@ -28,7 +28,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr char kDirectXFailed[] = "DirectXの初期化に失敗しました";
 constexpr char kInitialisationFailed[] = "初期化に失敗しました";
 constexpr UINT kTimerResolution = 1;
-constexpr DWORD kCursorLookMs = 50;  // how often an idle loop looks at the cursor while it may still leave the view
+constexpr DWORD kCursorLookMs = 100;  // how often a waiting loop looks whether the cursor has left the view
 
 // Released at process exit in this order, also on the early-return paths.
 struct GraphicsTeardown {
@@ -110,8 +110,8 @@ void WaitForMessage() {
     MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-// Frames run back to back, each followed by a short sleep, while the window is active and shown; otherwise the
-// loop sleeps until there is something to do.
+// Every pass ends with a 1 ms sleep. While the window is active and shown, frames run back to back; otherwise the
+// loop waits for a message after each idle pass.
 void RunMainLoop(HWND window) {
     for (;;) {
         MSG message;
