@@ -9,6 +9,7 @@
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
