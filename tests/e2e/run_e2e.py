@@ -4,7 +4,8 @@
 Usage: run_e2e.py EXE_DIR [--repeat N] [TEST_NAME ...]
 Prints one line per test run and a closing "N passed, N failed" line; with --repeat, the whole
 suite runs N times and a table of passes per test follows. Exits non-zero on any failure.
-Without a DISPLAY (or with CI set) the suite runs on its own Xvfb, which it ends however it stops.
+Without a DISPLAY (or with CI set) the suite runs on its own Xvfb, which it ends however it stops. Without a
+WINEPREFIX it takes the one tools/wine_env.sh makes (BLOKKENVELD_WINEPREFIX chooses another).
 """
 import argparse
 import os
@@ -89,5 +90,16 @@ def main():
     return 1 if failed else 0
 
 
+def with_wine_environment():
+    """Started without the project's Wine environment, the suite would run in ~/.wine, which has no Japanese fonts and
+    which other programs share; it starts itself again inside the environment tools/wine_env.sh makes."""
+    if os.environ.get("WINEPREFIX"):
+        return
+    top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    script = 'source "$0/tools/wine_env.sh" && ensure_wine_prefix && exec "$@"'
+    os.execvp("bash", ["bash", "-c", script, top, sys.executable, os.path.abspath(__file__), *sys.argv[1:]])
+
+
 if __name__ == "__main__":
+    with_wine_environment()
     sys.exit(main())
