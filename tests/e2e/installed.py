@@ -8,8 +8,8 @@ import os
 import subprocess
 import time
 
-from harness import DESKTOP_SIZE, MAIN_TITLE, WINE64, Program, TestFailure, find_windows, first, ini_text, \
-    wait_until
+from harness import DESKTOP_SIZE, MAIN_TITLE, WINE64, Program, Screen, Suite, TestFailure, find_windows, first, \
+    ini_text, wait_until
 
 JAPANESE_LOCALE = "ja_JP.UTF-8"
 
@@ -22,6 +22,10 @@ def locale_installed(name):
 
 
 def windows_path(path):
+    """The path as the program sees it: drive C: inside the Wine prefix, Z: for the rest of the machine."""
+    drive_c = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c") + os.sep
+    if os.environ.get("WINEPREFIX") and os.path.abspath(path).startswith(drive_c):
+        return "C:\\" + os.path.abspath(path)[len(drive_c):].replace("/", "\\")
     return "Z:" + path.replace("/", "\\")
 
 
@@ -48,11 +52,15 @@ class InstalledProgram(Program):
                 env[name] = self.locale
         return env
 
-    def start(self, *args, ready=None, timeout=60):
+    def launch(self, *args):
+        """Starts the program and returns at once, before any window of it shows."""
         exe = windows_path(os.path.join(self.folder, "Blokkenveld.exe"))
         cmd = [WINE64, "explorer", f"/desktop={self.desktop},{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}", exe, *args]
         self.process = subprocess.Popen(cmd, cwd=os.path.expanduser("~"), env=self.environment(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def start(self, *args, ready=None, timeout=60):
+        self.launch(*args)
         deadline = time.time() + timeout
 
         def remaining():
@@ -82,6 +90,12 @@ class running:
         return self.program, shot
 
     def __exit__(self, kind, error, trace):
+        if kind is not None and Suite.shots_dir is not None:
+            # The display as the failure left it, for the reader of the report.
+            try:
+                Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Program.counter}.png"))
+            except Exception:
+                pass
         self.program.stop()
         return False
 

@@ -12,7 +12,6 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -55,7 +54,10 @@ class Pictures:
         self.locale = JAPANESE_LOCALE if locale_installed(JAPANESE_LOCALE) else None
 
     def program(self, settings=None):
-        folder = tempfile.mkdtemp(prefix="blokkenveld-pictures-")
+        # Inside the Wine prefix's drive C, so that the title bar shows a path a Windows user would recognise.
+        folder = os.path.join(os.environ["WINEPREFIX"], "drive_c", "Blokkenveld")
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
         for name in ("Blokkenveld.exe", "tex.bmp", "palette.bvp"):
             shutil.copy(os.path.join(self.exe_dir, name), folder)
         shutil.copytree(os.path.join(self.exe_dir, "samples"), os.path.join(folder, "samples"))

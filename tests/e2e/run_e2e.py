@@ -20,6 +20,7 @@ import picture_tests  # noqa: E402,F401
 import editing_tests  # noqa: E402,F401
 import files_tests  # noqa: E402,F401
 import stress_tests  # noqa: E402,F401
+import release_tests  # noqa: E402,F401
 
 
 def stop_on_signal(signum, frame):
