@@ -190,22 +190,26 @@ class Pictures:
         finally:
             context.__exit__(None, None, None)
             shutil.rmtree(program.folder, ignore_errors=True)
-        # The paint window in use: a colour mixed on the bars, the character's shirt being repainted with it.
+        # The paint window in use: a red from the palette, made deeper on the blue bar, painted over the top of
+        # the character's hair as a cap.
         context, program = self.open_sample("character", dict(SKY))
         try:
             shot = program.wait_still()
             program.click(84, 34)  # the Paint tool
-            program.click(25 + 16 * 2 + 8, 78 + 16 * 3 + 8)  # a yellow of the palette
-            program.move(60, 300)
+            program.click(25 + 16 * 3 + 8, 78 + 16 * 1 + 8)  # a red of the palette
+            program.move(100, 302)
             program.button(1, True)  # the blue bar dragged to the left
-            program.move(75, 302)
-            program.move(70, 302)
+            program.move(80, 302)
+            program.move(72, 302)
             program.button(1, False)
-            # The shirt's front, the face at z = 102 of the centred model, seen from the zoomed-out camera.
+            # The hair's top layer and its tuft, as the centred model has them, from the zoomed-out camera.
             distance = START_DISTANCE + 1 + 2 * ZOOM_OUT["character"]
-            for x, y in ((99.5, 97.5), (100.5, 98.5), (101.5, 97.5), (100.5, 96.5), (99.5, 95.5), (101.5, 95.5)):
-                program.click(*(int(v) for v in project((x, y, 102), shot.width, shot.height, distance)))
-            program.move(122, 300)
+            cells = [(x, 110, z) for z in range(103, 97, -1) for x in range(98, 104)]
+            cells += [(100, 111, 100), (101, 111, 100), (100, 111, 101), (101, 111, 101), (101, 112, 101)]
+            for x, y, z in cells:
+                program.click(*(int(v) for v in project((x + 0.5, y + 1, z + 0.5), shot.width, shot.height,
+                                                       distance)))
+            program.move(62, 302)
             self.save(program.wait_still(), self.docs_dir, "paint-window")
         finally:
             context.__exit__(None, None, None)
