@@ -172,6 +172,9 @@ class Checker:
                 self.problem(f"the {kind} file {name!r} named by #SYSTEM is missing")
                 continue
             entries = sitemap_targets(self.page(name))
+            raw = self.decoded(name).upper()
+            if raw.count("<UL>") != raw.count("</UL>"):
+                self.problem(f"the {kind} ({name}) opens {raw.count('<UL>')} lists and closes {raw.count('</UL>')}")
             if not entries:
                 self.problem(f"the {kind} ({name}) has no entries")
             for title, target in entries:
