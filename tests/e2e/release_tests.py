@@ -21,6 +21,7 @@ SAMPLES = ("house.bvo", "tree.bvo", "character.bvo", "car.bvo", "town.bvo", "fuj
 PROGRAM_FILES = ("Blokkenveld.exe", "Help.chm", "tex.bmp", "palette.bvp", "README.txt", "LICENSE.txt")
 ZOOM_OUT = {"house.bvo": 12, "tree.bvo": 14, "character.bvo": 12, "car.bvo": 8, "town.bvo": 34, "fuji.bmp": 28}
 PANEL_WIDTH, ATLAS_TOP = 158, 318
+LOAD_PALETTE = (130, 215)
 OPEN, SAVE_AS = "^(Open|開く)$", "^(Save As|名前を付けて保存)$"
 
 
@@ -50,6 +51,13 @@ def bitmap_pixels(path):
         i = offset + (height - 1 - y) * stride + x * 3
         return data[i + 2], data[i + 1], data[i]
     return pixel
+
+
+def palette_colours(path):
+    """The 64 colours of a palette file as (r, g, b), row by row."""
+    with open(path, encoding="ascii") as f:
+        rows = f.read().split()[1:]
+    return [((v >> 16) & 255, (v >> 8) & 255, v & 255) for v in (int(t, 16) for t in rows)]
 
 
 def mean(colours):
@@ -181,6 +189,16 @@ def the_release_zip_unpacked_into_a_japanese_folder_opens_every_sample_saves_and
                 check(model_drawn(shot) > 0.08, f"{name} covers only {model_drawn(shot):.0%} of the view")
                 # The scene names its atlas "tex.bmp", which is the program folder's wherever the dialog went.
                 check(atlas_shown(shot, atlas), f"the atlas is gone after opening {name} through the dialog")
+
+            # The sample palettes, through the palette dialog: it starts in the program folder, and the second
+            # time in the folder of the palette chosen the first time.
+            for name, typed in (("pastel.bvp", "samples\\pastel.bvp"), ("earth.bvp", "earth.bvp")):
+                colours = palette_colours(os.path.join(samples, name))
+                program.click(*LOAD_PALETTE)
+                program.file_dialog(OPEN, typed, f"the palette dialog for {name}")
+                program.wait_shot(lambda s: all(s.pixel(30 + 16 * c, 83 + 16 * r) == colours[c + 8 * r]
+                                                for c, r in ((1, 0), (3, 1), (6, 4), (7, 7))),  # (0, 0) is marked
+                                  f"the palette cells to show {name}")
 
             program.menu("alt+h", "h", "ヘルプ")
             viewer = program.wait_window("^Blokkenveld Help$", "the help viewer with Help.chm", give_focus=False)
