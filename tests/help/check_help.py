@@ -22,6 +22,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -242,7 +243,12 @@ def render(root, out_dir, problems):
                             "file://" + os.path.join(root, name)],
                            capture_output=True, timeout=120)
         finally:
-            shutil.rmtree(profile, ignore_errors=True)
+            # Chromium's helpers may still be writing the profile for a moment after it returns.
+            for _ in range(50):
+                shutil.rmtree(profile, ignore_errors=True)
+                if not os.path.exists(profile):
+                    break
+                time.sleep(0.1)
         if not os.path.isfile(target):
             problems.append(f"--render: Chromium drew no picture of {name}")
             continue
