@@ -13,6 +13,9 @@ bash tests/interchange/run_checks.sh build/native
 # The same unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then every reader fuzzed briefly.
 (cd build/sanitize && ctest --output-on-failure -j2)
 bash tools/fuzz.sh --smoke
+# The compiled help, opened natively: its contents, index, links, pictures and the terms it must explain; a few
+# pages drawn by headless Chromium into build/help-pages to look at.
+python3 tests/help/check_help.py build/windows/Help.chm --render build/help-pages
 source tools/wine_env.sh
 # Whatever happens from here on, no Wine process of this prefix outlives the tests.
 trap 'wineserver -k 2>/dev/null || true' EXIT

@@ -105,6 +105,9 @@ public:
         wcsncpy(r.name, proposed.c_str(), kPathCapacity - 1);
         r.name[kPathCapacity - 1] = L'\0';
         const BOOL chosen = save ? GetSaveFileNameW(&r.record) : GetOpenFileNameW(&r.record);
+        // The dialog leaves the current directory wherever the user browsed to, and the open dialog ignores the
+        // flag that would stop it; bare names (the atlas a scene names, the palette) belong to the program folder.
+        SetCurrentDirectoryA(gProgramDirectory);
         // A name the ANSI code page cannot hold could not be opened by the narrow paths the files use.
         char ansi[kPathCapacity];
         if (!chosen || !ToAnsi(r.name, ansi))

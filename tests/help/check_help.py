@@ -1,0 +1,289 @@
+#!/usr/bin/env python3
+"""Opens the compiled Help.chm as the help viewer would and checks what a reader relies on.
+
+Usage: check_help.py HELP_CHM [--render DIR]
+
+Unpacks the file with extract_chmLib (libchm-bin), then checks that it declares Japanese and names its
+contents, index and start page; that every entry of the contents tree and the index opens a page that
+exists (anchors included); that every page is in the contents tree, reads as Shift_JIS and says so; that
+every link and picture on every page resolves inside the file and every picture is used; and that every
+term of help_terms.txt (the program's commands, tools, dialogs and messages) is explained on some page.
+With --render, a few pages are also drawn by headless Chromium into DIR, for a person to look at, and
+each picture must show more than a blank page.
+Prints one line per problem and exits non-zero when there is any.
+"""
+import argparse
+import html
+import html.parser
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TERMS = os.path.join(HERE, "help_terms.txt")
+RENDERED = ("index.htm", "paint_window.htm", "messages.htm")
+JAPANESE = 0x0411
+
+
+class Page(html.parser.HTMLParser):
+    """The links, pictures, anchors, sitemap objects and visible text of one HTML file."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.links, self.pictures, self.anchors, self.objects, self.text = [], [], set(), [], []
+        self.charset = None
+        self._object = None
+        self._skip = 0
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if a.get("id"):
+            self.anchors.add(a["id"])
+        if tag == "a" and a.get("name"):
+            self.anchors.add(a["name"])
+        if tag == "a" and a.get("href"):
+            self.links.append(a["href"])
+        elif tag == "link" and a.get("href"):
+            self.links.append(a["href"])
+        elif tag == "img":
+            self.pictures.append(a.get("src", ""))
+        elif tag == "meta" and (a.get("http-equiv") or "").lower() == "content-type":
+            found = re.search(r"charset=([\w-]+)", a.get("content", ""))
+            self.charset = found.group(1) if found else None
+        elif tag == "object":
+            self._object = []
+        elif tag == "param" and self._object is not None:
+            self._object.append((a.get("name", ""), a.get("value", "")))
+        elif tag in ("script", "style", "title"):
+            self._skip += 1
+
+    def handle_endtag(self, tag):
+        if tag == "object" and self._object is not None:
+            self.objects.append(self._object)
+            self._object = None
+        elif tag in ("script", "style", "title"):
+            self._skip -= 1
+
+    def handle_data(self, data):
+        if not self._skip:
+            self.text.append(data)
+
+
+def parse(data):
+    page = Page()
+    page.feed(data)
+    page.close()
+    return page
+
+
+def system_entries(data):
+    """The #SYSTEM file's entries by code: 0 contents file, 1 index file, 2 start page, 3 title, 4 locale."""
+    entries, pos = {}, 4
+    while pos + 4 <= len(data):
+        code, length = struct.unpack_from("<HH", data, pos)
+        entries[code] = data[pos + 4:pos + 4 + length]
+        pos += 4 + length
+    return entries
+
+
+def sitemap_targets(page):
+    """(name, target) of every sitemap entry; an index entry naming several topics gives one pair each."""
+    found = []
+    for params in page.objects:
+        names = [v for k, v in params if k.lower() == "name"]
+        locals_ = [v for k, v in params if k.lower() == "local"]
+        if not names and not locals_:
+            continue
+        if not locals_:
+            found.append((names[0] if names else "?", None))
+        for target in locals_:
+            found.append((names[0] if names else "?", target))
+    return found
+
+
+class Checker:
+    def __init__(self, root):
+        self.root = root
+        self.problems = []
+        self.pages = {}
+
+    def problem(self, text):
+        self.problems.append(text)
+
+    def read(self, name):
+        with open(os.path.join(self.root, name), "rb") as f:
+            return f.read()
+
+    def exists(self, name):
+        return os.path.isfile(os.path.join(self.root, name))
+
+    def decoded(self, name):
+        data = self.read(name)
+        try:
+            return data.decode("cp932")
+        except UnicodeDecodeError as error:
+            self.problem(f"{name}: not Shift_JIS at byte {error.start}")
+            return data.decode("cp932", "replace")
+
+    def page(self, name):
+        if name not in self.pages:
+            self.pages[name] = parse(self.decoded(name))
+        return self.pages[name]
+
+    def resolve(self, source, reference, what):
+        """Checks that a reference from a file opens something in the help; returns the page it names."""
+        parts = urllib.parse.urlsplit(reference)
+        if parts.scheme or parts.netloc:
+            self.problem(f"{source}: {what} {reference!r} leaves the help file")
+            return None
+        base = os.path.dirname(source)
+        target = os.path.normpath(os.path.join(base, urllib.parse.unquote(parts.path))) if parts.path else source
+        target = target.replace(os.sep, "/")
+        if not self.exists(target):
+            self.problem(f"{source}: {what} {reference!r} names {target}, which is not in the help file")
+            return None
+        if parts.fragment:
+            if not target.endswith(".htm"):
+                self.problem(f"{source}: {what} {reference!r} has an anchor in a file that is not a page")
+            elif parts.fragment not in self.page(target).anchors:
+                self.problem(f"{source}: {what} {reference!r}: {target} has no anchor {parts.fragment!r}")
+        return target
+
+    def check(self, terms):
+        system = system_entries(self.read("#SYSTEM")) if self.exists("#SYSTEM") else {}
+        if not system:
+            self.problem("#SYSTEM is missing or empty")
+
+        def text_of(code):
+            return system.get(code, b"").split(b"\0")[0].decode("cp932", "replace")
+        locale = struct.unpack_from("<I", system[4])[0] if len(system.get(4, b"")) >= 4 else None
+        if locale != JAPANESE:
+            self.problem(f"the help file's language is {locale!r}, not Japanese (0x411)")
+        contents, index, start = text_of(0), text_of(1), text_of(2)
+
+        tree = []
+        for kind, name in (("contents", contents), ("index", index)):
+            if not name or not self.exists(name):
+                self.problem(f"the {kind} file {name!r} named by #SYSTEM is missing")
+                continue
+            entries = sitemap_targets(self.page(name))
+            raw = self.decoded(name).upper()
+            if raw.count("<UL>") != raw.count("</UL>"):
+                self.problem(f"the {kind} ({name}) opens {raw.count('<UL>')} lists and closes {raw.count('</UL>')}")
+            if not entries:
+                self.problem(f"the {kind} ({name}) has no entries")
+            for title, target in entries:
+                if target is None:
+                    self.problem(f"{kind} entry {title!r} opens no page")
+                    continue
+                opened = self.resolve(name, target, f"{kind} entry {title!r}")
+                if kind == "contents" and opened:
+                    tree.append(opened)
+        if not start or not self.exists(start):
+            self.problem(f"the start page {start!r} is missing")
+
+        pages = sorted(n for n in self.files() if n.endswith(".htm"))
+        pictures = {n for n in self.files() if n.lower().endswith((".png", ".gif", ".jpg", ".bmp"))}
+        used = set()
+        for name in pages:
+            if name not in tree:
+                self.problem(f"{name} is not in the contents tree")
+            page = self.page(name)
+            if (page.charset or "").lower() != "shift_jis":
+                self.problem(f"{name}: declares charset {page.charset!r}, not Shift_JIS")
+            for link in page.links:
+                self.resolve(name, link, "link")
+            for picture in page.pictures:
+                target = self.resolve(name, picture, "picture")
+                if target:
+                    used.add(target)
+                    if not self.read(target).startswith(b"\x89PNG\r\n\x1a\n"):
+                        self.problem(f"{name}: picture {picture} is not a PNG file")
+        for picture in sorted(pictures - used):
+            self.problem(f"picture {picture} is on no page")
+
+        text = " ".join(re.sub(r"\s+", " ", " ".join(self.page(n).text)) for n in pages)
+        for term in terms:
+            if term not in text:
+                self.problem(f"no page mentions {term!r}")
+        return pages
+
+    def files(self):
+        for folder, _, names in os.walk(self.root):
+            for name in names:
+                yield os.path.relpath(os.path.join(folder, name), self.root).replace(os.sep, "/")
+
+
+def read_terms():
+    with open(TERMS, encoding="utf-8") as f:
+        return [line.strip() for line in f if line.strip() and not line.startswith("#")]
+
+
+def render(root, out_dir, problems):
+    """Draws a few pages with headless Chromium; a drawn page holds more than a handful of colours."""
+    chromium = shutil.which("chromium") or shutil.which("chromium-browser")
+    if not chromium:
+        problems.append("--render: chromium is not installed (tools/install_deps.sh installs it)")
+        return
+    os.makedirs(out_dir, exist_ok=True)
+    for name in RENDERED:
+        target = os.path.join(out_dir, name.replace(".htm", ".png"))
+        profile = tempfile.mkdtemp(prefix="blokkenveld-chromium-")
+        try:
+            subprocess.run([chromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                            "--disable-quic", f"--user-data-dir={profile}", "--hide-scrollbars",
+                            f"--screenshot={target}", "--window-size=900,1400",
+                            "file://" + os.path.join(root, name)],
+                           capture_output=True, timeout=120)
+        finally:
+            # Chromium's helpers may still be writing the profile for a moment after it returns.
+            for _ in range(50):
+                shutil.rmtree(profile, ignore_errors=True)
+                if not os.path.exists(profile):
+                    break
+                time.sleep(0.1)
+        if not os.path.isfile(target):
+            problems.append(f"--render: Chromium drew no picture of {name}")
+            continue
+        colours = subprocess.run(["identify", "-format", "%k", target], capture_output=True, text=True, timeout=60)
+        if not colours.stdout.strip().isdigit() or int(colours.stdout) < 64:
+            problems.append(f"--render: the picture of {name} is nearly blank ({colours.stdout.strip()} colours)")
+        else:
+            print(f"drew {name} to {target}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("chm")
+    parser.add_argument("--render", metavar="DIR", help="draw a few pages with headless Chromium into DIR")
+    options = parser.parse_args()
+    if not shutil.which("extract_chmLib"):
+        print("check_help: extract_chmLib (libchm-bin) is not installed")
+        return 2
+    root = tempfile.mkdtemp(prefix="blokkenveld-help-check-")
+    try:
+        result = subprocess.run(["extract_chmLib", options.chm, root], capture_output=True, timeout=120)
+        if result.returncode != 0 or not os.listdir(root):
+            print(f"check_help: extract_chmLib could not open {options.chm}")
+            return 1
+        checker = Checker(root)
+        pages = checker.check(read_terms())
+        if options.render:
+            render(root, os.path.abspath(options.render), checker.problems)
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+    for problem in checker.problems:
+        print("help:", problem)
+    print(f"help: {len(pages)} pages, {len(checker.problems)} problems")
+    return 1 if checker.problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
