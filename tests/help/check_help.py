@@ -27,7 +27,7 @@ import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TERMS = os.path.join(HERE, "help_terms.txt")
-RENDERED = ("index.htm", "paint_window.htm", "messages.htm")
+RENDERED = ("index.htm", "paint_window.htm", "messages.htm", "export.htm")
 JAPANESE = 0x0411
 
 
