@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows program and packs what a user downloads, build/dist/Blokkenveld-<version>-win64.zip:
-# the exe, its help, the default atlas and palette, the samples, a read-me and the licence, in one folder.
+# the exe, the converter, the help, the default atlas and palette, the samples, a read-me and the licence, in one
+# folder.
 # Usage: tools/package.sh [BUILD_DIR]    (default build/windows, configured for mingw-w64 when new)
 # Prints the zip's path on its last line.
 set -euo pipefail
@@ -19,7 +20,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 root="$stage/$name"
 mkdir -p "$root/samples"
-for file in Blokkenveld.exe Help.chm tex.bmp palette.bvp; do
+programs="Blokkenveld.exe blokkenveld-convert.exe"
+for file in $programs Help.chm tex.bmp palette.bvp; do
     [ -f "$build/$file" ] || { echo "package.sh: $build/$file is missing" >&2; exit 1; }
     cp "$build/$file" "$root/"
 done
@@ -28,7 +30,11 @@ cp "$build"/samples/* "$root/samples/"
 stamp=$(git log -1 --format=%ct 2>/dev/null || echo 946684800)
 # The symbols only serve a debugger; users get the program without them.
 strip=$(command -v x86_64-w64-mingw32-strip || true)
-[ -z "$strip" ] || SOURCE_DATE_EPOCH="$stamp" "$strip" "$root/Blokkenveld.exe"
+if [ -n "$strip" ]; then
+    for file in $programs; do
+        SOURCE_DATE_EPOCH="$stamp" "$strip" "$root/$file"
+    done
+fi
 
 # Texts for Notepad: UTF-8 with a byte order mark and Windows line ends read right on every Windows version.
 python3 - "$version" "$root" <<'PY'

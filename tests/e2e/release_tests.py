@@ -1,6 +1,7 @@
 """The release as a user gets it: the zip from tools/package.sh, unpacked into a folder whose path holds blanks
-and Japanese, the program started from there, every sample opened, a copy saved beside one, the help and the
-version dialog opened; and the version the exe shows Explorer, the one its dialog shows and the zip's name."""
+and Japanese, the converter run and the program started from there, every sample opened, a copy saved beside one,
+the help and the version dialog opened; and the version the exe shows Explorer, the one its dialog shows and the
+zip's name."""
 import os
 import re
 import shutil
@@ -11,14 +12,15 @@ import time
 import zipfile
 
 import exe_resources
-from harness import Screen, Suite, check, e2e, save, wait_file
+from harness import WINE64, Screen, Suite, check, e2e, save, wait_file
 from installed import JAPANESE_LOCALE, InstalledProgram, require_japanese_locale, running, windows_path
 from picture_tests import panel_at
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 FOLDER_NAME = "ブロック 作品 フォルダ"  # blanks and Japanese, as a Japanese user might name it
 SAMPLES = ("house.bvo", "tree.bvo", "character.bvo", "car.bvo", "town.bvo", "fuji.bmp", "pastel.bvp", "earth.bvp")
-PROGRAM_FILES = ("Blokkenveld.exe", "Help.chm", "tex.bmp", "palette.bvp", "README.txt", "LICENSE.txt")
+PROGRAMS = ("Blokkenveld.exe", "blokkenveld-convert.exe")
+PROGRAM_FILES = PROGRAMS + ("Help.chm", "tex.bmp", "palette.bvp", "README.txt", "LICENSE.txt")
 ZOOM_OUT = {"house.bvo": 12, "tree.bvo": 14, "character.bvo": 12, "car.bvo": 8, "town.bvo": 34, "fuji.bmp": 28}
 PANEL_WIDTH, ATLAS_TOP = 158, 318
 LOAD_PALETTE = (130, 215)
@@ -37,6 +39,29 @@ def build_package():
                             capture_output=True, text=True, timeout=600)
     check(result.returncode == 0, f"tools/package.sh failed:\n{result.stdout}{result.stderr}")
     return result.stdout.strip().splitlines()[-1]
+
+
+def coff_symbols(data):
+    """How many entries the COFF symbol table of a PE image holds: none once it is stripped."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    check(data[pe:pe + 4] == b"PE\0\0", "not a PE image")
+    return struct.unpack_from("<I", data, pe + 16)[0]
+
+
+def glb_json(data):
+    """The JSON chunk of a glTF binary, which follows the 12-byte header."""
+    length, kind = struct.unpack_from("<II", data, 12)
+    check(kind == 0x4E4F534A, "the glTF binary does not start with its JSON chunk")
+    return data[20:20 + length].decode("utf-8")
+
+
+def convert_in(folder, locale, working, source, target):
+    """Runs the converter that lies in folder by its full path from the folder working, as a user at a command
+    prompt in the folder of their models."""
+    program = InstalledProgram(folder, locale)
+    converter = windows_path(os.path.join(folder, "blokkenveld-convert.exe"))
+    return subprocess.run([WINE64, converter, source, target], cwd=working, env=program.environment(),
+                          capture_output=True, text=True, errors="replace", timeout=120)
 
 
 def bitmap_pixels(path):
@@ -146,12 +171,28 @@ def the_release_zip_unpacked_into_a_japanese_folder_opens_every_sample_saves_and
         readme = archive.read(top + "README.txt").decode("utf-8-sig")
         check(f"Blokkenveld {version}" in readme and "Blokkenveld.ini" in readme and "起動" in readme,
               "the read-me does not name the version, the settings file and how to start")
+        japanese, _, english = readme.partition("■ English")
+        for language, part in (("Japanese", japanese), ("English", english)):
+            check("blokkenveld-convert" in part and ".glb" in part and ".vox" in part,
+                  f"the read-me's {language} part does not tell of the exports and the converter")
+        for program in PROGRAMS:
+            check(coff_symbols(archive.read(top + program)) == 0, f"{program} in the zip still has its symbols")
         unpacked = tempfile.mkdtemp(prefix="bv")  # short: the open dialog is steered by typing its path
         base = os.path.join(unpacked, FOLDER_NAME)
         archive.extractall(base)
     folder = os.path.join(base, top.rstrip("/"))
     samples = os.path.join(folder, "samples")
     try:
+        # The converter, run in the samples folder: the atlas the scene names is found beside the converter, as
+        # neither the scene's folder nor the current one holds it, and goes into the glTF file as a picture.
+        result = convert_in(folder, JAPANESE_LOCALE, samples, "house.bvo", "house.glb")
+        check(result.returncode == 0, f"the converter ended with {result.returncode}:\n{result.stderr}")
+        check("warning" not in result.stderr, f"the converter warned: {result.stderr}")
+        with open(os.path.join(samples, "house.glb"), "rb") as f:
+            glb = f.read()
+        check(glb.startswith(b"glTF"), f"house.glb starts with {glb[:4]!r}")
+        check('"mimeType":"image/png"' in glb_json(glb), "house.glb carries no atlas picture")
+
         program = InstalledProgram(folder, JAPANESE_LOCALE)
         house = os.path.join(samples, "house.bvo")
         with running(program, windows_path(house), ready=drawn) as (program, shot):

@@ -7,7 +7,8 @@ Unpacks the file with extract_chmLib (libchm-bin), then checks that it declares 
 contents, index and start page; that every entry of the contents tree and the index opens a page that
 exists (anchors included); that every page is in the contents tree, reads as Shift_JIS and says so; that
 every link and picture on every page resolves inside the file and every picture is used; and that every
-term of help_terms.txt (the program's commands, tools, dialogs and messages) is explained on some page.
+term of help_terms.txt (the program's commands, tools, dialogs and messages) is explained on some page, or on
+the page the list names for it (every message on the messages page, every file type on the dialogs page).
 With --render, a few pages are also drawn by headless Chromium into DIR, for a person to look at, and
 each picture must show more than a blank page.
 Prints one line per problem and exits non-zero when there is any.
@@ -27,7 +28,7 @@ import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TERMS = os.path.join(HERE, "help_terms.txt")
-RENDERED = ("index.htm", "paint_window.htm", "messages.htm")
+RENDERED = ("index.htm", "paint_window.htm", "messages.htm", "export.htm")
 JAPANESE = 0x0411
 
 
@@ -208,10 +209,13 @@ class Checker:
         for picture in sorted(pictures - used):
             self.problem(f"picture {picture} is on no page")
 
-        text = " ".join(re.sub(r"\s+", " ", " ".join(self.page(n).text)) for n in pages)
-        for term in terms:
-            if term not in text:
+        texts = {n: re.sub(r"\s+", " ", " ".join(self.page(n).text)) for n in pages}
+        everywhere = " ".join(texts.values())
+        for term, page in terms:
+            if page is None and term not in everywhere:
                 self.problem(f"no page mentions {term!r}")
+            elif page is not None and term not in texts.get(page, ""):
+                self.problem(f"{page} does not mention {term!r}")
         return pages
 
     def files(self):
@@ -221,8 +225,18 @@ class Checker:
 
 
 def read_terms():
+    """(term, page) for every term; page is None where any page may explain it."""
+    terms, page = [], None
     with open(TERMS, encoding="utf-8") as f:
-        return [line.strip() for line in f if line.strip() and not line.startswith("#")]
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("[") and line.endswith("]"):
+                page = None if line == "[*]" else line[1:-1]
+            else:
+                terms.append((line, page))
+    return terms
 
 
 def render(root, out_dir, problems):
