@@ -61,8 +61,11 @@ bool SavePrompt(DocumentContext& c) {
         case DocumentUi::Answer::Yes:
             break;
     }
-    if (!c.editor.named)
-        return SaveUnderChosenName(c);
+    if (!c.editor.named) {
+        // An export chosen in the dialog (.mqo, .glb, .obj, .vox) keeps only a copy the program cannot read back
+        // whole: the scene still counts as unsaved, and the command that would throw it away does not go on.
+        return SaveUnderChosenName(c) && !c.editor.modified;
+    }
     return c.ui.AskYesNo(kOverwriteQuestion) && Save(c, c.documents.currentFileName);
 }
 

@@ -274,9 +274,12 @@ TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
     rig.documents.saving = false;
     EXPECT_TRUE(CommandClose(rig.context));
     rig.Modify();
-    rig.ui.saveAnswers = {DocumentUi::Answer::Yes, DocumentUi::Answer::Yes, DocumentUi::Answer::No};
-    rig.ui.chosenFiles = {"", rig.folder.Path("kept.bvo")};
+    rig.ui.saveAnswers = {DocumentUi::Answer::Yes, DocumentUi::Answer::Yes, DocumentUi::Answer::Yes,
+                          DocumentUi::Answer::No};
+    rig.ui.chosenFiles = {"", rig.folder.Path("copy.glb"), rig.folder.Path("kept.bvo")};
     EXPECT_FALSE(CommandClose(rig.context));  // the save dialog cancelled: the window stays
+    EXPECT_FALSE(CommandClose(rig.context));  // an export is no save of the scene: the window stays
+    EXPECT_TRUE(rig.editor->modified);
     EXPECT_TRUE(CommandClose(rig.context));
     EXPECT_FALSE(rig.editor->modified);
     rig.editor->modified = true;
