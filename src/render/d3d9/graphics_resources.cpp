@@ -106,9 +106,7 @@ public:
         Draw(kPaintTextureVertexFormat, vertices, triangles, sizeof(PaintTextureVertex));
     }
     void BeginSprites() override { gPanelSprites.Begin(); }
-    void DrawPiece(const Matrix& transform, const SourceRect& s) override {
-        gPanelSprites.DrawPiece(transform.m, s.left, s.top, s.right, s.bottom);
-    }
+    void DrawPiece(const Matrix& transform, const SourceRect& s) override { gPanelSprites.DrawPiece(transform, s); }
     void EndSprites() override { gPanelSprites.End(); }
     ClientRect MeasureClientRect() override {
         RECT r;

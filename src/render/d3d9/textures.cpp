@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/bitmap.h"
+#include "render/overlay_quads.h"
 
 namespace {
 
@@ -22,19 +23,15 @@ DWORD PackChannel(float v) {
     return 0;
 }
 
-void DrawQuad(IDirect3DDevice9* device,
-              const float corners[4][2],
-              float u0,
-              float v0,
-              float u1,
-              float v1,
-              D3DCOLOR colour) {
-    const float uv[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
-    OverlayVertex quad[4];
-    for (int i = 0; i < 4; ++i)
-        quad[i] = {corners[i][0] - kPixelAlign, corners[i][1] - kPixelAlign, 0.0f, 1.0f, colour, uv[i][0], uv[i][1]};
+// The quad's corners sit on pixel edges; this device puts pixel centres on whole coordinates.
+void DrawQuad(IDirect3DDevice9* device, const OverlayQuad& quad, D3DCOLOR colour) {
+    OverlayVertex strip[4];
+    for (int i = 0; i < 4; ++i) {
+        const OverlayCorner& c = quad.corners[i];
+        strip[i] = {c.x - kPixelAlign, c.y - kPixelAlign, 0.0f, 1.0f, colour, c.u, c.v};
+    }
     device->SetFVF(kOverlayVertexFormat);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(OverlayVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(OverlayVertex));
 }
 
 }  // namespace
@@ -191,24 +188,14 @@ bool TextFont::MakeAtlas(HFONT font) {
     GetTextMetricsW(dc, &metrics);
     constexpr int kMargin = 2;
     constexpr int kAtlasWidth = 256;
-    atlas_ = GlyphAtlas{};
-    int32_t penX = 0, penY = 0;
-    const int32_t cellHeight = metrics.tmHeight + 2 * kMargin;
+    int32_t advances[kMaxGlyphs];
     for (int32_t i = 0; i < count; ++i) {
         const wchar_t character = static_cast<wchar_t>(codes[i]);
         SIZE extent = {0, 0};
         GetTextExtentPoint32W(dc, &character, 1, &extent);
-        const int32_t cellWidth = extent.cx + 2 * kMargin;
-        if (penX + cellWidth > kAtlasWidth) {
-            penX = 0;
-            penY += cellHeight;
-        }
-        Glyph& glyph = atlas_.glyphs[atlas_.glyphCount++];
-        glyph = {codes[i], penX, penY, cellWidth, cellHeight, extent.cx};
-        penX += cellWidth;
+        advances[i] = extent.cx;
     }
-    atlas_.width = kAtlasWidth;
-    atlas_.height = penY + cellHeight;
+    PackGlyphCells(codes, advances, count, metrics.tmHeight + 2 * kMargin, kMargin, kAtlasWidth, atlas_);
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -262,22 +249,20 @@ void TextFont::DrawText(const char* utf8, int32_t x, int32_t y, float r, float g
     if (count == 0)
         return;
     const D3DCOLOR colour = PackChannel(a) << 24 | PackChannel(r) << 16 | PackChannel(g) << 8 | PackChannel(b);
-    const float tw = static_cast<float>(atlas_.width), th = static_cast<float>(atlas_.height);
     for (int32_t i = 0; i < count; ++i) {
-        const Glyph& glyph = *quads[i].glyph;
-        const float left = static_cast<float>(quads[i].x) - kPixelAlign;
-        const float top = static_cast<float>(quads[i].y) - kPixelAlign;
-        const float right = left + static_cast<float>(glyph.width), bottom = top + static_cast<float>(glyph.height);
-        const float u0 = static_cast<float>(glyph.atlasX) / tw, v0 = static_cast<float>(glyph.atlasY) / th;
-        const float u1 = static_cast<float>(glyph.atlasX + glyph.width) / tw;
-        const float v1 = static_cast<float>(glyph.atlasY + glyph.height) / th;
+        const OverlayQuad quad = GlyphCellQuad(quads[i], atlas_);
+        OverlayVertex corners[4];
+        for (int k = 0; k < 4; ++k) {
+            const OverlayCorner& c = quad.corners[k];
+            corners[k] = {c.x - kPixelAlign, c.y - kPixelAlign, 0.0f, 1.0f, colour, c.u, c.v};
+        }
         OverlayVertex* v = &vertices_[i * 6];
-        v[0] = {left, top, 0.0f, 1.0f, colour, u0, v0};
-        v[1] = {right, top, 0.0f, 1.0f, colour, u1, v0};
-        v[2] = {left, bottom, 0.0f, 1.0f, colour, u0, v1};
-        v[3] = v[2];
-        v[4] = v[1];
-        v[5] = {right, bottom, 0.0f, 1.0f, colour, u1, v1};
+        v[0] = corners[0];
+        v[1] = corners[1];
+        v[2] = corners[2];
+        v[3] = corners[2];
+        v[4] = corners[1];
+        v[5] = corners[3];
     }
     savedState_->Capture();
     SetOverlayStates(device_, true);
@@ -327,19 +312,10 @@ void PanelSprites::Begin() {
     device_->SetTexture(0, texture_);
 }
 
-void PanelSprites::DrawPiece(const float m[4][4], int32_t left, int32_t top, int32_t right, int32_t bottom) {
+void PanelSprites::DrawPiece(const Matrix& transform, const SourceRect& source) {
     if (savedState_ == nullptr)
         return;
-    const float w = static_cast<float>(right - left), h = static_cast<float>(bottom - top);
-    const float local[4][2] = {{0.0f, 0.0f}, {w, 0.0f}, {0.0f, h}, {w, h}};
-    float corners[4][2];
-    for (int i = 0; i < 4; ++i) {
-        corners[i][0] = local[i][0] * m[0][0] + local[i][1] * m[1][0] + m[3][0];
-        corners[i][1] = local[i][0] * m[0][1] + local[i][1] * m[1][1] + m[3][1];
-    }
-    const float tw = static_cast<float>(width_), th = static_cast<float>(height_);
-    DrawQuad(device_, corners, static_cast<float>(left) / tw, static_cast<float>(top) / th,
-             static_cast<float>(right) / tw, static_cast<float>(bottom) / th, 0xFFFFFFFF);
+    DrawQuad(device_, PieceQuad(transform, source, width_, height_), 0xFFFFFFFF);
 }
 
 void PanelSprites::End() {

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 
+#include "render/frame_drawing.h"
 #include "render/glyph_text.h"
+#include "render/math3d.h"
 
 struct Image;
 
@@ -56,7 +58,7 @@ public:
     ~PanelSprites();
     bool Create(IDirect3DDevice9* device);
     void Begin();
-    void DrawPiece(const float transform[4][4], int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void DrawPiece(const Matrix& transform, const SourceRect& source);
     void End();
     void Release();
 
