@@ -1,8 +1,9 @@
 #include "files/text_lines.h"
 
-#include <charconv>
 #include <cstring>
 #include <limits>
+
+#include "files/decimal_float.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ bool ScanHex(const char*& cursor, uint32_t& out) {
 bool ScanReal(const char*& cursor, float& out) {
     const char* p = SkipSpace(cursor);
     const char* number = p;
-    if (*p == '+')  // from_chars takes a minus sign but not a plus
+    if (*p == '+')  // the decimal reader takes a minus sign but not a plus
         number = ++p;
     if (*p == '-')
         ++p;
@@ -110,21 +111,22 @@ bool ScanReal(const char*& cursor, float& out) {
         return false;
     float value = 0.0f;
     const char* end = number + std::strlen(number);
-    const std::from_chars_result result = std::from_chars(number, end, value, std::chars_format::general);
-    if (result.ec == std::errc::invalid_argument || result.ptr == number)
+    const char* taken = number;
+    const DecimalResult result = ParseDecimalFloat(number, end, value, &taken);
+    if (result == DecimalResult::Invalid || taken == number)
         return false;
     // Out of range: as the C library does, a huge value becomes infinity and a tiny one zero.
-    if (result.ec == std::errc::result_out_of_range) {
+    if (result == DecimalResult::OutOfRange) {
         const bool minus = *number == '-';
         const char* e = number;
-        while (e < result.ptr && *e != 'e' && *e != 'E')
+        while (e < taken && *e != 'e' && *e != 'E')
             ++e;
-        const bool tiny = e < result.ptr && e[1] == '-';
+        const bool tiny = e < taken && e[1] == '-';
         value = tiny ? 0.0f : std::numeric_limits<float>::infinity();
         if (minus)
             value = -value;
     }
     out = value;
-    cursor = result.ptr;
+    cursor = taken;
     return true;
 }
