@@ -1,0 +1,39 @@
+// Keys, buttons and the pointer as the page's events report them, kept so that the frame update can poll them
+// the way it polls the keyboard on Windows. Plain C++: the unit tests drive it natively.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/camera.h"
+
+// DOM mouse button numbers.
+enum DomButton : int { kDomLeftButton = 0, kDomMiddleButton = 1, kDomRightButton = 2 };
+
+// WheelEvent.deltaMode.
+enum WheelMode : unsigned { kWheelPixels = 0, kWheelLines = 1, kWheelPages = 2 };
+
+// The virtual-key code of a key event: the legacy keyCode, which browsers give the values of the Windows codes for
+// letters, digits, arrows and Ctrl. 0 for a key still being composed by an input method or one without a code.
+int VirtualKeyOf(uint32_t keyCode);
+
+class BrowserInput {
+public:
+    // A key went down or up; returns its virtual-key code, 0 when it has none.
+    int Key(uint32_t keyCode, bool down);
+    void Button(int domButton, bool down);
+    // The pointer in page pixels; the camera's drags read it as the screen position.
+    void Move(int32_t pageX, int32_t pageY);
+    // The page lost the focus: no key-up or button-up events will arrive for what is held now.
+    void ReleaseAll();
+    bool Down(int virtualKey) const;
+    ScreenPoint Pointer() const { return pointer_; }
+    // Zoom notches for a wheel event, as Windows counts them: 120 units a notch, rolling away from the user
+    // positive. A pixel counts 1.2 units (100 pixels a notch), a line 40. Travel short of a notch is kept for the
+    // next event in the same direction.
+    int16_t Wheel(double deltaY, unsigned deltaMode);
+
+private:
+    bool down_[256] = {};
+    ScreenPoint pointer_;
+    double wheelUnits_ = 0.0;
+};

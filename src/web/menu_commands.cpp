@@ -1,0 +1,45 @@
+#include "web/menu_commands.h"
+
+#include "editor/editor.h"
+#include "resource_ids.h"
+
+MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
+    switch (commandId) {
+        case ID_OPTIONS_UNDO:
+            return {undoEnabled, false};
+        case ID_OPTIONS_REDO:
+            return {redoEnabled, false};
+        case ID_OPTIONS_RESET_CAMERA:
+            return {true, false};
+        case ID_VIEW_PAINT_WINDOW:
+            return {true, editor.paintWindow.shown};
+        case ID_VIEW_STATUS_WINDOW:
+            return {true, editor.statusWindow.shown};
+        default:
+            return {false, false};
+    }
+}
+
+bool RunMenuCommand(Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
+    if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled).enabled)
+        return false;
+    switch (commandId) {
+        case ID_OPTIONS_UNDO:
+            editor.undo.undoRequest = true;
+            return true;
+        case ID_OPTIONS_REDO:
+            editor.undo.redoRequest = true;
+            return true;
+        case ID_OPTIONS_RESET_CAMERA:
+            ResetCamera(editor.camera);
+            return true;
+        case ID_VIEW_PAINT_WINDOW:
+            editor.paintWindow.shown = !editor.paintWindow.shown;
+            return true;
+        case ID_VIEW_STATUS_WINDOW:
+            editor.statusWindow.shown = !editor.statusWindow.shown;
+            return true;
+        default:
+            return false;
+    }
+}

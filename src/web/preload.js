@@ -1,0 +1,34 @@
+// Runs inside the program's module before it starts: the artwork and the default palette come with the page into
+// the program's file system, and a file named in the page's address (?open=NAME) stands for the command line.
+Module['noImageDecoding'] = true;
+
+(() => {
+    const artwork = ['panel.bmp', 'tex.bmp', 'palette.bvp'];
+    const openUrl = new URLSearchParams(location.search).get('open');
+    const openName = openUrl ? decodeURIComponent(openUrl.split(/[/\\]/).pop()) : '';
+    if (openName) Module['arguments'] = [openName];
+
+    function fetchInto(url, path) {
+        const dependency = 'fetch ' + path;
+        addRunDependency(dependency);
+        // A file that cannot be fetched is simply missing: the program says what that means, as it would for a
+        // missing file beside the exe.
+        fetch(url)
+            .then((response) => response.ok ? response.arrayBuffer() : null)
+            .then((bytes) => { if (bytes) FS.writeFile(path, new Uint8Array(bytes)); })
+            .catch(() => {})
+            .finally(() => removeRunDependency(dependency));
+    }
+
+    Module['preRun'] = (Module['preRun'] || []).concat([() => {
+        for (const name of artwork) fetchInto('artwork/' + name, '/' + name);
+        if (openName) fetchInto(openUrl, '/' + openName);
+        // The glyph atlas is drawn once, so the text font has to be there first.
+        addRunDependency('text font');
+        document.fonts.load('13px ' + Blokkenveld.textFont, 'キ0').catch(() => {})
+            .finally(() => removeRunDependency('text font'));
+    }]);
+
+    // What the tests read of the editor.
+    Module['editorState'] = () => JSON.parse(UTF8ToString(Module['_WebEditorState']()));
+})();

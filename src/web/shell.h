@@ -1,0 +1,40 @@
+// The browser shell's globals: the editor, its flags and settings, the renderer and the page's input, and the
+// document services the editor's commands reach the page through.
+#pragma once
+
+#include "editor/document_commands.h"
+#include "editor/editor.h"
+#include "editor/platform.h"
+#include "editor/settings.h"
+#include "files/file_system.h"
+#include "render/webgl/webgl_renderer.h"
+#include "web/browser_input.h"
+
+extern Editor gEditor;
+extern ShellFlags gShellFlags;
+extern Settings gSettings;
+extern ColourDialogState gColourDialog;
+extern WebGlRenderer gRenderer;
+extern StdFileSystem gFiles;
+extern BrowserInput gInput;
+
+// The program directory of the page's file system, where the artwork lies; ends in a separator.
+constexpr char kProgramDirectory[] = "/";
+
+// Listens to the page's keys, buttons, pointer, wheel, focus and size.
+void InstallInputCallbacks();
+// One idle pass: the shell flags from the page, then a frame update while the page is active.
+void IdlePass();
+// Draws and presents one frame with the colours the getters give.
+void DrawMainWindowFrame();
+// The canvas to its element's size and everything that follows the client size; true when the size changed.
+bool FollowCanvasSize();
+// The menu bar's items as the editor and the last frame left them.
+void SyncMenuBar();
+
+// The document commands with the page's boxes and title.
+DocumentContext& Document();
+// The atlas from a file of the page's file system.
+AtlasLoader& Atlas();
+// The settings as the page keeps them.
+IniStore& SettingsStore();

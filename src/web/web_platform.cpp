@@ -1,0 +1,184 @@
+// The core's platform services in the browser: keys and buttons from the page's events, polled by the frame
+// update; the clock; the menu bar; questions; and the frame drawn with WebGL.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+
+#include "editor/draw_frame.h"
+#include "editor/frame_update.h"
+#include "web/menu_commands.h"
+#include "web/page.h"
+#include "web/shell.h"
+
+namespace {
+
+class WebPlatform final : public Platform {
+public:
+    bool KeyDownRaw(int virtualKey) override { return gInput.Down(virtualKey); }
+    ScreenPoint CursorScreen() override { return gInput.Pointer(); }
+    ClientRect MainClientRect() override { return gRenderer.MeasureClientRect(); }
+    uint32_t Milliseconds() override { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+    void SetMenuItemEnabled(int commandId, bool enabled) override {
+        if (commandId == kUndoCommand)
+            undoEnabled = enabled;
+        else if (commandId == kRedoCommand)
+            redoEnabled = enabled;
+    }
+    bool AskYesNo(const char* utf8Text) override { return PageAskYesNo(utf8Text); }
+    // The palette and texture files come with the page's file dialogs, which this build does not have yet.
+    void SendToMainWindow(uint32_t) override {}
+    void DrawFrame() override {
+        if (gEditor.screenshotRequest)
+            gRenderer.CaptureNextFrame();
+        DrawMainWindowFrame();
+    }
+    void SaveScreenshot(const char* path) override {
+        Image frame;
+        if (!gRenderer.TakeCapturedFrame(frame))
+            return;
+        const ClientRect client = gRenderer.MeasureClientRect();
+        if (!SaveScreenshotFile(gFiles, path, frame, client.right, client.bottom))
+            PageShowError(kSaveFailedMessage);
+    }
+
+    bool undoEnabled = false;  // as the frame update last set the Undo and Redo items
+    bool redoEnabled = false;
+};
+
+WebPlatform gPlatform;
+MenuItemState gShownMenu[kMenuCommandCount];
+bool gMenuShownOnce = false;
+bool gSizeChanged = true;
+int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
+int32_t gCanvasTop = 0;
+
+// Which keys the page must keep to itself: the arrows would scroll, Ctrl+Y and Ctrl+Z belong to the editor.
+bool KeepFromBrowser(int virtualKey, bool ctrl) {
+    return (virtualKey >= kKeyLeft && virtualKey <= kKeyDown) || (ctrl && (virtualKey == kKeyZ || virtualKey == kKeyY));
+}
+
+EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+    const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
+    const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down);
+    return down && KeepFromBrowser(key, event->ctrlKey != 0);
+}
+
+EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*) {
+    gInput.Move(static_cast<int32_t>(event->clientX), static_cast<int32_t>(event->clientY));
+    return 0;
+}
+
+// Presses count only on the canvas; releases wherever the button is let go.
+EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* event, void*) {
+    gInput.Move(static_cast<int32_t>(event->clientX), static_cast<int32_t>(event->clientY));
+    gInput.Button(event->button, eventType == EMSCRIPTEN_EVENT_MOUSEDOWN);
+    // The middle button would start the browser's scrolling, and a press would select text around the canvas.
+    return eventType == EMSCRIPTEN_EVENT_MOUSEDOWN;
+}
+
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
+    const int16_t notches = gInput.Wheel(event->deltaY, static_cast<unsigned>(event->deltaMode));
+    if (notches != 0)
+        WheelZoom(gEditor.camera, notches);
+    return 1;
+}
+
+// Leaving the page loses every key-up and button-up that follows: nothing counts as held any more.
+EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
+    gInput.ReleaseAll();
+    return 0;
+}
+
+EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
+    gSizeChanged = true;
+    return 0;
+}
+
+}  // namespace
+
+void InstallInputCallbacks() {
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window, nullptr, 0, OnKey);
+    emscripten_set_keyup_callback(window, nullptr, 0, OnKey);
+    emscripten_set_mousemove_callback(window, nullptr, 0, OnMouseMove);
+    emscripten_set_mousedown_callback("#view", nullptr, 0, OnMouseButton);
+    emscripten_set_mouseup_callback(window, nullptr, 0, OnMouseButton);
+    emscripten_set_wheel_callback("#view", nullptr, 0, OnWheel);
+    emscripten_set_blur_callback(window, nullptr, 0, OnBlur);
+    emscripten_set_resize_callback(window, nullptr, 0, OnResize);
+}
+
+void DrawMainWindowFrame() {
+    DrawEditorFrame(gEditor, BackgroundColour(gSettings, gColourDialog), WireframeColour(gSettings, gColourDialog),
+                    gRenderer);
+    PageFrameDrawn();
+}
+
+void SyncMenuBar() {
+    for (int i = 0; i < kMenuCommandCount; ++i) {
+        const int command = kMenuCommands[i];
+        const MenuItemState state = MenuStateOf(gEditor, command, gPlatform.undoEnabled, gPlatform.redoEnabled);
+        if (!gMenuShownOnce || state.enabled != gShownMenu[i].enabled || state.checked != gShownMenu[i].checked)
+            PageSetMenuItem(command, state.enabled, state.checked);
+        gShownMenu[i] = state;
+    }
+    gMenuShownOnce = true;
+}
+
+void IdlePass() {
+    // A new size rebuilds what follows the client size, and the view is drawn at once, as a repaint would.
+    if (gSizeChanged) {
+        gSizeChanged = false;
+        CanvasOrigin(gCanvasLeft, gCanvasTop);
+        if (FollowCanvasSize())
+            DrawMainWindowFrame();
+    }
+    gShellFlags.minimized = PageHidden();
+    gShellFlags.appActive = PageActive();
+    const ScreenPoint pointer = gInput.Pointer();
+    gShellFlags.cursorX = pointer.x - gCanvasLeft;
+    gShellFlags.cursorY = pointer.y - gCanvasTop;
+    const ClientRect client = gRenderer.MeasureClientRect();
+    // A point on the right or bottom edge still counts as inside.
+    const bool outside = gShellFlags.cursorX < 0 || gShellFlags.cursorX > client.right || gShellFlags.cursorY < 0 ||
+                         gShellFlags.cursorY > client.bottom;
+    if (outside && !gEditor.paintWindow.dragging)
+        gShellFlags.ignoreLeftLatch = true;
+    if (!gShellFlags.minimized && gShellFlags.appActive)
+        RunFrameUpdate(gEditor, gShellFlags, gPlatform);
+    SyncMenuBar();
+}
+
+extern "C" {
+
+// The editor's state as the page's tests read it, as JSON.
+EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
+    static char json[1024];
+    const Editor& e = gEditor;
+    const Camera& c = e.camera;
+    std::snprintf(json, sizeof(json),
+                  "{\"cubes\":%d,\"tool\":%d,\"lighting\":%s,\"faces\":%s,\"wireframe\":%s,"
+                  "\"colour\":%u,\"textureMode\":%s,\"textureCell\":[%d,%d],\"paletteCell\":[%d,%d],"
+                  "\"paintWindow\":{\"x\":%.0f,\"y\":%.0f,\"shown\":%s},\"statusShown\":%s,"
+                  "\"cannotCreate\":%s,\"undoAvailable\":%s,\"redoAvailable\":%s,"
+                  "\"camera\":{\"yaw\":%.6f,\"pitch\":%.6f,\"distance\":%.6f,\"target\":[%.6f,%.6f,%.6f]},"
+                  "\"active\":%s,\"client\":[%d,%d],\"cursor\":[%d,%d]}",
+                  e.scene.liveCubeCount, static_cast<int>(e.tool), e.lightingSwitch ? "true" : "false",
+                  e.facesSwitch ? "true" : "false", e.wireframeSwitch ? "true" : "false", e.currentColour,
+                  e.textureMode ? "true" : "false", e.textureColumn, e.textureRow, e.paletteColumn, e.paletteRow,
+                  e.paintWindow.x, e.paintWindow.y, e.paintWindow.shown ? "true" : "false",
+                  e.statusWindow.shown ? "true" : "false", e.cannotCreate ? "true" : "false",
+                  e.undo.undoAvailable ? "true" : "false", e.undo.redoAvailable ? "true" : "false", c.yaw, c.pitch,
+                  c.distance, c.targetX, c.targetY, c.targetZ, gShellFlags.appActive ? "true" : "false",
+                  gRenderer.MeasureClientRect().right, gRenderer.MeasureClientRect().bottom, gShellFlags.cursorX,
+                  gShellFlags.cursorY);
+    return json;
+}
+
+// A command chosen from the page's menu bar.
+EMSCRIPTEN_KEEPALIVE int WebMenuCommand(int commandId) {
+    return RunMenuCommand(gEditor, commandId, gPlatform.undoEnabled, gPlatform.redoEnabled) ? 1 : 0;
+}
+
+}  // extern "C"

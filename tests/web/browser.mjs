@@ -1,0 +1,241 @@
+// Runs the browser version in the system's Chromium, headless, with WebGL on the software rasteriser, served from
+// build/web by a server of our own on 127.0.0.1; every test gets a fresh page and so a fresh program.
+import http from 'node:http';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import {fileURLToPath} from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const siteDir = path.resolve(process.env.BLOKKENVELD_WEB_DIR || path.join(here, '..', '..', 'build', 'web'));
+export const shotsDir = path.join(siteDir, '..', 'web-screens');
+export const MENU_BAR = 19;
+
+const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+    '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain'};
+
+// Serves the site, and files the test adds under /extra/.
+export async function startServer(extra = new Map()) {
+    const server = http.createServer((request, response) => {
+        const url = new URL(request.url, 'http://localhost');
+        let body = null;
+        if (url.pathname.startsWith('/extra/')) {
+            body = extra.get(decodeURIComponent(url.pathname.slice(7))) ?? null;
+        } else {
+            const file = path.join(siteDir, path.normalize(decodeURIComponent(url.pathname)).replace(/^[/\\]+/, ''));
+            const target = url.pathname.endsWith('/') ? path.join(file, 'index.html') : file;
+            if (target.startsWith(siteDir) && fs.existsSync(target) && fs.statSync(target).isFile())
+                body = fs.readFileSync(target);
+        }
+        if (body === null) {
+            response.writeHead(404);
+            response.end();
+            return;
+        }
+        response.writeHead(200, {'Content-Type': TYPES[path.extname(url.pathname)] || 'application/octet-stream',
+            'Cache-Control': 'no-store'});
+        response.end(body);
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    return {server, extra, url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close()};
+}
+
+// The flags that keep Chromium off the closed network and on the software rasteriser.
+export const CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+    '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    '--disable-quic', '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
+    '--disable-backgrounding-occluded-windows', '--hide-scrollbars'];
+
+export async function startBrowser() {
+    const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-chromium-'));
+    const browser = await puppeteer.launch({
+        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        args: [...CHROMIUM_FLAGS, `--user-data-dir=${userDataDir}`],
+        headless: true,
+        defaultViewport: null,
+    });
+    return {browser, close: async () => {
+        await browser.close();
+        fs.rmSync(userDataDir, {recursive: true, force: true});
+    }};
+}
+
+// A fresh page of the program with an 800 x 600 canvas (the Windows program's client area), once it has drawn
+// its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'.
+export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = ''} = {}) {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(String(error)));
+    page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+    await page.setViewport({width, height: height + MENU_BAR, deviceScaleFactor: 1});
+    await page.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {waitUntil: 'load'});
+    await page.bringToFront();
+    await page.waitForFunction(() => window.Blokkenveld && Blokkenveld.frames > 0, {timeout: 30000})
+        .catch(() => { throw new Error(`the page drew no frame within 30 s; page errors: ${errors.join('; ')}`); });
+    const program = new Program(page, errors);
+    await program.frames(2);
+    return program;
+}
+
+export class Program {
+    constructor(page, errors) {
+        this.page = page;
+        this.errors = errors;
+    }
+
+    state() { return this.page.evaluate(() => Module.editorState()); }
+
+    // Waits until count more frames have been drawn.
+    async frames(count = 1) {
+        await this.page.evaluate((n) => Blokkenveld.nextFrames(n), count);
+    }
+
+    // The canvas as the page shows it: {width, height, pixel(x, y) -> [r, g, b]} in client pixels.
+    async shot() {
+        const box = await this.canvasBox();
+        const png = await this.page.screenshot({clip: box, type: 'png', captureBeyondViewport: false});
+        return decodePng(png);
+    }
+
+    async canvasBox() {
+        return this.page.evaluate(() => {
+            const r = Blokkenveld.canvas.getBoundingClientRect();
+            return {x: r.left, y: r.top, width: r.width, height: r.height};
+        });
+    }
+
+    // Input in client pixels of the canvas, each held for a few frames so that the polling sees it.
+    async move(x, y, steps = 1) {
+        await this.page.mouse.move(x, y + MENU_BAR, {steps});
+        await this.frames(1);
+    }
+
+    async press(button = 'left') {
+        await this.page.mouse.down({button});
+        await this.frames(2);
+    }
+
+    async release(button = 'left') {
+        await this.page.mouse.up({button});
+        await this.frames(2);
+    }
+
+    async click(x, y, button = 'left') {
+        await this.move(x, y);
+        await this.press(button);
+        await this.release(button);
+    }
+
+    async drag(from, to, button = 'left') {
+        await this.move(...from);
+        await this.press(button);
+        await this.move(to[0], to[1], 8);
+        await this.frames(2);
+        await this.release(button);
+    }
+
+    // A key held for a number of frames; modifiers are held around it.
+    async key(key, {frames = 2, modifiers = []} = {}) {
+        for (const m of modifiers) await this.page.keyboard.down(m);
+        await this.page.keyboard.down(key);
+        await this.frames(frames);
+        await this.page.keyboard.up(key);
+        for (const m of modifiers.slice().reverse()) await this.page.keyboard.up(m);
+        await this.frames(2);
+    }
+
+    async save(shot, name) {
+        fs.mkdirSync(shotsDir, {recursive: true});
+        const file = path.join(shotsDir, name + '.png');
+        fs.writeFileSync(file, encodePng(shot));
+        return file;
+    }
+
+    async close() { await this.page.close(); }
+}
+
+// ---- pictures
+
+function paeth(a, b, c) {
+    const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// 8-bit RGB or RGBA PNG, not interlaced, as Chromium writes them.
+export function decodePng(buffer) {
+    let offset = 8, width = 0, height = 0, channels = 0;
+    const data = [];
+    while (offset < buffer.length) {
+        const length = buffer.readUInt32BE(offset);
+        const type = buffer.toString('ascii', offset + 4, offset + 8);
+        const chunk = buffer.subarray(offset + 8, offset + 8 + length);
+        if (type === 'IHDR') {
+            width = chunk.readUInt32BE(0);
+            height = chunk.readUInt32BE(4);
+            if (chunk[8] !== 8 || chunk[12] !== 0 || (chunk[9] !== 2 && chunk[9] !== 6))
+                throw new Error('unexpected PNG format');
+            channels = chunk[9] === 6 ? 4 : 3;
+        } else if (type === 'IDAT') {
+            data.push(chunk);
+        }
+        offset += 12 + length;
+    }
+    const raw = zlib.inflateSync(Buffer.concat(data));
+    const stride = width * channels;
+    const rgb = Buffer.alloc(width * height * 3);
+    const previous = Buffer.alloc(stride), current = Buffer.alloc(stride);
+    for (let y = 0; y < height; ++y) {
+        const filter = raw[y * (stride + 1)];
+        const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+        for (let i = 0; i < stride; ++i) {
+            const left = i >= channels ? current[i - channels] : 0;
+            const up = previous[i], corner = i >= channels ? previous[i - channels] : 0;
+            const predictor = [0, left, up, (left + up) >> 1, paeth(left, up, corner)][filter];
+            current[i] = (line[i] + predictor) & 0xFF;
+        }
+        for (let x = 0; x < width; ++x)
+            current.copy(rgb, (y * width + x) * 3, x * channels, x * channels + 3);
+        current.copy(previous);
+    }
+    return makeShot(width, height, rgb);
+}
+
+export function makeShot(width, height, rgb) {
+    return {
+        width, height, rgb,
+        pixel(x, y) { const i = (y * width + x) * 3; return [rgb[i], rgb[i + 1], rgb[i + 2]]; },
+    };
+}
+
+function crc32(bytes) {
+    let c, crc = 0xFFFFFFFF;
+    for (const b of bytes) {
+        c = (crc ^ b) & 0xFF;
+        for (let k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320 ^ (c >>> 1) : c >>> 1;
+        crc = (crc >>> 8) ^ c;
+    }
+    return (crc ^ 0xFFFFFFFF) >>> 0;
+}
+
+export function encodePng(shot) {
+    const rows = Buffer.alloc((shot.width * 3 + 1) * shot.height);
+    for (let y = 0; y < shot.height; ++y)
+        shot.rgb.copy(rows, y * (shot.width * 3 + 1) + 1, y * shot.width * 3, (y + 1) * shot.width * 3);
+    const chunk = (type, body) => {
+        const head = Buffer.alloc(8);
+        head.writeUInt32BE(body.length, 0);
+        head.write(type, 4, 'ascii');
+        const tail = Buffer.alloc(4);
+        tail.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), body])), 0);
+        return Buffer.concat([head, body, tail]);
+    };
+    const header = Buffer.alloc(13);
+    header.writeUInt32BE(shot.width, 0);
+    header.writeUInt32BE(shot.height, 4);
+    header[8] = 8;
+    header[9] = 2;
+    return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', header),
+        chunk('IDAT', zlib.deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+}
