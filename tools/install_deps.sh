@@ -5,7 +5,10 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev python3 googletest libgtest-dev libbenchmark-dev libpng-dev
           e2fsprogs
           mingw-w64 wine wine64 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine
-          fp-utils libchm-bin chromium zip locales)
+          fp-utils libchm-bin chromium zip locales
+          emscripten nodejs)
+# npm comes with some builds of node; Debian's own node needs Debian's npm beside it.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -27,3 +30,5 @@ fi
 
 # The readers the exports are checked with (gltf-validator, three.js, puppeteer-core), from the npm registry.
 (cd "$(dirname "$0")/../tests/interchange" && [ -d node_modules/three ] || npm ci --no-audit --no-fund --loglevel=error)
+# What drives the browser version's tests (puppeteer-core), from the npm registry.
+(cd "$(dirname "$0")/../tests/web" && [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund --loglevel=error)

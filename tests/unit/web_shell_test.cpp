@@ -1,13 +1,14 @@
 // The browser build's plain C++: keys, buttons and the wheel as the page reports them, the menu bar's commands and
-// states, and the edge list its renderer draws the wireframe with.
+// states, and the lists of facing triangles and edges its renderer draws.
 #include <gtest/gtest.h>
 
-#include <set>
-#include <utility>
+#include <algorithm>
+#include <vector>
 
 #include "editor/editor.h"
 #include "editor/platform.h"
-#include "render/webgl/line_indices.h"
+#include "render/vertices.h"
+#include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
 #include "web/browser_input.h"
 #include "web/menu_commands.h"
@@ -111,21 +112,80 @@ TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     EXPECT_TRUE(editor->undo.redoRequest);
 }
 
-// Every edge of every triangle, once per triangle, as the wireframe fill draws them; none joins two triangles.
-TEST(LineIndices, EachTriangleGivesItsThreeEdges) {
-    constexpr int kTriangles = 21845;  // as many as a chunk of the mesh holds
-    static uint16_t indices[kTriangles * kLineIndicesPerTriangle];
-    ASSERT_EQ(BuildTriangleEdges(kTriangles, indices), kTriangles * kLineIndicesPerTriangle);
-    for (int t : {0, 1, 7, kTriangles - 1}) {
-        std::set<std::pair<int, int>> edges;
-        for (int k = 0; k < kLineIndicesPerTriangle; k += 2) {
-            const int a = indices[t * kLineIndicesPerTriangle + k], b = indices[t * kLineIndicesPerTriangle + k + 1];
-            EXPECT_EQ(a / 3, t);
-            EXPECT_EQ(b / 3, t);
-            edges.insert({std::min(a, b), std::max(a, b)});
-        }
-        EXPECT_EQ(edges,
-                  (std::set<std::pair<int, int>>{{3 * t, 3 * t + 1}, {3 * t + 1, 3 * t + 2}, {3 * t, 3 * t + 2}}));
+// Only the triangles that wind clockwise seen from the eye, the device's front, are filled, and only their edges drawn.
+TEST(FacingLists, KeepsTheTrianglesThatFaceTheEyeAndTheirEdges) {
+    // The +z side of the cube at the origin as the mesh writes it: (1, 2, 3) and (1, 3, 4), clockwise from +z.
+    const ColouredVertex side[6] = {{1, 0, 1, 0, 0, 1, 0}, {1, 1, 1, 0, 0, 1, 0}, {0, 1, 1, 0, 0, 1, 0},
+                                    {1, 0, 1, 0, 0, 1, 0}, {0, 1, 1, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1, 0}};
+    ColouredVertex list[12];
+    std::copy(side, side + 6, list);
+    // The same side turned away: the -z side at z = 0, wound the other way round.
+    for (int i = 0; i < 6; ++i) {
+        list[6 + i] = side[5 - i];
+        list[6 + i].z = 0.0f;
     }
-    EXPECT_EQ(indices[kTriangles * kLineIndicesPerTriangle - 1], 3 * (kTriangles - 1));
+    uint16_t triangles[12], edges[24];
+    // A clip transform that takes everything in: w = 1 and the points stay within the unit box.
+    Matrix all = MatrixScaling(0.1f, 0.1f, 0.1f);
+    all.m[3][2] = 0.5f;
+    const FacingLists front =
+        BuildFacingLists(list, sizeof(ColouredVertex), 4, {0.5f, 0.5f, 5.0f}, all, triangles, edges);
+    ASSERT_EQ(front.triangleIndices, 6);
+    ASSERT_EQ(front.edgeIndices, 12);
+    EXPECT_EQ(std::vector<uint16_t>(triangles, triangles + 6), (std::vector<uint16_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(std::vector<uint16_t>(edges, edges + 12), (std::vector<uint16_t>{0, 1, 1, 2, 2, 0, 3, 4, 4, 5, 5, 3}));
+
+    // From behind, only the other side; from within the plane of a side, it is edge-on and drawn by neither.
+    const FacingLists back =
+        BuildFacingLists(list, sizeof(ColouredVertex), 4, {0.5f, 0.5f, -5.0f}, all, triangles, edges);
+    ASSERT_EQ(back.triangleIndices, 6);
+    EXPECT_EQ(triangles[0], 6);
+    EXPECT_EQ(edges[11], 9);
+    EXPECT_EQ(
+        BuildFacingLists(list, sizeof(ColouredVertex), 2, {3.0f, 0.5f, 1.0f}, all, triangles, edges).triangleIndices,
+        0);
+    // The stride is honoured: the textured layout puts its positions 36 bytes apart.
+    TexturedVertex textured[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        textured[i].x = side[i].x;
+        textured[i].y = side[i].y;
+        textured[i].z = side[i].z;
+    }
+    EXPECT_EQ(
+        BuildFacingLists(textured, sizeof(TexturedVertex), 1, {0.5f, 0.5f, 5.0f}, all, triangles, edges).edgeIndices,
+        6);
+}
+
+// What lies wholly beyond one side of the view is left out; what straddles it, or crosses it corner to corner
+// beyond different sides, stays.
+TEST(FacingLists, LeavesOutWhatLiesOutsideTheView) {
+    // Eye at the origin looking along +z, as the editor's camera sets it up: 60 degrees, 4:3, 0.1 to 300.
+    const Matrix toClip = MatrixMultiply(MatrixLookAtLH({0, 0, 0}, {0, 0, 1}, {0, 1, 0}),
+                                         MatrixPerspectiveFovLH(1.0471975f, 4.0f / 3.0f, 0.1f, 300.0f));
+    // Small triangles facing the eye (clockwise seen from it), at a spot in x, y, z.
+    auto at = [](float x, float y, float z) {
+        std::vector<ColouredVertex> v = {
+            {x, y, z, 0, 0, -1, 0}, {x, y + 0.1f, z, 0, 0, -1, 0}, {x + 0.1f, y, z, 0, 0, -1, 0}};
+        return v;
+    };
+    const std::vector<std::vector<ColouredVertex>> inside = {at(0, 0, 5), at(-2.8f, 0, 5), at(0, 0, 299.5f),
+                                                             at(0, 0, 0.15f)};
+    const std::vector<std::vector<ColouredVertex>> outside = {at(-10, 0, 5), at(10, 0, 5),    at(0, 10, 5),
+                                                              at(0, -10, 5), at(0, 0, 0.05f), at(0, 0, 301)};
+    uint16_t triangles[3], edges[6];
+    for (const auto& t : inside)
+        EXPECT_EQ(
+            BuildFacingLists(t.data(), sizeof(ColouredVertex), 1, {0, 0, 0}, toClip, triangles, edges).triangleIndices,
+            3)
+            << t[0].x << "," << t[0].y << "," << t[0].z;
+    for (const auto& t : outside)
+        EXPECT_EQ(
+            BuildFacingLists(t.data(), sizeof(ColouredVertex), 1, {0, 0, 0}, toClip, triangles, edges).triangleIndices,
+            0)
+            << t[0].x << "," << t[0].y << "," << t[0].z;
+    // A long triangle from beyond the left side to beyond the right crosses the view and stays.
+    const ColouredVertex across[3] = {
+        {-50, -0.5f, 10, 0, 0, -1, 0}, {0, 0.5f, 10, 0, 0, -1, 0}, {50, -0.5f, 10, 0, 0, -1, 0}};
+    EXPECT_EQ(BuildFacingLists(across, sizeof(ColouredVertex), 1, {0, 0, 0}, toClip, triangles, edges).triangleIndices,
+              3);
 }

@@ -64,7 +64,7 @@ export async function startBrowser() {
 
 // A fresh page of the program with an 800 x 600 canvas (the Windows program's client area), once it has drawn
 // its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'.
-export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = ''} = {}) {
+export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true} = {}) {
     const page = await browser.newPage();
     const errors = [];
     page.on('pageerror', (error) => errors.push(String(error)));
@@ -72,6 +72,8 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
     await page.setViewport({width, height: height + MENU_BAR, deviceScaleFactor: 1});
     await page.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {waitUntil: 'load'});
     await page.bringToFront();
+    if (!drawn)
+        return new Program(page, errors);
     await page.waitForFunction(() => window.Blokkenveld && Blokkenveld.frames > 0, {timeout: 30000})
         .catch(() => { throw new Error(`the page drew no frame within 30 s; page errors: ${errors.join('; ')}`); });
     const program = new Program(page, errors);
@@ -144,6 +146,18 @@ export class Program {
         await this.page.keyboard.up(key);
         for (const m of modifiers.slice().reverse()) await this.page.keyboard.up(m);
         await this.frames(2);
+    }
+
+    // The open box of the page: its title and message, once it is there.
+    async box() {
+        await this.page.waitForSelector('#box-cover .box', {timeout: 15000});
+        return this.page.evaluate(() => ({title: document.querySelector('.box .title').textContent,
+            message: document.querySelector('.box .message').textContent,
+            buttons: Array.from(document.querySelectorAll('.box button')).map((b) => b.textContent)}));
+    }
+
+    async boxGone() {
+        await this.page.waitForFunction(() => !document.querySelector('#box-cover'), {timeout: 15000});
     }
 
     async save(shot, name) {
@@ -238,4 +252,90 @@ export function encodePng(shot) {
     header[9] = 2;
     return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', header),
         chunk('IDAT', zlib.deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+}
+
+// A 24-bit bottom-up BMP, as the artwork script writes them.
+export function readBmp(file) {
+    const bytes = fs.readFileSync(file);
+    const offset = bytes.readUInt32LE(10), width = bytes.readInt32LE(18), height = bytes.readInt32LE(22);
+    const stride = Math.ceil(width * 3 / 4) * 4;
+    const rgb = Buffer.alloc(width * Math.abs(height) * 3);
+    for (let y = 0; y < Math.abs(height); ++y) {
+        const row = height > 0 ? Math.abs(height) - 1 - y : y;
+        for (let x = 0; x < width; ++x) {
+            const i = offset + row * stride + x * 3, o = (y * width + x) * 3;
+            rgb[o] = bytes[i + 2];
+            rgb[o + 1] = bytes[i + 1];
+            rgb[o + 2] = bytes[i];
+        }
+    }
+    return makeShot(width, Math.abs(height), rgb);
+}
+
+// ---- where the camera puts a world point: the device's look-at view and perspective, as the editor sets them
+
+const sub = (a, b) => [a[0] - b[0], a[1] - b[1], a[2] - b[2]];
+const dot = (a, b) => a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+const cross = (a, b) => [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]];
+const unit = (a) => { const l = Math.hypot(...a); return [a[0] / l, a[1] / l, a[2] / l]; };
+
+export function eyeDirection(camera) {
+    const {yaw, pitch} = camera;
+    return [Math.cos(yaw) * Math.cos(pitch), Math.sin(pitch), Math.sin(yaw) * Math.cos(pitch)];
+}
+
+export function project(state, point) {
+    const {camera} = state;
+    const [width, height] = state.client;
+    const d = eyeDirection(camera);
+    const eye = camera.target.map((t, i) => t + camera.distance * d[i]);
+    const z = unit(sub(camera.target, eye)), x = unit(cross([0, 1, 0], z)), y = cross(z, x);
+    const p = sub(point, eye);
+    const yScale = 1 / Math.tan(Math.PI / 6), xScale = yScale / (width / height);
+    const depth = dot(z, p);
+    return [Math.floor((dot(x, p) * xScale / depth + 1) / 2 * width),
+        Math.floor((1 - dot(y, p) * yScale / depth) / 2 * height)];
+}
+
+// ---- looking at pictures
+
+export const BLACK = [0, 0, 0];
+export const VIEW = {left: 158, top: 0, right: 800, bottom: 582};  // the 3-D view beside the panel, above the strip
+
+export function same(a, b) { return a[0] === b[0] && a[1] === b[1] && a[2] === b[2]; }
+
+// Pixels of box that are not the colour, with their bounding box.
+export function drawn(shot, box = VIEW, background = BLACK) {
+    let count = 0, left = Infinity, top = Infinity, right = -1, bottom = -1;
+    for (let y = box.top; y < box.bottom; ++y) {
+        for (let x = box.left; x < box.right; ++x) {
+            if (same(shot.pixel(x, y), background)) continue;
+            ++count;
+            left = Math.min(left, x); right = Math.max(right, x);
+            top = Math.min(top, y); bottom = Math.max(bottom, y);
+        }
+    }
+    return {count, left, top, right, bottom};
+}
+
+// How many pixels of box differ between two pictures.
+export function differences(a, b, box) {
+    let n = 0;
+    for (let y = box.top; y < box.bottom; ++y)
+        for (let x = box.left; x < box.right; ++x)
+            if (!same(a.pixel(x, y), b.pixel(x, y))) ++n;
+    return n;
+}
+
+// How many pixels of box are the colour, within tolerance levels.
+export function countColour(shot, colour, box = VIEW, tolerance = 0) {
+    let n = 0;
+    for (let y = box.top; y < box.bottom; ++y) {
+        for (let x = box.left; x < box.right; ++x) {
+            const p = shot.pixel(x, y);
+            if (Math.abs(p[0] - colour[0]) <= tolerance && Math.abs(p[1] - colour[1]) <= tolerance &&
+                Math.abs(p[2] - colour[2]) <= tolerance) ++n;
+        }
+    }
+    return n;
 }

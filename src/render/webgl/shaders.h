@@ -14,9 +14,7 @@ enum ShaderAttribute : unsigned {
 // global ambient, and the sum is clamped. The matrices are in the device's row-vector layout: read as GLSL's
 // column-major matrices they come out transposed, so a matrix times a column vector is the row vector's product.
 // The device's depth runs 0..1 where WebGL's clip space runs -w..w, and the device puts pixel centres on whole
-// coordinates where WebGL puts them on halves: the picture moves half a pixel right and down. Edges of sides
-// turned away from the eye are pushed out of the view, as the device's back-face culling drops those triangles
-// before it draws their edges.
+// coordinates where WebGL puts them on halves: the picture moves half a pixel right and down.
 constexpr char kMeshVertexShader[] = R"(
 attribute vec3 aPosition;
 attribute vec3 aNormal;
@@ -28,32 +26,26 @@ uniform vec3 uLightDirection;
 uniform float uLightOn;
 uniform float uLighting;
 uniform vec3 uAmbient;
-uniform vec3 uEye;
-uniform float uCullByFacing;
+uniform float uEdges;
 uniform vec2 uHalfPixel;
 const float kEdgeDepthBias = 8.0e-5;
 varying vec4 vColour;
 varying vec2 vUv;
 void main() {
     vec4 diffuse = aColour.bgra;
-    vec3 normal = (uWorld * vec4(aNormal, 0.0)).xyz;
-    vec3 position = (uWorld * vec4(aPosition, 1.0)).xyz;
     vColour = diffuse;
     if (uLighting > 0.5) {
+        vec3 normal = (uWorld * vec4(aNormal, 0.0)).xyz;
         float lambert = max(dot(normal, -uLightDirection), 0.0);
         vColour.rgb = clamp(uAmbient + uLightOn * lambert * diffuse.rgb, 0.0, 1.0);
     }
     vUv = aUv;
     vec4 clip = uWorldViewProjection * vec4(aPosition, 1.0);
     gl_Position = vec4(clip.xy + uHalfPixel * clip.w, 2.0 * clip.z - clip.w, clip.w);
-    if (uCullByFacing > 0.5) {
-        if (dot(normal, uEye - position) <= 0.0)
-            gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
-        // A line takes its depth along the line, a face across its plane: where they meet the two disagree a
-        // little, so edges come a hair nearer, enough to win over their own face and far too little to show through
-        // another. The same amount of clip depth is less depth the further away, as the faces' depths crowd together.
-        gl_Position.z -= kEdgeDepthBias;
-    }
+    // A line takes its depth along the line, a face across its plane: where they meet the two disagree a little,
+    // so edges come a hair nearer, enough to win over their own face and far too little to show through another.
+    // The same amount of clip depth is less depth the further away, as the faces' depths crowd together.
+    gl_Position.z -= uEdges * kEdgeDepthBias;
 }
 )";
 

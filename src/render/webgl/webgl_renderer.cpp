@@ -6,7 +6,7 @@
 
 #include "files/bitmap.h"
 #include "render/overlay_quads.h"
-#include "render/webgl/line_indices.h"
+#include "render/webgl/facing_lists.h"
 #include "render/webgl/shaders.h"
 
 namespace {
@@ -18,8 +18,7 @@ enum Uniform : int {
     kLightOn,
     kLighting,
     kAmbient,
-    kEye,
-    kCullByFacing,
+    kEdges,
     kHalfPixel,
     kMeshTextured,
     kMeshTexture,
@@ -138,8 +137,7 @@ bool WebGlRenderer::Create() {
                  {kLightOn, meshProgram_, "uLightOn"},
                  {kLighting, meshProgram_, "uLighting"},
                  {kAmbient, meshProgram_, "uAmbient"},
-                 {kEye, meshProgram_, "uEye"},
-                 {kCullByFacing, meshProgram_, "uCullByFacing"},
+                 {kEdges, meshProgram_, "uEdges"},
                  {kHalfPixel, meshProgram_, "uHalfPixel"},
                  {kMeshTextured, meshProgram_, "uTextured"},
                  {kMeshTexture, meshProgram_, "uTexture"},
@@ -151,19 +149,13 @@ bool WebGlRenderer::Create() {
     for (const auto& n : names)
         uniforms_[n.index] = glGetUniformLocation(n.program, n.name);
 
-    // Every triangle's three edges, for as many triangles as one chunk of the mesh can hold.
-    static uint16_t edges[kLineIndicesPerTriangle * (kChunkVertices / 3)];
-    const int32_t edgeCount = BuildTriangleEdges(kChunkVertices / 3, edges);
-    glGenBuffers(1, &lineIndices_);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lineIndices_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(edgeCount * sizeof(uint16_t)), edges, GL_STATIC_DRAW);
-
     glGenBuffers(1, &overlayBuffer_);
     glBindBuffer(GL_ARRAY_BUFFER, overlayBuffer_);
     glBufferData(GL_ARRAY_BUFFER, sizeof(text_), nullptr, GL_DYNAMIC_DRAW);
 
-    // The device's fixed states: depth test less-or-equal, counter-clockwise triangles culled, blending with
-    // source one and destination inverse source alpha, so opaque colours simply overwrite.
+    // The device's fixed states: depth test less-or-equal, counter-clockwise triangles culled (the mesh's lists come
+    // culled already), blending with source one and destination inverse source alpha, so opaque colours simply
+    // overwrite.
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glFrontFace(GL_CW);
@@ -173,7 +165,7 @@ bool WebGlRenderer::Create() {
 }
 
 void WebGlRenderer::Forget() {
-    meshProgram_ = screenProgram_ = lineIndices_ = overlayBuffer_ = 0;
+    meshProgram_ = screenProgram_ = overlayBuffer_ = 0;
     panelTexture_ = atlasTexture_ = glyphTexture_ = 0;
     hasAtlas_ = false;
     for (Stream& stream : streams_)
@@ -264,10 +256,13 @@ void WebGlRenderer::SetViewLight(Vec3 direction) {
 void WebGlRenderer::SetView(Vec3 eye, Vec3 at) {
     view_ = MatrixLookAtLH(eye, at, {0.0f, 1.0f, 0.0f});
     eye_ = eye;
+    SetWorld(world_);
 }
 
 void WebGlRenderer::SetWorld(const Matrix& world) {
     world_ = world;
+    Matrix inverse;
+    objectEye_ = MatrixInverse(world, inverse) ? Vec3TransformCoord(eye_, inverse) : eye_;
 }
 
 void WebGlRenderer::SetMaterial(const Material& material) {
@@ -275,7 +270,10 @@ void WebGlRenderer::SetMaterial(const Material& material) {
         state_.ambient[i] = material.ambient[i];
 }
 
-uint32_t WebGlRenderer::Upload(const void* vertices, int32_t triangles, int32_t stride, int32_t capacityVertices) {
+WebGlRenderer::Stream& WebGlRenderer::Upload(const void* vertices,
+                                             int32_t triangles,
+                                             int32_t stride,
+                                             int32_t capacityVertices) {
     // Each list of the core keeps a buffer of its own. A list drawn twice in one frame (the faces, then their
     // edges) is copied once.
     Stream* stream = nullptr;
@@ -296,17 +294,46 @@ uint32_t WebGlRenderer::Upload(const void* vertices, int32_t triangles, int32_t 
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(capacityVertices) * stride, nullptr, GL_DYNAMIC_DRAW);
         stream->source = vertices;
         stream->frame = 0;
+        stream->facingFrame = 0;
     }
     glBindBuffer(GL_ARRAY_BUFFER, stream->buffer);
     if (stream->frame != frame_ || stream->triangles != triangles) {
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(triangles) * 3 * stride, vertices);
         stream->frame = frame_;
         stream->triangles = triangles;
+        stream->facingFrame = 0;
     }
-    return stream->buffer;
+    return *stream;
 }
 
-void WebGlRenderer::SetMeshUniforms(bool textured, bool lines) {
+void WebGlRenderer::UpdateFacing(Stream& stream, int32_t stride) {
+    if (stream.facingFrame == frame_)
+        return;
+    static uint16_t triangleIndices[kChunkVertices];
+    static uint16_t edgeIndices[2 * kChunkVertices];
+    const Matrix toClip = MatrixMultiply(MatrixMultiply(world_, view_), projection_);
+    const FacingLists lists =
+        BuildFacingLists(stream.source, stride, stream.triangles, objectEye_, toClip, triangleIndices, edgeIndices);
+    if (stream.facingTriangles == 0) {
+        glGenBuffers(1, &stream.facingTriangles);
+        glGenBuffers(1, &stream.facingEdges);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingTriangles);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(triangleIndices), nullptr, GL_DYNAMIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingEdges);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(edgeIndices), nullptr, GL_DYNAMIC_DRAW);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingTriangles);
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(lists.triangleIndices * sizeof(uint16_t)),
+                    triangleIndices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingEdges);
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(lists.edgeIndices * sizeof(uint16_t)),
+                    edgeIndices);
+    stream.triangleIndexCount = lists.triangleIndices;
+    stream.edgeIndexCount = lists.edgeIndices;
+    stream.facingFrame = frame_;
+}
+
+void WebGlRenderer::SetMeshUniforms(bool textured, bool edges) {
     const Matrix worldViewProjection = MatrixMultiply(MatrixMultiply(world_, view_), projection_);
     glUniformMatrix4fv(uniforms_[kWorldViewProjection], 1, GL_FALSE, &worldViewProjection.m[0][0]);
     glUniformMatrix4fv(uniforms_[kWorld], 1, GL_FALSE, &world_.m[0][0]);
@@ -314,8 +341,7 @@ void WebGlRenderer::SetMeshUniforms(bool textured, bool lines) {
     glUniform1f(uniforms_[kLightOn], state_.lightOn ? 1.0f : 0.0f);
     glUniform1f(uniforms_[kLighting], state_.lighting ? 1.0f : 0.0f);
     glUniform3f(uniforms_[kAmbient], state_.ambient[0], state_.ambient[1], state_.ambient[2]);
-    glUniform3f(uniforms_[kEye], eye_.x, eye_.y, eye_.z);
-    glUniform1f(uniforms_[kCullByFacing], lines ? 1.0f : 0.0f);
+    glUniform1f(uniforms_[kEdges], edges ? 1.0f : 0.0f);
     // Half a pixel in clip units: one pixel is 2 / width of them.
     glUniform2f(uniforms_[kHalfPixel], 1.0f / static_cast<float>(width_), -1.0f / static_cast<float>(height_));
     glUniform1f(uniforms_[kMeshTextured], textured ? 1.0f : 0.0f);
@@ -327,12 +353,14 @@ void WebGlRenderer::DrawMesh(const void* vertices, int32_t triangles, bool textu
     if (triangles <= 0 || meshProgram_ == 0)
         return;
     const int32_t stride = textured ? sizeof(TexturedVertex) : sizeof(ColouredVertex);
-    Upload(vertices, triangles, stride, kChunkVertices);
+    Stream& stream = Upload(vertices, triangles, stride, kChunkVertices);
+    UpdateFacing(stream, stride);
     const bool sampled = textured && state_.atlasBound && hasAtlas_;
     glUseProgram(meshProgram_);
     SetMeshUniforms(sampled, state_.wireframe);
     if (sampled)
         glBindTexture(GL_TEXTURE_2D, atlasTexture_);
+    glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
     glEnableVertexAttribArray(kAttributePosition);
     glVertexAttribPointer(kAttributePosition, 3, GL_FLOAT, GL_FALSE, stride, Offset(offsetof(ColouredVertex, x)));
     glEnableVertexAttribArray(kAttributeNormal);
@@ -348,14 +376,14 @@ void WebGlRenderer::DrawMesh(const void* vertices, int32_t triangles, bool textu
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    // Only what faces the eye is drawn, as the device culls the rest: the sides, or the sides' edges.
+    glDisable(GL_CULL_FACE);
     if (state_.wireframe) {
-        // Lines are never culled by the rasteriser: the vertex shader drops the edges of sides facing away.
-        glDisable(GL_CULL_FACE);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lineIndices_);
-        glDrawElements(GL_LINES, triangles * kLineIndicesPerTriangle, GL_UNSIGNED_SHORT, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingEdges);
+        glDrawElements(GL_LINES, stream.edgeIndexCount, GL_UNSIGNED_SHORT, nullptr);
     } else {
-        glEnable(GL_CULL_FACE);
-        glDrawArrays(GL_TRIANGLES, 0, triangles * 3);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, stream.facingTriangles);
+        glDrawElements(GL_TRIANGLES, stream.triangleIndexCount, GL_UNSIGNED_SHORT, nullptr);
     }
     glDisableVertexAttribArray(kAttributeNormal);
 }
@@ -371,7 +399,7 @@ void WebGlRenderer::DrawTextured(const TexturedVertex* vertices, int32_t triangl
 void WebGlRenderer::DrawScreen(const void* vertices, int32_t triangles, int32_t stride, bool textured) {
     if (triangles <= 0 || vertices == nullptr || screenProgram_ == 0)
         return;
-    Upload(vertices, triangles, stride, triangles * 3);
+    const Stream& stream = Upload(vertices, triangles, stride, triangles * 3);
     const bool sampled = textured && state_.atlasBound && hasAtlas_;
     glUseProgram(screenProgram_);
     glUniform2f(uniforms_[kClientSize], static_cast<float>(width_), static_cast<float>(height_));
@@ -382,6 +410,7 @@ void WebGlRenderer::DrawScreen(const void* vertices, int32_t triangles, int32_t 
     glUniform1i(uniforms_[kScreenTexture], 0);
     if (sampled)
         glBindTexture(GL_TEXTURE_2D, atlasTexture_);
+    glBindBuffer(GL_ARRAY_BUFFER, stream.buffer);
     glEnableVertexAttribArray(kAttributePosition);
     glVertexAttribPointer(kAttributePosition, 4, GL_FLOAT, GL_FALSE, stride, Offset(offsetof(ScreenVertex, x)));
     glEnableVertexAttribArray(kAttributeColour);
@@ -395,14 +424,9 @@ void WebGlRenderer::DrawScreen(const void* vertices, int32_t triangles, int32_t 
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    if (state_.wireframe) {
-        glDisable(GL_CULL_FACE);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lineIndices_);
-        glDrawElements(GL_LINES, triangles * kLineIndicesPerTriangle, GL_UNSIGNED_SHORT, nullptr);
-    } else {
-        glEnable(GL_CULL_FACE);
-        glDrawArrays(GL_TRIANGLES, 0, triangles * 3);
-    }
+    // The panel's quads are always filled (the frame sets the solid fill before them); culled as the device culls.
+    glEnable(GL_CULL_FACE);
+    glDrawArrays(GL_TRIANGLES, 0, triangles * 3);
 }
 
 void WebGlRenderer::DrawPaintColour(const PaintColourVertex* vertices, int32_t triangles) {

@@ -72,11 +72,16 @@ private:
         bool atlasBound = false;
     };
 
-    struct Stream {  // a vertex list of the core and the buffer that holds its copy on the context
+    struct Stream {  // a vertex list of the core and the buffers that hold its copy on the context
         const void* source = nullptr;
         uint32_t buffer = 0;
         uint32_t frame = 0;  // the frame it was last copied in
         int32_t triangles = 0;
+        uint32_t facingTriangles = 0;  // index lists of the triangles facing the eye, and of their edges
+        uint32_t facingEdges = 0;
+        uint32_t facingFrame = 0;  // the frame they were made for
+        int32_t triangleIndexCount = 0;
+        int32_t edgeIndexCount = 0;
     };
 
     struct ScreenVertex {  // the layout of PaintTextureVertex: pre-transformed pixels, colour, texture
@@ -91,17 +96,18 @@ private:
     static constexpr int kMaxPieces = 16;
     static constexpr int kOverlayVertices = kMaxTextGlyphs * 6;
 
-    uint32_t Upload(const void* vertices, int32_t triangles, int32_t stride, int32_t capacityVertices);
+    Stream& Upload(const void* vertices, int32_t triangles, int32_t stride, int32_t capacityVertices);
+    // The stream's facing triangles and edges for this frame's eye, made once a frame.
+    void UpdateFacing(Stream& stream, int32_t stride);
     void DrawMesh(const void* vertices, int32_t triangles, bool textured);
     void DrawScreen(const void* vertices, int32_t triangles, int32_t stride, bool textured);
     void DrawOverlay(const ScreenVertex* vertices, int32_t count, uint32_t texture, bool blend);
     void UpdateWorldViewProjection();
-    void SetMeshUniforms(bool textured, bool lines);
+    void SetMeshUniforms(bool textured, bool edges);
 
     // Context objects, 0 until made.
     uint32_t meshProgram_ = 0;
     uint32_t screenProgram_ = 0;
-    uint32_t lineIndices_ = 0;
     uint32_t overlayBuffer_ = 0;
     uint32_t panelTexture_ = 0;
     uint32_t atlasTexture_ = 0;
@@ -113,6 +119,7 @@ private:
     Matrix world_ = MatrixIdentity();
     Matrix view_ = MatrixIdentity();
     Matrix projection_ = MatrixIdentity();
+    Vec3 objectEye_{};  // the eye in the mesh's own space, through the inverse of the world transform
     Vec3 eye_{};
     int32_t width_ = 0;
     int32_t height_ = 0;
