@@ -171,7 +171,7 @@ TEST(FacingLists, LeavesOutWhatLiesOutsideTheView) {
     const std::vector<std::vector<ColouredVertex>> inside = {at(0, 0, 5), at(-2.8f, 0, 5), at(0, 0, 299.5f),
                                                              at(0, 0, 0.15f)};
     const std::vector<std::vector<ColouredVertex>> outside = {at(-10, 0, 5), at(10, 0, 5),    at(0, 10, 5),
-                                                              at(0, -10, 5), at(0, 0, 0.05f), at(0, 0, 301)};
+                                                              at(0, -10, 5), at(0, 0, 0.08f), at(0, 0, 301)};
     uint16_t triangles[3], edges[6];
     for (const auto& t : inside)
         EXPECT_EQ(

@@ -55,6 +55,7 @@ export async function startBrowser() {
         args: [...CHROMIUM_FLAGS, `--user-data-dir=${userDataDir}`],
         headless: true,
         defaultViewport: null,
+        protocolTimeout: 60000,
     });
     return {browser, close: async () => {
         await browser.close();
@@ -89,9 +90,12 @@ export class Program {
 
     state() { return this.page.evaluate(() => Module.editorState()); }
 
-    // Waits until count more frames have been drawn.
-    async frames(count = 1) {
-        await this.page.evaluate((n) => Blokkenveld.nextFrames(n), count);
+    // Waits until count more frames have been drawn, at most timeout milliseconds.
+    async frames(count = 1, timeout = 20000) {
+        const drawn = await this.page.evaluate((n, limit) => Promise.race([Blokkenveld.nextFrames(n).then(() => true),
+            new Promise((resolve) => setTimeout(() => resolve(false), limit))]), count, timeout);
+        if (!drawn)
+            throw new Error(`the page drew no ${count} more frames within ${timeout / 1000} s`);
     }
 
     // The canvas as the page shows it: {width, height, pixel(x, y) -> [r, g, b]} in client pixels.

@@ -4,7 +4,7 @@ import {after, before, describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 
-import {BLACK, VIEW, countColour, differences, drawn, eyeDirection, openProgram, project, readBmp, siteDir,
+import {BLACK, MENU_BAR, VIEW, countColour, differences, drawn, eyeDirection, openProgram, project, readBmp, siteDir,
     startBrowser, startServer} from './browser.mjs';
 
 const STATUS = {left: 0, top: 582, right: 800, bottom: 600};
@@ -62,6 +62,33 @@ describe('editing', () => {
         // Z alone, without Ctrl, does nothing.
         await program.key('z', {frames: 4});
         assert.equal((await program.state()).cubes, 2);
+        await program.close();
+    });
+
+    test('while a menu is open nothing edits, and the click that closes it goes no further', async () => {
+        const program = await openProgram(chromium.browser, server.url);
+        const state = await program.state();
+        const top = project(state, [100.5, 101, 100.5]);
+        await program.page.mouse.click(110, 8);  // the Options caption
+        assert.ok(await program.page.evaluate(() => Blokkenveld.menu.open));
+        // No frame update runs while the menu is open, as none runs in the Windows program's menu loop.
+        const frames = await program.page.evaluate(() => Blokkenveld.frames);
+        await program.page.keyboard.down('g');
+        await new Promise((resolve) => setTimeout(resolve, 300));
+        await program.page.keyboard.up('g');
+        assert.equal(await program.page.evaluate(() => Blokkenveld.frames), frames);
+        await program.page.mouse.move(top[0], top[1] + MENU_BAR);
+        await program.page.mouse.down();
+        await program.frames(2);
+        await program.page.mouse.up();
+        await program.frames(2);
+        assert.equal(await program.page.evaluate(() => Blokkenveld.menu.open), false, 'the click closed the menu');
+        const after = await program.state();
+        assert.equal(after.cubes, 1, 'and added nothing');
+        assert.equal(after.camera.distance, state.camera.distance, 'G did not zoom while the menu was open');
+        // The next click edits again.
+        await program.click(...top);
+        await waitCubes(program, 2);
         await program.close();
     });
 

@@ -122,6 +122,29 @@ describe('the panels', () => {
         await program.close();
     });
 
+    test('a bar grab ends when the pointer leaves the view, and a held button coming back does nothing', async () => {
+        const program = await openProgram(chromium.browser, server.url);
+        // The red bar runs from x 52 to 116 of the panel at y 264 to 276; its value is (edge - 52) x 4.
+        await program.move(100, 270);
+        await program.press();
+        await program.move(80, 270);
+        assert.equal((await program.state()).colour >>> 16 & 255, (80 - 52) * 4, 'the bar follows the pointer');
+        // Up onto the menu bar, above the view, and back, the button held all the while.
+        await program.move(80, -10, 4);
+        await program.move(60, 270, 4);
+        await program.move(60, 272);
+        const state = await program.state();
+        assert.equal(state.colour >>> 16 & 255, (80 - 52) * 4, 'the bar stopped where the pointer left the view');
+        await program.release();
+        // Pressed again inside, it follows again.
+        await program.move(70, 270);
+        await program.press();
+        await program.move(64, 270);
+        assert.equal((await program.state()).colour >>> 16 & 255, (64 - 52) * 4);
+        await program.release();
+        await program.close();
+    });
+
     test('the canvas follows the page\'s size and keeps the panel inside', async () => {
         const program = await openProgram(chromium.browser, server.url);
         await program.drag([80, 10], [790, 590]);
