@@ -23,7 +23,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 from harness import MAIN_TITLE, VirtualDisplay, end_wine, find_windows, wait_until  # noqa: E402
-from parity_test import serve  # noqa: E402
+from parity_test import headless_environment, serve  # noqa: E402
 
 WARM_UP = 3.0
 
@@ -102,7 +102,7 @@ def page_measure(url, query, seconds):
         f.write(MEASURE_PAGE)
     try:
         result = subprocess.run(["node", script, url, query, str(seconds), str(WARM_UP)], capture_output=True,
-                                text=True, timeout=300, cwd=HERE)
+                                text=True, timeout=300, cwd=HERE, env=headless_environment())
     finally:
         os.remove(script)
     if result.returncode != 0:

@@ -90,11 +90,16 @@ def exe_picture(exe_dir, scene_path, out, unlit):
         program.cleanup()
 
 
+def headless_environment():
+    """The environment for headless Chromium: without the virtual display, which may be gone by then."""
+    return {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+
+
 def page_picture(url, out, unlit):
     args = ["node", os.path.join(HERE, "shoot.mjs"), url + "?open=extra/scene.bvo", out, "--canvas"]
     if unlit:
         args += ["--click", "%d,%d" % LIGHTING_SWITCH]
-    result = subprocess.run(args, capture_output=True, text=True, timeout=120)
+    result = subprocess.run(args, capture_output=True, text=True, timeout=120, env=headless_environment())
     if result.returncode != 0:
         raise AssertionError("the page could not be pictured: " + result.stderr[-2000:])
     report = json.loads(result.stdout.strip().splitlines()[-1])
