@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The same scene and camera drawn by Blokkenveld.exe under Wine and by the page in headless Chromium, compared
 pixel by pixel: cube outlines at the same pixels (within one) and as many of them, face colours within three
-levels, the panel and the status strip the same. Both pictures, and a picture of where they differ, are kept in build/web-parity.
+levels, the panel and the status strip the same. Both pictures, the two side by side, and a picture of where they
+differ are kept in build/web-parity.
 
 Usage: parity_test.py EXE_DIR WEB_DIR
 Runs without a DISPLAY on its own Xvfb; set BLOKKENVELD_WINEPREFIX (and source tools/wine_env.sh) first.
@@ -172,6 +173,8 @@ def main():
                     continue
                 figures, failed = check(name, a, b)
                 diff_picture(a, b, os.path.join(out_dir, name + "_differences.png"))
+                side_by_side = os.path.join(out_dir, name + "_side_by_side.png")
+                subprocess.run(["convert", exe_png, page_png, "+append", side_by_side], check=True, timeout=60)
                 print("parity %s: %s" % (name, json.dumps(figures)), flush=True)
                 failures += failed
     finally:
