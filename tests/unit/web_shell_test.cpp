@@ -131,15 +131,38 @@ TEST(FacingLists, KeepsTheTrianglesThatFaceTheEyeAndTheirEdges) {
     const FacingLists front =
         BuildFacingLists(list, sizeof(ColouredVertex), 4, {0.5f, 0.5f, 5.0f}, all, triangles, edges);
     ASSERT_EQ(front.triangleIndices, 6);
-    ASSERT_EQ(front.edgeIndices, 12);
+    // The shared diagonal (2, 0) = (3, 4) is drawn once: five edges for the side, and the second triangle takes
+    // the same corners by the first one's indices.
+    ASSERT_EQ(front.edgeIndices, 10);
+    EXPECT_EQ(std::vector<uint16_t>(triangles, triangles + 6), (std::vector<uint16_t>{0, 1, 2, 0, 2, 5}));
+    EXPECT_EQ(std::vector<uint16_t>(edges, edges + 10), (std::vector<uint16_t>{0, 1, 1, 2, 2, 0, 2, 5, 5, 0}));
+
+    // Corners in the same place but of another colour are kept apart; the edge there is still drawn once.
+    ColouredVertex recoloured[6];
+    std::copy(side, side + 6, recoloured);
+    recoloured[4].diffuse = 0xFFFF0000u;
+    const FacingLists apart =
+        BuildFacingLists(recoloured, sizeof(ColouredVertex), 2, {0.5f, 0.5f, 5.0f}, all, triangles, edges);
+    EXPECT_EQ(apart.edgeIndices, 10);
     EXPECT_EQ(std::vector<uint16_t>(triangles, triangles + 6), (std::vector<uint16_t>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(std::vector<uint16_t>(edges, edges + 12), (std::vector<uint16_t>{0, 1, 1, 2, 2, 0, 3, 4, 4, 5, 5, 3}));
+    // A fan that only shares its first corner shares no edge: all six are drawn.
+    ColouredVertex fan[6];
+    std::copy(side, side + 3, fan);
+    fan[3] = side[0];
+    fan[4] = {0, 0.5f, 1, 0, 0, 1, 0};
+    fan[5] = side[5];
+    const FacingLists fanned =
+        BuildFacingLists(fan, sizeof(ColouredVertex), 2, {0.5f, 0.5f, 5.0f}, all, triangles, edges);
+    EXPECT_EQ(fanned.triangleIndices, 6);
+    EXPECT_EQ(fanned.edgeIndices, 12);
 
     // From behind, only the other side; from within the plane of a side, it is edge-on and drawn by neither.
     const FacingLists back =
         BuildFacingLists(list, sizeof(ColouredVertex), 4, {0.5f, 0.5f, -5.0f}, all, triangles, edges);
     ASSERT_EQ(back.triangleIndices, 6);
     EXPECT_EQ(triangles[0], 6);
+    // Reversed, the side's triangles do not meet edge to edge in that order: all six edges are drawn.
+    EXPECT_EQ(back.edgeIndices, 12);
     EXPECT_EQ(edges[11], 9);
     EXPECT_EQ(
         BuildFacingLists(list, sizeof(ColouredVertex), 2, {3.0f, 0.5f, 1.0f}, all, triangles, edges).triangleIndices,

@@ -4,6 +4,10 @@
 
 namespace {
 
+bool Same(Vec3 a, Vec3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
 Vec3 PositionAt(const uint8_t* vertex) {
     Vec3 p;
     std::memcpy(&p, vertex, sizeof(p));
@@ -31,28 +35,45 @@ FacingLists BuildFacingLists(const void* vertices,
                              uint16_t* edgeOut) {
     FacingLists lists;
     const auto* bytes = static_cast<const uint8_t*>(vertices);
+    // The last kept triangle's first and third corners: its closing edge, which the next triangle may open with.
+    bool previousKept = false;
+    Vec3 previousFirst{}, previousThird{};
+    uint16_t previousFirstIndex = 0, previousThirdIndex = 0;
     for (int32_t t = 0; t < triangles; ++t) {
         const uint8_t* first = bytes + static_cast<size_t>(3 * t) * static_cast<size_t>(stride);
         const Vec3 a = PositionAt(first), b = PositionAt(first + stride), c = PositionAt(first + 2 * stride);
         const Vec3 normal = Vec3Cross(Vec3Subtract(b, a), Vec3Subtract(c, a));
+        const bool sharedEdge = previousKept && Same(a, previousFirst) && Same(b, previousThird);
+        previousKept = false;
         if (Vec3Dot(normal, Vec3Subtract(eye, a)) <= 0.0f)
             continue;
         if ((Outside(a, toClip) & Outside(b, toClip) & Outside(c, toClip)) != 0)
             continue;
-        const auto i = static_cast<uint16_t>(3 * t), j = static_cast<uint16_t>(i + 1), k = static_cast<uint16_t>(i + 2);
+        auto i = static_cast<uint16_t>(3 * t), j = static_cast<uint16_t>(i + 1);
+        const auto k = static_cast<uint16_t>(i + 2);
+        // Corners the triangle before already has, colour and all, are taken from it: the rasteriser then shades
+        // four corners of a cube's side instead of six.
+        const auto size = static_cast<size_t>(stride);
+        if (sharedEdge && std::memcmp(first, bytes + previousFirstIndex * size, size) == 0 &&
+            std::memcmp(first + stride, bytes + previousThirdIndex * size, size) == 0) {
+            i = previousFirstIndex;
+            j = previousThirdIndex;
+        }
+        previousKept = true;
+        previousFirst = a;
+        previousThird = c;
+        previousFirstIndex = i;
+        previousThirdIndex = k;
         uint16_t* tri = triangleOut + lists.triangleIndices;
         tri[0] = i;
         tri[1] = j;
         tri[2] = k;
         lists.triangleIndices += 3;
-        uint16_t* edge = edgeOut + lists.edgeIndices;
-        edge[0] = i;
-        edge[1] = j;
-        edge[2] = j;
-        edge[3] = k;
-        edge[4] = k;
-        edge[5] = i;
-        lists.edgeIndices += kEdgeIndicesPerTriangle;
+        // The edge this triangle shares with the one before (the diagonal of a cube's side) is drawn once.
+        const uint16_t edges[kEdgeIndicesPerTriangle] = {i, j, j, k, k, i};
+        const int from = sharedEdge ? 2 : 0;
+        for (int e = from; e < kEdgeIndicesPerTriangle; ++e)
+            edgeOut[lists.edgeIndices++] = edges[e];
     }
     return lists;
 }
