@@ -103,7 +103,7 @@
         return page.modal({
             title: '設定',
             className: 'dialog settings',
-            closeBox: ended(2),
+            closeBox: () => ended(2),
             fill(body, finish) {
                 body.innerHTML =
                     '<fieldset><legend>色</legend>' +

@@ -188,8 +188,8 @@ window.Blokkenveld = (() => {
     // While one is open no frame update runs, as none runs while the Windows program's dialogs and boxes are up.
     let modalOpen = false;
 
-    // A window with a title bar (and a close box when closeBox gives what closing it means; Escape then means the
-    // same), the body built by fill(body, finish), and keys handled by onKey(event, finish) before the defaults.
+    // A window with a title bar (and a close box when closeBox gives what closing it means, or a function that
+    // tells it then; Escape then means the same), the body built by fill(body, finish), and keys handled by onKey(event, finish) before the defaults.
     // Resolves with what finish is given. Without a title the cover alone is shown, given to fill: the program waits
     // on something outside the page.
     function modal({title = null, className = 'box', closeBox = undefined, fill = () => {}, onKey = () => false}) {
@@ -199,6 +199,7 @@ window.Blokkenveld = (() => {
             const cover = document.createElement('div');
             cover.id = 'box-cover';
             let frame = null;
+            const closing = () => (typeof closeBox === 'function' ? closeBox() : closeBox);
             const finish = (value) => {
                 window.removeEventListener('keydown', keyListener, true);
                 cover.remove();
@@ -221,7 +222,7 @@ window.Blokkenveld = (() => {
                     button.className = 'close';
                     button.setAttribute('role', 'button');
                     button.setAttribute('aria-label', '閉じる');
-                    button.addEventListener('click', () => finish(closeBox));
+                    button.addEventListener('click', () => finish(closing()));
                     bar.appendChild(button);
                 }
                 frame.appendChild(bar);
@@ -239,7 +240,7 @@ window.Blokkenveld = (() => {
 
             function keyListener(event) {
                 if (!cover.isConnected) return;
-                if (!onKey(event, finish) && event.key === 'Escape' && closeBox !== undefined) finish(closeBox);
+                if (!onKey(event, finish) && event.key === 'Escape' && closeBox !== undefined) finish(closing());
                 // Keys stay with the window: typing in its fields and Tab work as usual, nothing reaches the menu bar
                 // or the editor, and key-ups go on, so that nothing stays held behind it.
                 const editing = event.target instanceof HTMLInputElement || event.target instanceof HTMLSelectElement;

@@ -13,7 +13,8 @@ export const siteDir = path.resolve(process.env.BLOKKENVELD_WEB_DIR || path.join
 export const shotsDir = path.join(siteDir, '..', 'web-screens');
 export const MENU_BAR = 19;
 
-const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=utf-8', '.png': 'image/png',
+    '.js': 'text/javascript', '.wasm': 'application/wasm',
     '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain'};
 
 // Serves the site, and files the test adds under /extra/.
@@ -66,9 +67,12 @@ export async function startBrowser() {
 // A fresh page of the program with an 800 x 600 canvas (the Windows program's client area), once it has drawn
 // its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'. Each program has a browser context
 // of its own, so that its settings and kept files start empty, and a folder of its own for its downloads.
-export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true} = {}) {
-    const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
-    const context = await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
+// With from, the page opens in that program's context instead, as another tab of the same browser profile would.
+export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
+    from = null} = {}) {
+    const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
+    const context = from ? from.context
+        : await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
     const page = await context.newPage();
     const errors = [];
     page.on('pageerror', (error) => errors.push(String(error)));
