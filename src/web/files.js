@@ -213,11 +213,9 @@
             found.sort((a, b) => b.time - a.time);
             return found[0] || null;
         },
-        // After the question: a copy taken back becomes this page's own; one declined is let go.
-        settle(found, restored) {
-            const text = storage.get(found.key);
+        // After the question the copy found goes: a scene taken back is this page's, kept under its own id.
+        letGo(found) {
             storage.remove(found.key);
-            if (restored && text !== null) storage.set(RECOVERY + pageId, text);
         },
     };
 

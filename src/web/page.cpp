@@ -109,8 +109,8 @@ EM_ASYNC_JS(int, FindSceneJs, (const char* path, char* name, int capacity), {
     stringToUTF8(found.name, name, capacity);
     return 1;
 });
-EM_JS(void, SettleSceneJs, (int restored), {
-    if (Blokkenveld.files.foundScene) Blokkenveld.files.recovery.settle(Blokkenveld.files.foundScene, restored != 0);
+EM_JS(void, LetGoOfSceneJs, (), {
+    if (Blokkenveld.files.foundScene) Blokkenveld.files.recovery.letGo(Blokkenveld.files.foundScene);
     Blokkenveld.files.foundScene = null;
 });
 
@@ -254,8 +254,8 @@ bool PageFindKeptScene(const char* path, char* name, int capacity) {
     return FindSceneJs(path, name, capacity) != 0;
 }
 
-void PageSettleKeptScene(bool restored) {
-    SettleSceneJs(restored ? 1 : 0);
+void PageLetGoOfKeptScene() {
+    LetGoOfSceneJs();
 }
 
 bool PageDecodeImage(const uint8_t* data, size_t size, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels) {

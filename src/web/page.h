@@ -60,8 +60,8 @@ void PageKeepScene(const std::string& objectText, const char* documentName);
 void PageForgetScene();
 // A copy left by a page that is gone: its text put at path, its document name in name. False when there is none.
 bool PageFindKeptScene(const char* path, char* name, int capacity);
-// After the question: a copy taken back becomes this page's, one declined is let go.
-void PageSettleKeptScene(bool restored);
+// After the question, the copy found is let go, taken back or not.
+void PageLetGoOfKeptScene();
 
 // An image file decoded by the browser into 0xAARRGGBB pixels, rows from the top. False when it cannot.
 bool PageDecodeImage(const uint8_t* data, size_t size, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);

@@ -41,14 +41,9 @@ void SceneKeeper::Flush(const Editor& editor, const char* textureName, const cha
     Keep(editor, textureName, documentName);
 }
 
-void SceneKeeper::Adopt() {
-    kept_ = true;
-    text_.clear();
-}
-
 void SceneKeeper::Keep(const Editor& editor, const char* textureName, const char* documentName) {
     std::string text = ObjectFileText(editor.scene, textureName);
-    if (kept_ && !text_.empty() && text == text_ && name_ == documentName)
+    if (kept_ && text == text_ && name_ == documentName)
         return;
     store_.Keep(text, documentName);
     kept_ = true;

@@ -31,16 +31,13 @@ public:
     void Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t milliseconds);
     // The page is being left: the scene as it is now, whenever it was looked at last.
     void Flush(const Editor& editor, const char* textureName, const char* documentName);
-    // The store already holds a copy this keeper did not write (one taken over at start): it is forgotten or
-    // replaced like the keeper's own.
-    void Adopt();
 
 private:
     void Keep(const Editor& editor, const char* textureName, const char* documentName);
 
     KeptSceneStore& store_;
     bool kept_ = false;    // the store holds a copy
-    std::string text_;     // the copy's text, empty when it is not known
+    std::string text_;     // the copy's text, empty when it is not known (never a scene's text)
     std::string name_;     // the copy's document name
     bool looked_ = false;  // an unsaved scene has been looked at since it was last saved
     uint32_t lastLook_ = 0;

@@ -110,11 +110,11 @@ void OfferKeptScene() {
     char name[kPathCapacity] = {};
     if (!PageFindKeptScene(kKeptScenePath, name, kPathCapacity))
         return;
-    const bool restored = PageAskYesNo(kRestoreQuestion) && RestoreKeptScene(Document(), kKeptScenePath, name);
+    // Taken back, the scene is this page's unsaved document, which its keeper keeps from the next pass on.
+    if (PageAskYesNo(kRestoreQuestion))
+        RestoreKeptScene(Document(), kKeptScenePath, name);
     gFiles.Remove(kKeptScenePath);
-    if (restored)
-        gSceneKeeper.Adopt();
-    PageSettleKeptScene(restored);
+    PageLetGoOfKeptScene();
     SyncMenuBar();
 }
 

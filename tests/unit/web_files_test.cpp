@@ -226,21 +226,6 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     EXPECT_EQ(store.name, "");
 }
 
-TEST(SceneKeeper, ACopyTakenOverAtStartIsForgottenOnceTheSceneIsSaved) {
-    RecordingSceneStore store;
-    SceneKeeper keeper(store);
-    auto editor = std::make_unique<Editor>();
-    editor->ResetScene();
-    keeper.Adopt();
-    keeper.Tick(*editor, "tex.bmp", "", 16);
-    EXPECT_EQ(store.forgotten, 1);
-    // Left while unsaved after taking one over: the copy is written, even if its text did not change.
-    keeper.Adopt();
-    editor->modified = true;
-    keeper.Flush(*editor, "tex.bmp", "");
-    EXPECT_EQ(store.kept.size(), 1u);
-}
-
 TEST(SceneKeeper, AKeptSceneComesBackUnsavedAndNamedAsItWas) {
     EditorRig rig;
     rig.Frame();

@@ -1,6 +1,6 @@
 // What the page keeps: the save question before New, the settings in local storage across a reload with the
 // colour dialog's rules, palettes and a texture through the paint window's buttons, the unsaved scene offered back
-// after a reload or a closed tab, and the help and version windows.
+// after a reload or a crash, and the help and version windows.
 import {after, before, describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -220,6 +220,12 @@ describe('keeping', () => {
             fnv(colours));
         assert.equal((await program.state()).colour, colours[0], 'the current colour follows the selected cell');
         assert.equal(await stored(program, 'SYSTEM/PALETTE'), 'custom.bvp');
+        assert.ok(await stored(program, 'FILES/custom.bvp'), 'kept at once, as the setting is written at once');
+        // Saved under the default's name, it takes the default's place, as a file saved in the exe's folder would.
+        await pressButton(program, PALETTE_SAVE);
+        await program.saveAs('palette.bvp');
+        await program.download('palette.bvp');
+        assert.equal(await stored(program, 'SYSTEM/PALETTE'), 'palette.bvp');
 
         const tile = bitmap(128, 128, (x, y) => (x * 2) << 16 | (y * 2) << 8 | ((x ^ y) & 255));
         await program.pickFile(() => pressButton(program, TEXTURE_LOAD), fixture('tile.bmp', tile.bytes));
@@ -245,7 +251,7 @@ describe('keeping', () => {
         await program.close();
     });
 
-    test('an unsaved scene is asked about before leaving and offered back after a reload or a closed tab', async () => {
+    test('an unsaved scene is asked about before leaving and offered back after a reload or a crash', async () => {
         const program = await openProgram(chromium.browser, server.url);
         await addCube(program, 2);
         const asked = [];
@@ -263,6 +269,13 @@ describe('keeping', () => {
         assert.equal(state.modified, true, 'still unsaved');
         assert.equal(state.named, false);
 
+        // Another tab of the same browser, while this one lives, is not offered this one's scene.
+        const other = await openProgram(chromium.browser, server.url, {from: program});
+        await other.frames(5);
+        assert.equal(await other.page.evaluate(() => Blokkenveld.modalOpen), false);
+        assert.equal((await other.state()).cubes, 1);
+        await other.page.close();
+
         // Declined, the copy is gone: the next start asks nothing.
         await program.goto(null, {drawn: false});
         await program.box();
@@ -273,10 +286,14 @@ describe('keeping', () => {
         assert.equal(await program.page.evaluate(() => Blokkenveld.modalOpen), false);
         assert.equal(asked.length, 2, 'the declined scene was still unsaved when it was left');
 
-        // A named scene in a tab that is closed comes back in the next tab under its name.
+        // A named scene in a tab that crashes, the change just made: it comes back in the next tab under its name.
         await program.drop([{name: 'row.bvo', bytes: Buffer.from('Blokkenveld\n1 0\n1\n100 100 100 ffff0000\n')}]);
         await program.page.waitForFunction(() => Module.editorState().named, {timeout: 15000});
         await addCube(program, 2);
+        await program.frames(2);
+        const crashed = new Promise((resolve) => program.page.once('error', resolve));
+        (await program.page.createCDPSession()).send('Page.crash').catch(() => {});
+        await crashed;
         await program.page.close();
         const next = await openProgram(chromium.browser, server.url, {from: program, drawn: false});
         assert.equal((await next.box()).message, RESTORE_QUESTION);
