@@ -15,11 +15,9 @@ constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました
 void SceneKeeper::Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t now) {
     if (!editor.modified) {
         looked_ = false;
-        if (kept_) {
+        if (kept_)
             store_.Forget();
-            kept_ = false;
-            text_.clear();
-        }
+        kept_ = false;
         return;
     }
     // The clock wraps; the difference does not.
@@ -35,20 +33,47 @@ void SceneKeeper::Flush(const Editor& editor, const char* textureName, const cha
         if (kept_)
             store_.Forget();
         kept_ = false;
-        text_.clear();
         return;
     }
     Keep(editor, textureName, documentName);
 }
 
 void SceneKeeper::Keep(const Editor& editor, const char* textureName, const char* documentName) {
-    std::string text = ObjectFileText(editor.scene, textureName);
-    if (kept_ && text == text_ && name_ == documentName)
+    const uint64_t signature = SceneSignature(editor.scene, textureName);
+    if (kept_ && signature == signature_ && name_ == documentName)
         return;
-    store_.Keep(text, documentName);
+    store_.Keep(ObjectFileText(editor.scene, textureName), documentName);
     kept_ = true;
-    text_ = std::move(text);
+    signature_ = signature;
     name_ = documentName;
+}
+
+namespace {
+
+// FNV-1a, 64 bits.
+void Mix(uint64_t& hash, const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull;
+    }
+}
+
+}  // namespace
+
+uint64_t SceneSignature(const Scene& scene, const char* textureName) {
+    uint64_t hash = 14695981039346656037ull;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        const float place[3] = {cube.x, cube.y, cube.z};
+        const int32_t look[4] = {cube.textured, cube.cellColumn, cube.cellRow, static_cast<int32_t>(cube.colour)};
+        Mix(hash, place, sizeof(place));
+        Mix(hash, look, sizeof(look));
+    }
+    Mix(hash, textureName, std::strlen(textureName) + 1);
+    return hash;
 }
 
 bool RestoreKeptScene(DocumentContext& c, const char* path, const char* documentName) {

@@ -205,12 +205,34 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     EXPECT_EQ(store.kept[1], ObjectFileText(editor->scene, "tex.bmp"));
     keeper.Tick(*editor, "tex.bmp", "house.bvo", 1016 + 3 * SceneKeeper::kLookInterval);
     EXPECT_EQ(store.kept.size(), 2u) << "the same text is not written twice";
+    // Every part of the text counts: a colour, a cell, a place, the texture's name, the document's name.
+    uint32_t now = 1016 + 3 * SceneKeeper::kLookInterval;
+    const auto changedBy = [&](auto change, const char* texture = "tex.bmp", const char* name = "house.bvo") {
+        change(editor->scene.cubes[2]);
+        now += SceneKeeper::kLookInterval;
+        const size_t before = store.kept.size();
+        keeper.Tick(*editor, texture, name, now);
+        return store.kept.size() == before + 1 && store.kept.back() == ObjectFileText(editor->scene, texture);
+    };
+    EXPECT_TRUE(changedBy([](CubeRecord& c) { c.colour = 0xFF123456u; }));
+    EXPECT_TRUE(changedBy([](CubeRecord& c) { c.textured = 1; }));
+    EXPECT_TRUE(changedBy([](CubeRecord& c) { c.cellRow = 5; }));
+    EXPECT_TRUE(changedBy([](CubeRecord& c) { c.cellColumn = 3; }));
+    EXPECT_TRUE(changedBy([](CubeRecord& c) { c.y = 90; }));
+    EXPECT_TRUE(changedBy([](CubeRecord&) {}, "other.bmp"));
+    EXPECT_TRUE(changedBy([](CubeRecord&) {}, "other.bmp", "barn.bvo"));
+    EXPECT_FALSE(changedBy([](CubeRecord& c) { c.faceExposed[0] ^= 1; }, "other.bmp", "barn.bvo"))
+        << "what the file does not hold is no change";
+    editor->scene.cubes[2] = CubeRecord{};
+    PlaceCube(editor->scene, 2, 102, 100, 100);
+    keeper.Tick(*editor, "tex.bmp", "house.bvo", now += SceneKeeper::kLookInterval);
 
     // Leaving the page keeps the scene as it is now, the interval notwithstanding.
     PlaceCube(editor->scene, 3, 103, 100, 100);
+    const size_t kept = store.kept.size();
     keeper.Flush(*editor, "tex.bmp", "house.bvo");
-    ASSERT_EQ(store.kept.size(), 3u);
-    EXPECT_EQ(store.kept[2], ObjectFileText(editor->scene, "tex.bmp"));
+    ASSERT_EQ(store.kept.size(), kept + 1);
+    EXPECT_EQ(store.kept.back(), ObjectFileText(editor->scene, "tex.bmp"));
 
     // Saved: the copy goes, once.
     editor->modified = false;
@@ -220,9 +242,9 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     // A new change after the save is kept at once again, across the clock's wrap.
     editor->modified = true;
     keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u);
-    EXPECT_EQ(store.kept.size(), 4u);
+    EXPECT_EQ(store.kept.size(), kept + 2);
     keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u + SceneKeeper::kLookInterval);
-    EXPECT_EQ(store.kept.size(), 4u);
+    EXPECT_EQ(store.kept.size(), kept + 2);
     EXPECT_EQ(store.name, "");
 }
 
