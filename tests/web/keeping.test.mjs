@@ -8,7 +8,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 
-import {openProgram, project, shotsDir, siteDir, startBrowser, startServer} from './browser.mjs';
+import {openProgram, project, readBmp, shotsDir, siteDir, startBrowser, startServer} from './browser.mjs';
 
 const repo = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
 const PALETTE_LOAD = [135, 216];
@@ -227,6 +227,13 @@ describe('keeping', () => {
         await program.download('palette.bvp');
         assert.equal(await stored(program, 'SYSTEM/PALETTE'), 'palette.bvp');
 
+        // The browser's decoder gives the default atlas the pixels the program's own BMP reader gives.
+        const atlas = readBmp(path.join(siteDir, 'artwork', 'tex.bmp'));
+        const atlasPixels = Array.from({length: 128 * 128}, (_, i) => {
+            const [r, g, b] = atlas.pixel(i % 128, Math.floor(i / 128));
+            return (0xFF000000 | r << 16 | g << 8 | b) >>> 0;
+        });
+        assert.deepEqual((await program.state()).atlas, [128, 128, fnv(atlasPixels)]);
         const tile = bitmap(128, 128, (x, y) => (x * 2) << 16 | (y * 2) << 8 | ((x ^ y) & 255));
         await program.pickFile(() => pressButton(program, TEXTURE_LOAD), fixture('tile.bmp', tile.bytes));
         await program.page.waitForFunction((hash) => Module.editorState().atlas[2] === hash, {timeout: 15000},
