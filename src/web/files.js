@@ -56,14 +56,32 @@
                     answer({name: file.name, bytes});
                 });
                 input.addEventListener('cancel', () => answer(null));
-                if (navigator.userActivation && !navigator.userActivation.isActive) askForClick(cover, input, answer);
-                else input.click();
+                const open = kind === 'object' && window.showOpenFilePicker ? () => openScene(answer)
+                    : () => input.click();
+                if (navigator.userActivation && !navigator.userActivation.isActive) askForClick(cover, open, answer);
+                else open();
             },
         });
     }
 
+    // Where the browser has the system's own picker, a scene is opened through it, so that Save can write the file
+    // back in place of a download.
+    async function openScene(answer) {
+        let handle;
+        try {
+            [handle] = await window.showOpenFilePicker({types: [{description: 'Blokkenveld',
+                accept: {'application/octet-stream': ACCEPT.object.split(',')}}]});
+        } catch {
+            answer(null);
+            return;
+        }
+        let bytes = null;
+        try { bytes = new Uint8Array(await (await handle.getFile()).arrayBuffer()); } catch { /* gone meanwhile */ }
+        answer({name: handle.name, bytes, handle});
+    }
+
     // The picker needs a click of the user's: a window whose button opens it.
-    function askForClick(cover, input, answer) {
+    function askForClick(cover, open, answer) {
         const frame = document.createElement('div');
         frame.className = 'dialog ask-click';
         frame.innerHTML = '<div class="title"><span class="text">開く</span></div><div class="content">' +
@@ -72,7 +90,7 @@
         cover.appendChild(frame);
         frame.querySelector('.default').addEventListener('click', () => {
             frame.remove();
-            input.click();
+            open();
         });
         frame.querySelector('.cancel').addEventListener('click', () => answer(null));
         setTimeout(() => frame.querySelector('.default').focus());
@@ -91,17 +109,46 @@
         event.preventDefault();
         const file = event.dataTransfer.files[0];
         if (!file || page.modalOpen) return;
+        // The handle is asked for at once: the drop's data is gone after the first wait.
+        const item = event.dataTransfer.items[0];
+        const handlePromise = item && item.getAsFileSystemHandle ? item.getAsFileSystemHandle().catch(() => null)
+            : Promise.resolve(null);
         let bytes = null;
         try { bytes = new Uint8Array(await file.arrayBuffer()); } catch { /* a folder, or a file gone: unreadable */ }
-        page.post({drop: file.name, bytes});
+        page.post({drop: file.name, bytes, handle: await handlePromise});
     });
 
-    // ---- what the program saves: a download under the file's name
+    // ---- what the program saves: a download under the file's name, or the user's own file written back
 
     const userFiles = new Set();  // files of the program folder that came from the user, not with the page
+    // Object files opened or dropped with a handle the browser lets the page write, by name: saved under that name,
+    // the scene goes back into that file. Only object files: a screenshot or a palette never overwrites a file the
+    // user opened, and a file taken without a handle lets go of an older one of its name.
+    const writable = new Map();
 
-    function deliver(name, bytes) {
+    function opened(name, handle) {
+        if (handle && handle.kind === 'file' && name.toLowerCase().endsWith('.bvo')) writable.set(name, handle);
+        else writable.delete(name);
+    }
+
+    // True once the bytes are in the file; false (permission refused, the file gone) leaves a download to do.
+    async function writeBack(handle, bytes) {
+        try {
+            if (handle.requestPermission && await handle.requestPermission({mode: 'readwrite'}) !== 'granted')
+                return false;
+            const stream = await handle.createWritable();
+            await stream.write(bytes);
+            await stream.close();
+            return true;
+        } catch {
+            return false;
+        }
+    }
+
+    async function deliver(name, bytes) {
         userFiles.add(name);
+        const handle = writable.get(name);
+        if (handle && await writeBack(handle, bytes)) return true;
         const url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
         const link = document.createElement('a');
         link.href = url;
@@ -271,6 +318,6 @@
     window.addEventListener('pagehide', leaving);
     document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') leaving(); });
 
-    page.files = {storage, pick, deliver, keptFiles, keepFiles, recovery, openHelp, decodeImage, encodePng,
+    page.files = {storage, pick, opened, deliver, keptFiles, keepFiles, recovery, openHelp, decodeImage, encodePng,
         get userFiles() { return userFiles; }};
 })();

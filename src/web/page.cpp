@@ -32,6 +32,7 @@ EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
 EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
     const picked = await Blokkenveld.files.pick(["object", "palette", "texture"][kind]);
     if (!picked || lengthBytesUTF8(picked.name) >= capacity) return 0;
+    if (kind === 0) Blokkenveld.files.opened(picked.name, picked.handle);
     try { FS.unlink(picked.name); } catch (error) {}
     if (picked.bytes) {
         try { FS.writeFile(picked.name, picked.bytes); Blokkenveld.files.userFiles.add(picked.name); } catch (error) {}
@@ -46,8 +47,8 @@ EM_ASYNC_JS(int, SaveNameJs, (int kind, char* name, int capacity), {
     stringToUTF8(chosen, name, capacity);
     return 1;
 });
-EM_JS(int, DeliverJs, (const char* name, const uint8_t* data, size_t size), {
-    return Blokkenveld.files.deliver(UTF8ToString(name), HEAPU8.slice(data, data + size)) ? 1 : 0;
+EM_ASYNC_JS(int, DeliverJs, (const char* name, const uint8_t* data, size_t size), {
+    return (await Blokkenveld.files.deliver(UTF8ToString(name), HEAPU8.slice(data, data + size))) ? 1 : 0;
 });
 
 EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
@@ -58,6 +59,7 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
         return 1;
     }
     if (lengthBytesUTF8(message.drop) >= capacity) return 0;
+    Blokkenveld.files.opened(message.drop, message.handle);
     try { FS.unlink(message.drop); } catch (error) {}
     if (message.bytes) {
         try { FS.writeFile(message.drop, message.bytes); Blokkenveld.files.userFiles.add(message.drop); } catch (error) {}

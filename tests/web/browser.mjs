@@ -68,8 +68,11 @@ export async function startBrowser() {
 // its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'. Each program has a browser context
 // of its own, so that its settings and kept files start empty, and a folder of its own for its downloads.
 // With from, the page opens in that program's context instead, as another tab of the same browser profile would.
+// The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the picker hands
+// over window.testPick ({name, text}), and what is written to the file lands in window.testWritten[name]
+// (refused while window.testRefuse is set).
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
-    from = null} = {}) {
+    from = null, systemPicker = false} = {}) {
     const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
     const context = from ? from.context
         : await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
@@ -78,6 +81,23 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
     page.on('pageerror', (error) => errors.push(String(error)));
     page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
     await page.setViewport({width, height: height + MENU_BAR, deviceScaleFactor: 1});
+    await page.evaluateOnNewDocument((withPicker) => {
+        if (!withPicker) {
+            Object.defineProperty(window, 'showOpenFilePicker', {value: undefined, configurable: true});
+            return;
+        }
+        window.testWritten = {};
+        window.showOpenFilePicker = async () => {
+            const {name, text} = window.testPick;
+            return [{kind: 'file', name, getFile: async () => new File([text], name),
+                requestPermission: async () => (window.testRefuse ? 'denied' : 'granted'),
+                createWritable: async () => {
+                    const parts = [];
+                    return {write: async (bytes) => { parts.push(...bytes); },
+                        close: async () => { window.testWritten[name] = parts; }};
+                }}];
+        };
+    }, systemPicker);
     const program = new Program(page, errors, context, downloads);
     await program.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});
     return program;

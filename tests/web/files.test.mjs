@@ -129,6 +129,30 @@ describe('files', () => {
         await program.close();
     });
 
+    test('a scene opened through the system\'s picker is saved back into its file; refused, it downloads', async () => {
+        const program = await openProgram(chromium.browser, server.url, {systemPicker: true});
+        await program.page.evaluate((text) => { window.testPick = {name: 'desk.bvo', text}; }, MIXED);
+        await program.menu('f', 'o');
+        await program.page.waitForFunction(() => Module.editorState().fileName === 'desk.bvo', {timeout: 15000});
+        const expected = written(fixture('desk.bvo', MIXED), 'desk.bvo');
+        const save = async () => {
+            await program.menu('f', 's');
+            assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
+            await program.page.keyboard.press('y');
+            await program.boxGone();
+        };
+        await save();
+        await program.page.waitForFunction(() => window.testWritten['desk.bvo'], {timeout: 15000});
+        assert.deepEqual(Buffer.from(await program.page.evaluate(() => window.testWritten['desk.bvo'])), expected);
+        assert.equal(fs.existsSync(path.join(program.downloads, 'desk.bvo')), false, 'no download besides');
+
+        await program.page.evaluate(() => { window.testRefuse = true; });
+        await save();
+        assert.deepEqual(await program.download('desk.bvo'), expected);
+        assert.deepEqual(program.errors, []);
+        await program.close();
+    });
+
     test('an export downloads under its own name and never names the document', async () => {
         const program = await openProgram(chromium.browser, server.url);
         const coloured = fixture('coloured.bvo', COLOURED);
