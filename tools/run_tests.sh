@@ -32,10 +32,26 @@ bash tools/build_web.sh
 (cd tests/web && npm test)
 lap "help check, browser build and tests"
 source tools/wine_env.sh
-# Whatever happens from here on, no Wine process of this prefix outlives the tests.
-trap 'wineserver -k 2>/dev/null || true' EXIT
-ensure_wine_prefix
-python3 tests/e2e/run_e2e.py build/windows "$@"
+# Two runners share the suite, each with its own Wine prefix and display: the programs mostly wait for Wine and
+# for input, so the two cores serve both. Whatever happens from here on, no Wine process of either prefix
+# outlives the tests.
+prefixes=("$WINEPREFIX" "$WINEPREFIX-2")
+trap 'for p in "${prefixes[@]}"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done' EXIT
+for p in "${prefixes[@]}"; do WINEPREFIX=$p ensure_wine_prefix; done
+if [ $# -gt 0 ]; then
+    python3 tests/e2e/run_e2e.py build/windows "$@"
+else
+    logs=$(mktemp -d)
+    for shard in 1 2; do
+        WINEPREFIX=${prefixes[$((shard - 1))]} CI=1 python3 tests/e2e/run_e2e.py build/windows --shard "$shard/2" \
+            >"$logs/$shard" 2>&1 &
+    done
+    status=0
+    for job in $(jobs -p); do wait "$job" || status=1; done
+    cat "$logs/1" "$logs/2"
+    rm -rf "$logs"
+    [ $status -eq 0 ]
+fi
 lap "end-to-end under Wine"
 # The same scene drawn by the exe and by the page, compared pixel by pixel.
 python3 tests/web/parity_test.py build/windows build/web
