@@ -155,11 +155,16 @@ void MoveStep(Camera& camera, FrameInput& input, float frameTime) {
 }  // namespace
 
 void CameraInputStep(Camera& camera, FrameInput& input, float frameTime) {
+    // With Alt held the letters open menus (Alt+F is the File menu): the view must not zoom or move under them.
+    const bool keys = !input.KeyDown(kKeyAlt);
     OrbitStep(camera, input);
-    ArrowStep(camera, input, frameTime);
-    ZoomKeyStep(camera, input, frameTime);
+    if (keys) {
+        ArrowStep(camera, input, frameTime);
+        ZoomKeyStep(camera, input, frameTime);
+    }
     PanStep(camera, input);
-    MoveStep(camera, input, frameTime);
+    if (keys)
+        MoveStep(camera, input, frameTime);
 }
 
 void WheelZoom(Camera& camera, int16_t notches) {

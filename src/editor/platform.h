@@ -18,6 +18,7 @@ enum VirtualKey : int {
     kKeyRightButton = 0x02,
     kKeyMiddleButton = 0x04,
     kKeyControl = 0x11,
+    kKeyAlt = 0x12,
     kKeyLeft = 0x25,
     kKeyUp = 0x26,
     kKeyRight = 0x27,

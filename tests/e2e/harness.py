@@ -523,6 +523,7 @@ class Suite:
     """Where the runner puts the program folder and the folder for pictures the tests keep."""
     exe_dir = None
     shots_dir = None
+    label = ""  # tells the pictures of parallel runners apart
 
 
 def e2e(fn):
@@ -557,7 +558,7 @@ class launched:
         if kind is not None and Suite.shots_dir is not None:
             # The display as the failure left it, for the reader of the report.
             try:
-                Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Program.counter}.png"))
+                Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Suite.label}{Program.counter}.png"))
             except Exception:
                 pass
         self.program.stop()

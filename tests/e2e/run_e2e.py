@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end tests: the real Blokkenveld.exe under Wine on a virtual X display.
 
-Usage: run_e2e.py EXE_DIR [--repeat N] [TEST_NAME ...]
+Usage: run_e2e.py EXE_DIR [--repeat N] [--shard K/N] [TEST_NAME ...]
 Prints one line per test run and a closing "N passed, N failed" line; with --repeat, the whole
 suite runs N times and a table of passes per test follows. Exits non-zero on any failure.
 Without a DISPLAY (or with CI set) the suite runs on its own Xvfb, which it ends however it stops. Without a
@@ -32,7 +32,7 @@ def stop_on_signal(signum, frame):
 
 
 def run_suite(selected, repeat):
-    passes = {test.__name__: 0 for test in TESTS if not selected or test.__name__ in selected}
+    passes = {test.__name__: 0 for test in TESTS if test.__name__ in selected}
     failed = 0
     for round_number in range(1, repeat + 1):
         for test in TESTS:
@@ -57,6 +57,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("exe_dir")
     parser.add_argument("--repeat", type=int, default=1, help="run the whole suite this many times")
+    parser.add_argument("--shard", default="1/1", help="K/N: only every N-th test, starting with the K-th, so that N "
+                        "runners, each with its own Wine prefix, share the suite")
     parser.add_argument("tests", nargs="*", help="only these tests")
     options = parser.parse_intermixed_args()
     Suite.exe_dir = os.path.abspath(options.exe_dir)
@@ -66,6 +68,11 @@ def main():
     if unknown:
         print(f"no such test: {', '.join(unknown)}")
         return 2
+    shard, shards = (int(n) for n in options.shard.split("/"))
+    selected = [t.__name__ for i, t in enumerate(TESTS)
+                if i % shards == shard - 1 and (not options.tests or t.__name__ in options.tests)]
+    if shards > 1:
+        Suite.label = f"shard{shard}-"
     for signum in (signal.SIGTERM, signal.SIGHUP):
         signal.signal(signum, stop_on_signal)
 
@@ -75,7 +82,7 @@ def main():
     try:
         if display is not None:
             display.__enter__()
-        passes, failed = run_suite(options.tests, options.repeat)
+        passes, failed = run_suite(selected, options.repeat)
     except KeyboardInterrupt as stop:
         print(f"e2e: interrupted ({stop})", flush=True)
         return 130
@@ -84,7 +91,8 @@ def main():
         if display is not None:
             display.__exit__(None, None, None)
     total = sum(passes.values())
-    print(f"e2e: {total} passed, {failed} failed in {time.time() - started:.0f} s")
+    print(f"e2e{'' if shards == 1 else f' {shard}/{shards}'}: {total} passed, {failed} failed in "
+          f"{time.time() - started:.0f} s")
     if options.repeat > 1:
         for name, count in passes.items():
             print(f"  {count}/{options.repeat}  {name}")

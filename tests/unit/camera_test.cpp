@@ -74,6 +74,24 @@ TEST(Camera, ZoomKeysStopAtTheLimitsAndGWins) {
     EXPECT_EQ(rig.camera().distance, 166.0f);
 }
 
+TEST(Camera, AltWithALetterOpensAMenuAndLeavesTheViewAlone) {
+    CameraRig rig;
+    const Camera start = rig.camera();
+    rig.Hold(kKeyAlt);
+    for (int key : {kKeyF, kKeyG, kKeyW, kKeyLeft}) {
+        rig.Hold(key);
+        rig.Frame(100);
+        rig.Release(key);
+    }
+    EXPECT_EQ(rig.camera().distance, start.distance);
+    EXPECT_EQ(rig.camera().yaw, start.yaw);
+    EXPECT_EQ(rig.camera().targetY, start.targetY);
+    rig.Release(kKeyAlt);
+    rig.Hold(kKeyF);
+    rig.Frame(100);
+    EXPECT_GT(rig.camera().distance, start.distance);
+}
+
 TEST(Camera, ArrowKeysTurnAndKeepThePitchWithinItsLimits) {
     CameraRig rig;
     const float yaw = rig.camera().yaw;
