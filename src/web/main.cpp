@@ -1,6 +1,6 @@
 // Entry point of the browser build: settings, the canvas's WebGL context and the graphics resources, the artwork
-// and palette that came with the page, the file named in the page's address, then one idle pass per animation
-// frame for as long as the page lives.
+// and palette that came with the page, the file named in the page's address, then the page's messages and one idle
+// pass per animation frame for as long as the page lives.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -18,7 +18,6 @@ ShellFlags gShellFlags;
 Settings gSettings;
 ColourDialogState gColourDialog;
 WebGlRenderer gRenderer;
-StdFileSystem gFiles;
 BrowserInput gInput;
 
 namespace {
@@ -142,8 +141,13 @@ int main(int argc, char** argv) {
     if (argc > 1)
         OpenCommandLineFile(Document(), argv[1]);
     SyncMenuBar();
-    for (;;) {
+    // Messages first, then the idle pass, as the Windows program's loop takes what is waiting before it draws. The
+    // first frame is drawn before a scene left unsaved by an earlier page is offered back.
+    for (bool offered = false;; offered = true) {
         WaitForAnimationFrame();
+        DispatchPageMessages();
         IdlePass();
+        if (!offered)
+            OfferKeptScene();
     }
 }

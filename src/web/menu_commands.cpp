@@ -3,24 +3,34 @@
 #include "editor/editor.h"
 #include "resource_ids.h"
 
+namespace {
+
+bool IsMenuCommand(int commandId) {
+    for (int command : kMenuCommands) {
+        if (command == commandId)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
     switch (commandId) {
         case ID_OPTIONS_UNDO:
             return {undoEnabled, false};
         case ID_OPTIONS_REDO:
             return {redoEnabled, false};
-        case ID_OPTIONS_RESET_CAMERA:
-            return {true, false};
         case ID_VIEW_PAINT_WINDOW:
             return {true, editor.paintWindow.shown};
         case ID_VIEW_STATUS_WINDOW:
             return {true, editor.statusWindow.shown};
         default:
-            return {false, false};
+            return {IsMenuCommand(commandId), false};
     }
 }
 
-bool RunMenuCommand(Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
+bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, bool undoEnabled, bool redoEnabled) {
     if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled).enabled)
         return false;
     switch (commandId) {
@@ -40,6 +50,7 @@ bool RunMenuCommand(Editor& editor, int commandId, bool undoEnabled, bool redoEn
             editor.statusWindow.shown = !editor.statusWindow.shown;
             return true;
         default:
-            return false;
+            shell.RunShellCommand(commandId);
+            return true;
     }
 }

@@ -1,5 +1,6 @@
-// The menu bar of the browser build: which of the program's commands it carries out, what they do to the editor,
-// and the state each item shows. Plain C++: the unit tests drive it natively.
+// The menu bar of the browser build: the state each item shows, and which of the program's commands the editor
+// carries out itself and which go to the shell (the document commands, the dialogs, help). Plain C++: the unit
+// tests drive it natively.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +17,18 @@ constexpr int kMenuCommands[] = {40002, 40001, 40005, 40004, 40006, 40012, 40013
                                  40007, 40011, 40008, 40009, 40014, 40010};
 constexpr int kMenuCommandCount = sizeof(kMenuCommands) / sizeof(kMenuCommands[0]);
 
-// The state a command's item shows for the editor as it is. Undo and Redo follow what the frame update last
-// enabled (undoEnabled, redoEnabled); the View items carry a check mark while their panel is shown; the file,
-// settings and help commands are not offered in this build and stay greyed.
+// What the shell does for a command: New, Open, Save, Save As, Screenshot, Settings, Help and Version.
+class MenuShell {
+public:
+    virtual ~MenuShell() = default;
+    virtual void RunShellCommand(int commandId) = 0;
+};
+
+// The state a command's item shows for the editor as it is, as in the Windows program: every item is offered but
+// Undo and Redo, which follow what the frame update last enabled (undoEnabled, redoEnabled); the View items carry a
+// check mark while their panel is shown.
 MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled, bool redoEnabled);
 
-// Carries out a chosen command; false, doing nothing, when its item is greyed or the command is unknown.
-bool RunMenuCommand(Editor& editor, int commandId, bool undoEnabled, bool redoEnabled);
+// Carries out a chosen command, the shell's through shell; false, doing nothing, when its item is greyed or the
+// command is unknown.
+bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, bool undoEnabled, bool redoEnabled);

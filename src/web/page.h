@@ -1,10 +1,13 @@
-// What the browser shell asks of the page around the canvas: its state, its boxes, its title and menu bar.
-// The page side lives in page.js.
+// What the browser shell asks of the page around the canvas: its state, its boxes, dialogs and file pickers, its
+// title and menu bar, its storage and downloads. The page side lives in page.js, dialogs.js and files.js.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
-// The page is shown, has the focus, and no menu or box of the page is open.
+// The page is shown, has the focus, and no menu or window of the page is open.
 bool PageActive();
 // The page is hidden (another tab, a minimized window): no frames are drawn.
 bool PageHidden();
@@ -14,9 +17,53 @@ void CanvasOrigin(int32_t& left, int32_t& top);
 void CanvasElementSize(int32_t& width, int32_t& height);
 // A question titled "確認" with Yes and No; the frame waits for the answer.
 bool PageAskYesNo(const char* utf8Text);
+// A question titled "確認" with Yes, No and Cancel: 0, 1 or 2; the close box and Escape give Cancel.
+int PageAskYesNoCancel(const char* utf8Text);
 // A message titled "エラー"; the program waits until it is closed.
 void PageShowError(const char* utf8Text);
 void PageSetTitle(const char* utf8Title);
 void PageSetMenuItem(int commandId, bool enabled, bool checked);
 // A frame was drawn; the page counts them and notes the time of the first.
 void PageFrameDrawn();
+
+// What the page's pickers and save dialog are for.
+enum class PageFileKind { Object, Palette, Texture, Screenshot };
+// The browser's file picker, filtered for kind; the file chosen is put in the program folder under its name, which
+// comes back in name. False when the picker was closed without a file.
+bool PagePickFile(PageFileKind kind, char* name, int capacity);
+// The save dialog for kind, proposing name, which takes the name chosen. False when cancelled.
+bool PageChooseSaveName(PageFileKind kind, char* name, int capacity);
+// Offers a finished file as a download under its name.
+bool PageDeliverFile(const char* name, const uint8_t* data, size_t size);
+
+// The next menu command or dropped file the page has for the program, as the message loop takes them.
+enum class PageMessage { None, Command, Drop };
+// A command's id, or a dropped file's name (its bytes put in the program folder under it; an unreadable file is
+// not there).
+PageMessage NextPageMessage(int& command, char* name, int capacity);
+
+// The colour settings dialog with the two colours, which take the colours chosen; 0 OK, 1 Cancel, 2 close box.
+int PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]);
+void PageVersionDialog(const char* versionLine, const char* productKind);
+// The help pages with their contents, in a window of their own.
+void PageOpenHelp();
+
+// Text kept in the page's local storage.
+bool PageStorageGet(const char* name, std::string& value);
+void PageStorageSet(const char* name, const char* value);
+// Keeps the user's own palette and texture files the settings name (bare names in the program folder), so that
+// the next start finds them; lets go of any other.
+void PageKeepSettingsFiles(const char* paletteName, const char* textureName);
+
+// The unsaved scene's copy for this page; see files.js.
+void PageKeepScene(const std::string& objectText, const char* documentName);
+void PageForgetScene();
+// A copy left by a page that is gone: its text put at path, its document name in name. False when there is none.
+bool PageFindKeptScene(const char* path, char* name, int capacity);
+// After the question, the copy found is let go, taken back or not.
+void PageLetGoOfKeptScene();
+
+// An image file decoded by the browser into 0xAARRGGBB pixels, rows from the top. False when it cannot.
+bool PageDecodeImage(const uint8_t* data, size_t size, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);
+// A PNG file of 0xAARRGGBB pixels, made by the browser.
+bool PageEncodePng(int32_t width, int32_t height, const uint32_t* pixels, std::vector<uint8_t>& out);

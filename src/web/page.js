@@ -1,5 +1,6 @@
-// The page around the program's canvas: the menu bar with its access keys, the question and message boxes, and
-// what the program reads of the page (focus, visibility, its boxes and menus) and tells it (frames drawn).
+// The page around the program's canvas: the menu bar with its access keys, the modal windows (message boxes and
+// the dialogs of dialogs.js), the messages waiting for the program, and what the program reads of the page (focus,
+// visibility, its windows and menus) and tells it (frames drawn).
 'use strict';
 
 window.Blokkenveld = (() => {
@@ -11,7 +12,15 @@ window.Blokkenveld = (() => {
     let frames = 0;
     let firstFrameTime = null;
     const frameWaiters = [];
-    let boxOpen = false;
+
+    // ---- messages for the program
+
+    // Menu commands and dropped files wait here for the program's loop, which takes them between frames, as the
+    // Windows program's loop dispatches its window's messages: a command may then wait for the page's dialogs.
+    const messages = [];
+    function post(message) {
+        if (!modalOpen) messages.push(message);
+    }
 
     // ---- the menu bar
 
@@ -63,7 +72,7 @@ window.Blokkenveld = (() => {
     function choose(item) {
         if (!item || !enabled(item)) return;
         close();
-        if (typeof Module !== 'undefined' && Module._WebMenuCommand) Module._WebMenuCommand(Number(item.dataset.command));
+        post({command: Number(item.dataset.command)});
     }
 
     function step(list, from, by) {
@@ -147,14 +156,14 @@ window.Blokkenveld = (() => {
     }
 
     window.addEventListener('keydown', (event) => {
-        if (boxOpen) return;
+        if (modalOpen) return;
         if (menuKey(event)) {
             event.preventDefault();
             event.stopPropagation();
         }
     }, true);
     window.addEventListener('keyup', (event) => {
-        if (event.key === 'Alt' && altAlone && !boxOpen) {
+        if (event.key === 'Alt' && altAlone && !modalOpen) {
             altAlone = false;
             if (openMenu >= 0 || barMenu >= 0) close(); else showBar(0);
             event.preventDefault();
@@ -173,56 +182,105 @@ window.Blokkenveld = (() => {
         get open() { return openMenu >= 0 || barMenu >= 0; },
     };
 
-    // ---- boxes
+    // ---- modal windows
 
-    // A modal box: title, message, icon and buttons; resolves with the index of the button chosen. keys maps a
-    // letter to a button; Enter chooses the focused button.
-    function box(title, message, icon, buttons, keys) {
+    // One modal window of the page at a time, over a cover that keeps the pointer from the menu bar and the canvas.
+    // While one is open no frame update runs, as none runs while the Windows program's dialogs and boxes are up.
+    let modalOpen = false;
+
+    // A window with a title bar (and a close box when closeBox gives what closing it means, or a function that
+    // tells it then; Escape then means the same), the body built by fill(body, finish), and keys handled by onKey(event, finish) before the defaults.
+    // Resolves with what finish is given. Without a title the cover alone is shown, given to fill: the program waits
+    // on something outside the page.
+    function modal({title = null, className = 'box', closeBox = undefined, fill = () => {}, onKey = () => false}) {
         close();
-        boxOpen = true;
+        modalOpen = true;
         return new Promise((resolve) => {
             const cover = document.createElement('div');
             cover.id = 'box-cover';
-            const frame = document.createElement('div');
-            frame.className = 'box';
-            frame.setAttribute('role', 'alertdialog');
-            frame.setAttribute('aria-label', title);
-            frame.innerHTML = '<div class="title"></div><div class="body"><div class="icon"></div>' +
-                '<div class="message"></div></div><div class="buttons"></div>';
-            frame.querySelector('.title').textContent = title;
-            frame.querySelector('.icon').classList.add(icon);
-            frame.querySelector('.icon').textContent = icon === 'question' ? '?' : '!';
-            frame.querySelector('.message').textContent = message;
-            const row = frame.querySelector('.buttons');
-            const elements = buttons.map((caption, index) => {
-                const button = document.createElement('button');
-                button.textContent = caption;
-                button.addEventListener('click', () => finish(index));
-                row.appendChild(button);
-                return button;
-            });
-            cover.appendChild(frame);
-            document.body.appendChild(cover);
-            elements[0].focus();
-
-            function onKey(event) {
-                const letter = event.key.length === 1 ? event.key.toUpperCase() : '';
-                if (letter && letter in keys) finish(keys[letter]);
-                else if (event.key === 'Enter') finish(Math.max(0, elements.indexOf(document.activeElement)));
-                else if (event.key === 'Escape' && buttons.length === 1) finish(0);
-                // Every key but Tab stays with the box; key-ups go on, so that nothing stays held behind it.
-                if (event.key !== 'Tab') {
-                    event.preventDefault();
-                    event.stopPropagation();
-                }
-            }
-            function finish(index) {
-                window.removeEventListener('keydown', onKey, true);
+            let frame = null;
+            const closing = () => (typeof closeBox === 'function' ? closeBox() : closeBox);
+            const finish = (value) => {
+                window.removeEventListener('keydown', keyListener, true);
                 cover.remove();
-                boxOpen = false;
-                resolve(index);
+                modalOpen = false;
+                resolve(value);
+            };
+            if (title !== null) {
+                frame = document.createElement('div');
+                frame.className = className;
+                frame.setAttribute('role', className === 'box' ? 'alertdialog' : 'dialog');
+                frame.setAttribute('aria-label', title);
+                const bar = document.createElement('div');
+                bar.className = 'title';
+                const caption = document.createElement('span');
+                caption.className = 'text';
+                caption.textContent = title;
+                bar.appendChild(caption);
+                if (closeBox !== undefined) {
+                    const button = document.createElement('span');
+                    button.className = 'close';
+                    button.setAttribute('role', 'button');
+                    button.setAttribute('aria-label', '閉じる');
+                    button.addEventListener('click', () => finish(closing()));
+                    bar.appendChild(button);
+                }
+                frame.appendChild(bar);
+                const body = document.createElement('div');
+                body.className = 'content';
+                frame.appendChild(body);
+                cover.appendChild(frame);
+                fill(body, finish);
+            } else {
+                fill(cover, finish);
             }
-            window.addEventListener('keydown', onKey, true);
+            document.body.appendChild(cover);
+            const focus = frame && (frame.querySelector('[data-focus]') || frame.querySelector('input, select, button:not(.close)'));
+            if (focus) focus.focus();
+
+            function keyListener(event) {
+                if (!cover.isConnected) return;
+                if (!onKey(event, finish) && event.key === 'Escape' && closeBox !== undefined) finish(closing());
+                // Keys stay with the window: typing in its fields and Tab work as usual, nothing reaches the menu bar
+                // or the editor, and key-ups go on, so that nothing stays held behind it.
+                const editing = event.target instanceof HTMLInputElement || event.target instanceof HTMLSelectElement;
+                if (event.key !== 'Tab' && (!editing || event.key === 'Enter' || event.key === 'Escape'))
+                    event.preventDefault();
+                event.stopPropagation();
+            }
+            window.addEventListener('keydown', keyListener, true);
+        });
+    }
+
+    // A message box: title, message, icon and buttons; resolves with the index of the button chosen. keys maps a
+    // letter to a button; Enter chooses the focused button; the close box and Escape give closeIndex, where the
+    // box has one (a box with Yes and No alone has none).
+    function box(title, message, icon, buttons, keys, closeIndex) {
+        return modal({
+            title,
+            closeBox: closeIndex,
+            fill(body, finish) {
+                body.innerHTML = '<div class="body"><div class="icon"></div><div class="message"></div></div>' +
+                    '<div class="buttons"></div>';
+                body.querySelector('.icon').classList.add(icon);
+                body.querySelector('.icon').textContent = icon === 'question' ? '?' : '!';
+                body.querySelector('.message').textContent = message;
+                const row = body.querySelector('.buttons');
+                buttons.forEach((caption, index) => {
+                    const button = document.createElement('button');
+                    button.textContent = caption;
+                    button.addEventListener('click', () => finish(index));
+                    row.appendChild(button);
+                });
+            },
+            onKey(event, finish) {
+                const letter = event.key.length === 1 ? event.key.toUpperCase() : '';
+                const list = Array.from(document.querySelectorAll('#box-cover .buttons button'));
+                if (letter && letter in keys) finish(keys[letter]);
+                else if (event.key === 'Enter') finish(Math.max(0, list.indexOf(document.activeElement)));
+                else return false;
+                return true;
+            },
         });
     }
 
@@ -234,9 +292,16 @@ window.Blokkenveld = (() => {
         canvas,
         textFont,
         menu,
-        active: () => document.visibilityState === 'visible' && document.hasFocus() && !boxOpen && !menu.open,
+        modal,
+        box,
+        post,
+        // The next message for the program, or null.
+        nextMessage: () => messages.shift() || null,
+        active: () => document.visibilityState === 'visible' && document.hasFocus() && !modalOpen && !menu.open,
         ask: async (text) => (await box('確認', text, 'question', ['はい(Y)', 'いいえ(N)'], {Y: 0, N: 1})) === 0,
-        error: (text) => box('エラー', text, 'exclamation', ['OK'], {}),
+        // 0 Yes, 1 No, 2 Cancel; the close box and Escape cancel.
+        askYesNoCancel: (text) => box('確認', text, 'question', ['はい(Y)', 'いいえ(N)', 'キャンセル'], {Y: 0, N: 1}, 2),
+        error: (text) => box('エラー', text, 'exclamation', ['OK'], {}, 0),
         frameDrawn() {
             frames += 1;
             if (firstFrameTime === null) firstFrameTime = performance.now();
@@ -245,7 +310,7 @@ window.Blokkenveld = (() => {
         // Frames drawn so far, and the page's time of the first.
         get frames() { return frames; },
         get firstFrameTime() { return firstFrameTime; },
-        get boxOpen() { return boxOpen; },
+        get modalOpen() { return modalOpen; },
         // Resolves once count more frames have been drawn.
         nextFrames(count = 1) {
             return new Promise((resolve) => {

@@ -1,5 +1,5 @@
-// The browser shell's globals: the editor, its flags and settings, the renderer and the page's input, and the
-// document services the editor's commands reach the page through.
+// The browser shell's globals: the editor, its flags and settings, the renderer and the page's input, the files
+// and document names, and the document services the editor's commands reach the page through.
 #pragma once
 
 #include "editor/document_commands.h"
@@ -9,13 +9,18 @@
 #include "files/file_system.h"
 #include "render/webgl/webgl_renderer.h"
 #include "web/browser_input.h"
+#include "web/page_files.h"
+#include "web/scene_keeper.h"
+#include "web/storage_ini.h"
 
 extern Editor gEditor;
 extern ShellFlags gShellFlags;
 extern Settings gSettings;
 extern ColourDialogState gColourDialog;
 extern WebGlRenderer gRenderer;
-extern StdFileSystem gFiles;
+extern PageFileSystem gFiles;
+extern Documents gDocuments;
+extern SceneKeeper gSceneKeeper;
 extern BrowserInput gInput;
 
 // The program directory of the page's file system, where the artwork lies; ends in a separator.
@@ -31,6 +36,14 @@ void DrawMainWindowFrame();
 bool FollowCanvasSize();
 // The menu bar's items as the editor and the last frame left them.
 void SyncMenuBar();
+// The Undo and Redo items as the frame update last left them.
+void UndoRedoItems(bool& undoEnabled, bool& redoEnabled);
+// The menu commands and dropped files the page has posted, each carried out before the next idle pass.
+void DispatchPageMessages();
+// The paint window's palette and texture requests (kPaletteLoadMessage, ...), handled before they return.
+void OnMainWindowMessage(uint32_t message);
+// At start: a scene left unsaved by a page that is gone is offered back.
+void OfferKeptScene();
 
 // The document commands with the page's boxes and title.
 DocumentContext& Document();

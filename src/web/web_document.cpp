@@ -1,5 +1,6 @@
-// The document services on the page: its boxes, its title, the atlas decoded from its file system, and a settings
-// store that keeps nothing yet, so that every setting has its default.
+// The document services on the page: its boxes, file pickers, save dialog and title; the program's files in the
+// page's memory, with a download for every file saved; the atlas and PNG pictures through the browser's image
+// codecs; the settings in local storage; the copy of an unsaved scene.
 #include <cstdio>
 
 #include "files/bitmap.h"
@@ -9,14 +10,42 @@
 namespace {
 
 constexpr char kProductName[] = "Blokkenveld";
+constexpr char kSaveChangesQuestion[] = "イメージが変更されています。保存しますか？";
+
+PageFileKind KindOf(FileDialog dialog) {
+    switch (dialog) {
+        case FileDialog::ObjectSave:
+        case FileDialog::ObjectOpen:
+            return PageFileKind::Object;
+        case FileDialog::Screenshot:
+            return PageFileKind::Screenshot;
+        case FileDialog::Palette:
+            return PageFileKind::Palette;
+        case FileDialog::Texture:
+            return PageFileKind::Texture;
+    }
+    return PageFileKind::Object;
+}
 
 class PageDocumentUi final : public DocumentUi {
 public:
-    Answer AskSaveChanges() override { return Answer::No; }
+    Answer AskSaveChanges() override {
+        switch (PageAskYesNoCancel(kSaveChangesQuestion)) {
+            case 0:
+                return Answer::Yes;
+            case 1:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+        }
+    }
     bool AskYesNo(const char* utf8Text) override { return PageAskYesNo(utf8Text); }
     void ShowError(const char* utf8Text) override { PageShowError(utf8Text); }
-    // The page offers no file dialogs yet: every one counts as cancelled.
-    bool ChooseFile(FileDialog, bool, char (&)[kPathCapacity]) override { return false; }
+    // The open dialogs are the browser's file picker, the save dialogs the page's own.
+    bool ChooseFile(FileDialog dialog, bool save, char (&name)[kPathCapacity]) override {
+        return save ? PageChooseSaveName(KindOf(dialog), name, kPathCapacity)
+                    : PagePickFile(KindOf(dialog), name, kPathCapacity);
+    }
     void SetTitle(const char* path) override {
         char title[kPathCapacity + 16];
         if (path != nullptr && path[0] != '\0')
@@ -27,10 +56,13 @@ public:
     }
 };
 
-// Bitmaps through the program's own reader; the renderer gets the editor's atlas once it has a context.
+// Images through the browser, which reads every format it shows; BMP files it cannot read through the program's
+// own reader. The renderer gets the editor's atlas once it has a context.
 class PageAtlasLoader final : public AtlasLoader {
 public:
     bool DecodeImage(const uint8_t* data, size_t size, Image& image) override {
+        if (PageDecodeImage(data, size, image.width, image.height, image.pixels))
+            return true;
         return DecodeBitmap(data, size, image);
     }
     void AtlasChanged(const Image& atlas) override {
@@ -43,25 +75,52 @@ public:
     }
 };
 
-class DefaultsIniStore final : public IniStore {
+class PagePngEncoder final : public PngEncoder {
 public:
-    uint32_t GetInt(const char*, int32_t defaultValue) override { return static_cast<uint32_t>(defaultValue); }
-    void GetString(const char*, const char* defaultValue, char* buffer, int capacity) override {
-        std::snprintf(buffer, static_cast<size_t>(capacity), "%s", defaultValue);
+    bool Encode(const Image& image, std::vector<uint8_t>& out) override {
+        return image.width > 0 && image.height > 0 &&
+               PageEncodePng(image.width, image.height, image.pixels.data(), out);
     }
-    void WriteString(const char*, const char*) override {}
 };
 
-Documents gDocuments;
+class PageDelivery final : public FileDelivery {
+public:
+    bool Deliver(const char* fileName, const std::vector<uint8_t>& bytes) override {
+        return PageDeliverFile(fileName, bytes.data(), bytes.size());
+    }
+};
+
+class LocalStorage final : public KeyValueStore {
+public:
+    bool Get(const char* name, std::string& value) override { return PageStorageGet(name, value); }
+    void Set(const char* name, const char* value) override { PageStorageSet(name, value); }
+};
+
+class PageSceneStore final : public KeptSceneStore {
+public:
+    void Keep(const std::string& objectText, const char* documentName) override {
+        PageKeepScene(objectText, documentName);
+    }
+    void Forget() override { PageForgetScene(); }
+};
+
 PageDocumentUi gDocumentUi;
 PageAtlasLoader gAtlasLoader;
-DefaultsIniStore gIni;
+PagePngEncoder gPngEncoder;
+PageDelivery gDelivery;
+LocalStorage gLocalStorage;
+StorageIniStore gIni(gLocalStorage);
+PageSceneStore gSceneStore;
 
 }  // namespace
 
+PageFileSystem gFiles(gDelivery);
+Documents gDocuments;
+SceneKeeper gSceneKeeper(gSceneStore);
+
 DocumentContext& Document() {
-    static DocumentContext context{gEditor,      gDocuments, gDocumentUi, gFiles,
-                                   gAtlasLoader, gIni,       gSettings,   kProgramDirectory};
+    static DocumentContext context{gEditor, gDocuments, gDocumentUi,       gFiles,      gAtlasLoader,
+                                   gIni,    gSettings,  kProgramDirectory, &gPngEncoder};
     return context;
 }
 

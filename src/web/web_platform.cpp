@@ -4,6 +4,7 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
+#include <string>
 
 #include "editor/draw_frame.h"
 #include "editor/frame_update.h"
@@ -26,8 +27,7 @@ public:
             redoEnabled = enabled;
     }
     bool AskYesNo(const char* utf8Text) override { return PageAskYesNo(utf8Text); }
-    // The palette and texture files come with the page's file dialogs, which this build does not have yet.
-    void SendToMainWindow(uint32_t) override {}
+    void SendToMainWindow(uint32_t message) override { OnMainWindowMessage(message); }
     void DrawFrame() override {
         if (gEditor.screenshotRequest)
             gRenderer.CaptureNextFrame();
@@ -47,6 +47,37 @@ public:
 };
 
 WebPlatform gPlatform;
+
+// A name as a JSON string.
+std::string JsonString(const char* text) {
+    std::string out = "\"";
+    for (const char* p = text; *p != '\0'; ++p) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += *p;
+        } else if (ch < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\u%04x", ch);
+            out += escaped;
+        } else {
+            out += *p;
+        }
+    }
+    return out + "\"";
+}
+
+// FNV-1a over 32-bit words, for the tests to compare pixels and colours without reading them out.
+uint32_t Fnv1a(const uint32_t* words, size_t count) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < count; ++i) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            hash ^= (words[i] >> shift) & 0xFFu;
+            hash *= 16777619u;
+        }
+    }
+    return hash;
+}
 MenuItemState gShownMenu[kMenuCommandCount];
 bool gMenuShownOnce = false;
 bool gSizeChanged = true;
@@ -115,6 +146,11 @@ void DrawMainWindowFrame() {
     PageFrameDrawn();
 }
 
+void UndoRedoItems(bool& undoEnabled, bool& redoEnabled) {
+    undoEnabled = gPlatform.undoEnabled;
+    redoEnabled = gPlatform.redoEnabled;
+}
+
 void SyncMenuBar() {
     for (int i = 0; i < kMenuCommandCount; ++i) {
         const int command = kMenuCommands[i];
@@ -148,13 +184,14 @@ void IdlePass() {
     if (!gShellFlags.minimized && gShellFlags.appActive)
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
     SyncMenuBar();
+    gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());
 }
 
 extern "C" {
 
 // The editor's state as the page's tests read it, as JSON.
 EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
-    static char json[1024];
+    static char json[4096];
     const Editor& e = gEditor;
     const Camera& c = e.camera;
     std::snprintf(json, sizeof(json),
@@ -163,7 +200,10 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   "\"paintWindow\":{\"x\":%.0f,\"y\":%.0f,\"shown\":%s},\"statusShown\":%s,"
                   "\"cannotCreate\":%s,\"undoAvailable\":%s,\"redoAvailable\":%s,"
                   "\"camera\":{\"yaw\":%.6f,\"pitch\":%.6f,\"distance\":%.6f,\"target\":[%.6f,%.6f,%.6f]},"
-                  "\"active\":%s,\"client\":[%d,%d],\"cursor\":[%d,%d]}",
+                  "\"active\":%s,\"client\":[%d,%d],\"cursor\":[%d,%d],"
+                  "\"modified\":%s,\"named\":%s,\"fileName\":%s,\"textureName\":%s,"
+                  "\"background\":[%d,%d,%d],\"wireframeColour\":[%d,%d,%d],"
+                  "\"atlas\":[%d,%d,%u],\"palette\":%u}",
                   e.scene.liveCubeCount, static_cast<int>(e.tool), e.lightingSwitch ? "true" : "false",
                   e.facesSwitch ? "true" : "false", e.wireframeSwitch ? "true" : "false", e.currentColour,
                   e.textureMode ? "true" : "false", e.textureColumn, e.textureRow, e.paletteColumn, e.paletteRow,
@@ -172,13 +212,12 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   e.undo.undoAvailable ? "true" : "false", e.undo.redoAvailable ? "true" : "false", c.yaw, c.pitch,
                   c.distance, c.targetX, c.targetY, c.targetZ, gShellFlags.appActive ? "true" : "false",
                   gRenderer.MeasureClientRect().right, gRenderer.MeasureClientRect().bottom, gShellFlags.cursorX,
-                  gShellFlags.cursorY);
+                  gShellFlags.cursorY, e.modified ? "true" : "false", e.named ? "true" : "false",
+                  JsonString(gDocuments.currentFileName).c_str(), JsonString(gSettings.textureName).c_str(),
+                  gSettings.background.red, gSettings.background.green, gSettings.background.blue,
+                  gSettings.wireframe.red, gSettings.wireframe.green, gSettings.wireframe.blue, e.atlas.width,
+                  e.atlas.height, Fnv1a(e.atlas.pixels.data(), e.atlas.pixels.size()), Fnv1a(e.palette, kPaletteSize));
     return json;
-}
-
-// A command chosen from the page's menu bar.
-EMSCRIPTEN_KEEPALIVE int WebMenuCommand(int commandId) {
-    return RunMenuCommand(gEditor, commandId, gPlatform.undoEnabled, gPlatform.redoEnabled) ? 1 : 0;
 }
 
 }  // extern "C"

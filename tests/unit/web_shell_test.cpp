@@ -69,47 +69,63 @@ TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {
     EXPECT_EQ(input.Wheel(-1e9, kWheelPixels), 32767);
 }
 
-TEST(MenuCommands, OnlyTheEditorsOwnCommandsAreOffered) {
+namespace {
+
+class RecordingMenuShell : public MenuShell {
+public:
+    std::vector<int> run;
+    void RunShellCommand(int commandId) override { run.push_back(commandId); }
+};
+
+}  // namespace
+
+TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     auto editor = std::make_unique<Editor>();
+    RecordingMenuShell shell;
     for (int command : kMenuCommands) {
-        const MenuItemState state = MenuStateOf(*editor, command, false, false);
-        const bool offered =
-            command == ID_OPTIONS_RESET_CAMERA || command == ID_VIEW_PAINT_WINDOW || command == ID_VIEW_STATUS_WINDOW;
-        EXPECT_EQ(state.enabled, offered) << command;
-        // A greyed command does nothing even when the page asks for it.
-        if (!offered) {
-            EXPECT_FALSE(RunMenuCommand(*editor, command, false, false)) << command;
-        }
+        const bool undoRedo = command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO;
+        EXPECT_EQ(MenuStateOf(*editor, command, false, false).enabled, !undoRedo) << command;
+        EXPECT_EQ(RunMenuCommand(*editor, shell, command, false, false), !undoRedo) << command;
     }
+    // The document commands, the dialogs and help are the shell's, each handed over once.
+    const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAVE, ID_FILE_SAVE_AS,
+                                            ID_FILE_SCREENSHOT, ID_OPTIONS_SETTINGS, ID_HELP_HELP, ID_HELP_VERSION};
+    EXPECT_EQ(shell.run, shellCommands);
     EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_UNDO, true, false).enabled, true);
     EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_REDO, true, false).enabled, false);
     EXPECT_FALSE(editor->undo.undoRequest);
     EXPECT_FALSE(editor->undo.redoRequest);
+    // A command the menu bar does not carry is nothing, for the editor and for the shell.
+    EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
+    EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
+    EXPECT_EQ(shell.run.size(), shellCommands.size());
 }
 
 TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     auto editor = std::make_unique<Editor>();
+    RecordingMenuShell shell;
     EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, false, false).checked);
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_VIEW_PAINT_WINDOW, false, false));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_PAINT_WINDOW, false, false));
     EXPECT_FALSE(editor->paintWindow.shown);
     EXPECT_FALSE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, false, false).checked);
     EXPECT_TRUE(editor->statusWindow.shown);
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_VIEW_STATUS_WINDOW, false, false));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, false, false));
     EXPECT_FALSE(editor->statusWindow.shown);
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_VIEW_STATUS_WINDOW, false, false));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, false, false));
     EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_STATUS_WINDOW, false, false).checked);
 
     editor->camera.yaw = 1.0f;
     editor->camera.masterZoom = 50.0;
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_OPTIONS_RESET_CAMERA, false, false));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_RESET_CAMERA, false, false));
     EXPECT_EQ(editor->camera.yaw, kStartYaw);
     EXPECT_EQ(editor->camera.masterZoom, kStartMasterZoom);
 
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_OPTIONS_UNDO, true, true));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_UNDO, true, true));
     EXPECT_TRUE(editor->undo.undoRequest);
     EXPECT_FALSE(editor->undo.redoRequest);
-    EXPECT_TRUE(RunMenuCommand(*editor, ID_OPTIONS_REDO, true, true));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_REDO, true, true));
     EXPECT_TRUE(editor->undo.redoRequest);
+    EXPECT_TRUE(shell.run.empty()) << "the editor's own commands never reach the shell";
 }
 
 // Only the triangles that wind clockwise seen from the eye, the device's front, are filled, and only their edges drawn.

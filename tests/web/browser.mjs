@@ -13,7 +13,8 @@ export const siteDir = path.resolve(process.env.BLOKKENVELD_WEB_DIR || path.join
 export const shotsDir = path.join(siteDir, '..', 'web-screens');
 export const MENU_BAR = 19;
 
-const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=utf-8', '.png': 'image/png',
+    '.js': 'text/javascript', '.wasm': 'application/wasm',
     '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain'};
 
 // Serves the site, and files the test adds under /extra/.
@@ -64,28 +65,62 @@ export async function startBrowser() {
 }
 
 // A fresh page of the program with an 800 x 600 canvas (the Windows program's client area), once it has drawn
-// its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'.
-export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true} = {}) {
-    const page = await browser.newPage();
+// its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'. Each program has a browser context
+// of its own, so that its settings and kept files start empty, and a folder of its own for its downloads.
+// With from, the page opens in that program's context instead, as another tab of the same browser profile would.
+// The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the picker hands
+// over window.testPick ({name, text}), and what is written to the file lands in window.testWritten[name]
+// (refused while window.testRefuse is set).
+export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
+    from = null, systemPicker = false} = {}) {
+    const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
+    const context = from ? from.context
+        : await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
+    const page = await context.newPage();
     const errors = [];
     page.on('pageerror', (error) => errors.push(String(error)));
     page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
     await page.setViewport({width, height: height + MENU_BAR, deviceScaleFactor: 1});
-    await page.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {waitUntil: 'load'});
-    await page.bringToFront();
-    if (!drawn)
-        return new Program(page, errors);
-    await page.waitForFunction(() => window.Blokkenveld && Blokkenveld.frames > 0, {timeout: 30000})
-        .catch(() => { throw new Error(`the page drew no frame within 30 s; page errors: ${errors.join('; ')}`); });
-    const program = new Program(page, errors);
-    await program.frames(2);
+    await page.evaluateOnNewDocument((withPicker) => {
+        if (!withPicker) {
+            Object.defineProperty(window, 'showOpenFilePicker', {value: undefined, configurable: true});
+            return;
+        }
+        window.testWritten = {};
+        window.showOpenFilePicker = async () => {
+            const {name, text} = window.testPick;
+            return [{kind: 'file', name, getFile: async () => new File([text], name),
+                requestPermission: async () => (window.testRefuse ? 'denied' : 'granted'),
+                createWritable: async () => {
+                    const parts = [];
+                    return {write: async (bytes) => { parts.push(...bytes); },
+                        close: async () => { window.testWritten[name] = parts; }};
+                }}];
+        };
+    }, systemPicker);
+    const program = new Program(page, errors, context, downloads);
+    await program.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});
     return program;
 }
 
 export class Program {
-    constructor(page, errors) {
+    constructor(page, errors, context, downloads) {
         this.page = page;
         this.errors = errors;
+        this.context = context;
+        this.downloads = downloads;
+    }
+
+    // Loads the page (or loads it again when address is null), waiting for its first frames when drawn.
+    async goto(address, {drawn = true} = {}) {
+        if (address === null) await this.page.reload({waitUntil: 'load'});
+        else await this.page.goto(address, {waitUntil: 'load'});
+        await this.page.bringToFront();
+        if (!drawn)
+            return;
+        await this.page.waitForFunction(() => window.Blokkenveld && Blokkenveld.frames > 0, {timeout: 30000})
+            .catch(() => { throw new Error(`the page drew no frame within 30 s; errors: ${this.errors.join('; ')}`); });
+        await this.frames(2);
     }
 
     state() { return this.page.evaluate(() => Module.editorState()); }
@@ -171,7 +206,65 @@ export class Program {
         return file;
     }
 
-    async close() { await this.page.close(); }
+    // A menu command chosen with the keyboard: Alt and the menu's access key, then the item's.
+    async menu(menuKey, itemKey) {
+        await this.page.keyboard.down('Alt');
+        await this.page.keyboard.press(menuKey);
+        await this.page.keyboard.up('Alt');
+        await this.page.keyboard.press(itemKey);
+    }
+
+    // Starts what opens the browser's file picker and chooses file in it (null closes it without a file).
+    async pickFile(start, file) {
+        const [chooser] = await Promise.all([this.page.waitForFileChooser({timeout: 15000}), start()]);
+        if (file === null) await chooser.cancel();
+        else await chooser.accept([file]);
+    }
+
+    // Files dropped on the canvas, as the desktop's drag and drop delivers them: [{name, bytes}].
+    async drop(files) {
+        await this.page.evaluate((list) => {
+            const transfer = new DataTransfer();
+            for (const file of list) transfer.items.add(new File([new Uint8Array(file.bytes)], file.name));
+            const options = {dataTransfer: transfer, bubbles: true, cancelable: true};
+            Blokkenveld.canvas.dispatchEvent(new DragEvent('dragover', options));
+            Blokkenveld.canvas.dispatchEvent(new DragEvent('drop', options));
+        }, files.map((f) => ({name: f.name, bytes: Array.from(f.bytes)})));
+    }
+
+    // The save dialog, once it is there: its title, name and kinds.
+    async saveDialog() {
+        await this.page.waitForSelector('#box-cover .dialog.save', {timeout: 15000});
+        return this.page.evaluate(() => ({title: document.querySelector('.dialog .title .text').textContent,
+            name: document.querySelector('#save-name').value,
+            kinds: Array.from(document.querySelectorAll('#save-kind option')).map((o) => o.textContent)}));
+    }
+
+    // Answers the save dialog with a name typed in and a kind chosen (its index), and confirms it.
+    async saveAs(name, kind = null) {
+        await this.saveDialog();
+        if (kind !== null) await this.page.select('#save-kind', String(kind));
+        await this.page.$eval('#save-name', (input, text) => { input.value = text; }, name);
+        await this.page.click('.dialog.save .default');
+    }
+
+    // A file the page handed over as a download, once it has fully arrived.
+    async download(name, timeout = 15000) {
+        const file = path.join(this.downloads, name);
+        const until = Date.now() + timeout;
+        while (Date.now() < until) {
+            if (fs.existsSync(file) && !fs.existsSync(file + '.crdownload')) return fs.readFileSync(file);
+            await new Promise((resolve) => setTimeout(resolve, 50));
+        }
+        throw new Error(`no download ${name} within ${timeout / 1000} s; there are: ${fs.readdirSync(this.downloads)}`);
+    }
+
+    downloaded() { return fs.readdirSync(this.downloads).filter((name) => !name.endsWith('.crdownload')).sort(); }
+
+    async close() {
+        await this.context.close();
+        fs.rmSync(this.downloads, {recursive: true, force: true});
+    }
 }
 
 // ---- pictures

@@ -1,0 +1,171 @@
+// The program's dialogs in the page: the save dialog, standing for the system's with the Windows program's kinds of
+// file; the colour settings dialog; the version dialog. Each is a modal window of page.js; the program waits for it.
+'use strict';
+
+(() => {
+    const page = window.Blokkenveld;
+
+    // What each save dialog offers, in the order of the Windows program's filters.
+    const SAVE_DIALOGS = {
+        object: {title: '名前を付けて保存', kinds: [['Blokkenveld Object (*.bvo)', '.bvo'],
+            ['メタセコイア オブジェクト (*.mqo)', '.mqo'], ['glTF (*.glb)', '.glb'], ['OBJ (*.obj)', '.obj'],
+            ['MagicaVoxel (*.vox)', '.vox']]},
+        screenshot: {title: 'スクリーンショットの保存', kinds: [['BMP files (*.bmp)', '.bmp']]},
+        palette: {title: '名前を付けて保存', kinds: [['Blokkenveld Palette (*.bvp)', '.bvp']]},
+    };
+    const FORBIDDEN = /[\\/:*?"<>|\u0000-\u001f]/;
+    const NAME_CAPACITY = 259;  // bytes of a path the program holds
+
+    const extensionOf = (name) => { const dot = name.lastIndexOf('.'); return dot > 0 ? name.slice(dot) : ''; };
+
+    // The name the dialog gives back for what was typed: blanks and dots around it go, as the system's dialog drops
+    // them; a name ending in one of the dialog's extensions keeps it as typed (its letter case included, which the
+    // program then judges), any other name gets the extension of the kind chosen.
+    function chosenName(typed, kinds, kindIndex) {
+        const name = typed.trim().replace(/[. ]+$/, '');
+        if (name === '') return '';
+        const extension = extensionOf(name).toLowerCase();
+        return kinds.some(([, ext]) => ext === extension) ? name : name + kinds[kindIndex][1];
+    }
+
+    // Resolves with the name chosen, or null when cancelled. proposed is the name the dialog starts with.
+    function save(kind, proposed) {
+        const dialog = SAVE_DIALOGS[kind];
+        return page.modal({
+            title: dialog.title,
+            className: 'dialog save',
+            closeBox: null,
+            fill(body, finish) {
+                body.innerHTML =
+                    '<div class="field"><label for="save-name">ファイル名(<u>N</u>):</label>' +
+                    '<input id="save-name" type="text" spellcheck="false" autocomplete="off" data-focus></div>' +
+                    '<div class="field"><label for="save-kind">ファイルの種類(<u>T</u>):</label>' +
+                    '<select id="save-kind"></select></div>' +
+                    '<div class="where">ファイルはブラウザーのダウンロードとして保存されます。</div>' +
+                    '<div class="note" role="alert"></div>' +
+                    '<div class="buttons"><button class="default">保存(<u>S</u>)</button>' +
+                    '<button class="cancel">キャンセル</button></div>';
+                const name = body.querySelector('#save-name');
+                const select = body.querySelector('#save-kind');
+                const note = body.querySelector('.note');
+                dialog.kinds.forEach(([label], index) => select.add(new Option(label, String(index))));
+                const proposedIndex = dialog.kinds.findIndex(([, ext]) => ext === extensionOf(proposed).toLowerCase());
+                select.value = String(Math.max(0, proposedIndex));
+                name.value = proposed;
+                name.select();
+                // Another kind renames a name that carries one of the dialog's extensions, as the system's dialog does.
+                select.addEventListener('change', () => {
+                    const extension = extensionOf(name.value);
+                    if (dialog.kinds.some(([, ext]) => ext === extension.toLowerCase()))
+                        name.value = name.value.slice(0, -extension.length) + dialog.kinds[Number(select.value)][1];
+                });
+                body.querySelector('.default').addEventListener('click', () => confirm());
+                body.querySelector('.cancel').addEventListener('click', () => finish(null));
+                body.confirm = confirm;
+                function confirm() {
+                    const chosen = chosenName(name.value, dialog.kinds, Number(select.value));
+                    if (chosen === '') {
+                        name.focus();
+                    } else if (FORBIDDEN.test(chosen)) {
+                        note.textContent = 'ファイル名に次の文字は使えません: \\ / : * ? " < > |';
+                        name.focus();
+                    } else if (new TextEncoder().encode(chosen).length > NAME_CAPACITY) {
+                        note.textContent = 'ファイル名が長すぎます。';
+                        name.focus();
+                    } else {
+                        finish(chosen);
+                    }
+                }
+            },
+            onKey(event, finish) {
+                const body = document.querySelector('#box-cover .content');
+                const letter = event.altKey && event.key.length === 1 ? event.key.toUpperCase() : '';
+                if (event.key === 'Enter' && !(document.activeElement instanceof HTMLButtonElement)) body.confirm();
+                else if (event.key === 'Enter') document.activeElement.click();
+                else if (event.key === 'Escape') finish(null);
+                else if (letter === 'N') body.querySelector('#save-name').focus();
+                else if (letter === 'T') body.querySelector('#save-kind').focus();
+                else if (letter === 'S') body.confirm();
+                else return false;
+                return true;
+            },
+        });
+    }
+
+    const hex = (rgb) => '#' + rgb.map((c) => (c & 0xFF).toString(16).padStart(2, '0')).join('');
+    const rgbOf = (text) => [1, 3, 5].map((i) => parseInt(text.slice(i, i + 2), 16));
+
+    // The colour settings dialog, opened with the background and wireframe colours. Resolves with how it ended
+    // (0 OK, 1 Cancel, 2 the close box) and the two colours chosen in it.
+    function settings(background, wireframe) {
+        const colours = {background: background.slice(), wireframe: wireframe.slice()};
+        const ended = (end) => ({end, background: colours.background, wireframe: colours.wireframe});
+        return page.modal({
+            title: '設定',
+            className: 'dialog settings',
+            closeBox: () => ended(2),
+            fill(body, finish) {
+                body.innerHTML =
+                    '<fieldset><legend>色</legend>' +
+                    '<div class="swatch" data-colour="background"></div><div class="swatch" data-colour="wireframe"></div>' +
+                    '<button data-colour="background">背景</button><button data-colour="wireframe">ﾜｲﾔｰﾌﾚｰﾑ</button>' +
+                    '<input type="color" data-colour="background" tabindex="-1">' +
+                    '<input type="color" data-colour="wireframe" tabindex="-1"></fieldset>' +
+                    '<div class="buttons"><button class="default" data-focus>OK</button>' +
+                    '<button class="cancel">ｷｬﾝｾﾙ</button></div>';
+                const paint = () => {
+                    for (const swatch of body.querySelectorAll('.swatch'))
+                        swatch.style.background = hex(colours[swatch.dataset.colour]);
+                };
+                paint();
+                for (const button of body.querySelectorAll('fieldset button')) {
+                    const which = button.dataset.colour;
+                    const chooser = body.querySelector(`input[data-colour="${which}"]`);
+                    // The browser's colour chooser, opened on the colour as it is; confirming it changes the swatch.
+                    button.addEventListener('click', () => {
+                        chooser.value = hex(colours[which]);
+                        if (chooser.showPicker) chooser.showPicker(); else chooser.click();
+                    });
+                    chooser.addEventListener('change', () => {
+                        colours[which] = rgbOf(chooser.value);
+                        paint();
+                    });
+                }
+                body.querySelector('.default').addEventListener('click', () => finish(ended(0)));
+                body.querySelector('.cancel').addEventListener('click', () => finish(ended(1)));
+            },
+            onKey(event, finish) {
+                if (event.key === 'Escape') finish(ended(1));
+                else if (event.key === 'Enter' && document.activeElement instanceof HTMLButtonElement)
+                    document.activeElement.click();
+                else if (event.key === 'Enter') finish(ended(0));
+                else return false;
+                return true;
+            },
+        });
+    }
+
+    // The version dialog: the program's icon, its version line and what it is; OK or the close box end it.
+    function version(versionLine, productKind) {
+        return page.modal({
+            title: 'バージョン情報',
+            className: 'dialog version',
+            closeBox: 0,
+            fill(body, finish) {
+                body.innerHTML = '<img class="icon" src="artwork/icon104.ico" alt="" width="32" height="32">' +
+                    '<div class="line"></div><div class="kind"></div>' +
+                    '<div class="buttons"><button class="default" data-focus>OK</button></div>';
+                body.querySelector('.line').textContent = versionLine;
+                body.querySelector('.kind').textContent = productKind;
+                body.querySelector('.default').addEventListener('click', () => finish(0));
+            },
+            onKey(event, finish) {
+                if (event.key !== 'Enter' && event.key !== ' ') return false;
+                finish(0);
+                return true;
+            },
+        });
+    }
+
+    page.dialogs = {save, settings, version, chosenName};
+})();

@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Writes the program's help for the browser version: the pages Help.chm is compiled from, as they are, beside a
+viewer page (index.html) that stands for the HTML Help window, with the same contents tree and keyword index.
+
+    python3 src/web/help_site.py OUTPUT_DIR
+
+The contents and the keywords are read by the help compiler's own functions (resources/help/build_help.py), so that
+both helps list the same entries.
+"""
+import html
+import json
+import os
+import shutil
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.join(HERE, "..", "..", "resources", "help")
+sys.path.insert(0, SOURCE)
+
+import build_help  # noqa: E402  (found beside the pages it reads)
+
+VIEWER = """<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="utf-8">
+<title>Blokkenveld ヘルプ</title>
+<link rel="icon" href="../artwork/icon105.ico">
+<style>
+html, body {{ margin: 0; height: 100%; }}
+body {{ display: flex; font: 9pt "Meiryo UI", "Meiryo", "Yu Gothic UI", "MS UI Gothic", "IPAPGothic", sans-serif; }}
+#pane {{ flex: 0 0 260px; display: flex; flex-direction: column; border-right: 1px solid #b8c0c8; background: #f7f9fb; }}
+#tabs {{ display: flex; border-bottom: 1px solid #b8c0c8; }}
+#tabs button {{ flex: 1 1 0; padding: 5px 0; border: none; border-right: 1px solid #d4dbe2; background: #e6ebf0;
+    font: inherit; cursor: pointer; }}
+#tabs button[aria-selected="true"] {{ background: #f7f9fb; font-weight: bold; }}
+.list {{ flex: 1 1 auto; overflow: auto; padding: 6px 4px; }}
+.list[hidden] {{ display: none; }}
+ul {{ list-style: none; margin: 0; padding-left: 14px; }}
+#contents > ul {{ padding-left: 2px; }}
+summary {{ cursor: pointer; }}
+a {{ color: #1b3d66; text-decoration: none; display: inline-block; padding: 1px 3px; }}
+a:hover {{ text-decoration: underline; }}
+a.current {{ background: #3096fa; color: #fff; }}
+#filter {{ margin: 0 0 6px; width: calc(100% - 8px); font: inherit; }}
+#index li ul {{ padding-left: 16px; }}
+iframe {{ flex: 1 1 auto; border: none; height: 100%; }}
+</style>
+</head>
+<body>
+<nav id="pane">
+<div id="tabs" role="tablist"><button role="tab" aria-selected="true" data-list="contents">目次</button><button
+role="tab" aria-selected="false" data-list="index">キーワード</button></div>
+<div class="list" id="contents">{contents}</div>
+<div class="list" id="index" hidden><input id="filter" type="search" placeholder="キーワードを入力" aria-label="キーワード">
+{index}</div>
+</nav>
+<iframe name="topic" title="ヘルプの本文" src="{default}"></iframe>
+<script>
+'use strict';
+// The tabs, the keyword filter, and the contents following the page shown (its entry marked and opened).
+const frame = document.querySelector('iframe');
+for (const tab of document.querySelectorAll('#tabs button')) {{
+    tab.addEventListener('click', () => {{
+        for (const other of document.querySelectorAll('#tabs button')) {{
+            other.setAttribute('aria-selected', String(other === tab));
+            document.getElementById(other.dataset.list).hidden = other !== tab;
+        }}
+    }});
+}}
+document.getElementById('filter').addEventListener('input', (event) => {{
+    const words = event.target.value.trim().toLowerCase();
+    for (const item of document.querySelectorAll('#index > ul > li'))
+        item.hidden = words !== '' && !item.dataset.keyword.toLowerCase().includes(words);
+}});
+frame.addEventListener('load', () => {{
+    let shown = '';
+    try {{ shown = frame.contentWindow.location.pathname.split('/').pop(); }} catch (error) {{ return; }}
+    document.title = (frame.contentDocument && frame.contentDocument.title) || document.title;
+    for (const link of document.querySelectorAll('#contents a')) {{
+        const current = link.getAttribute('href').split('#')[0] === shown;
+        link.classList.toggle('current', current);
+        if (!current) continue;
+        for (let node = link.parentElement; node; node = node.parentElement)
+            if (node.tagName === 'DETAILS') node.open = true;
+    }}
+}});
+const asked = new URLSearchParams(location.search).get('page');
+if (asked && {pages}.includes(asked.split('#')[0])) frame.src = asked;
+</script>
+</body>
+</html>
+"""
+
+
+def link(title, target):
+    return f'<a href="{html.escape(target)}" target="topic">{html.escape(title)}</a>'
+
+
+def contents_tree(entries):
+    """Nested lists; an entry with entries below it opens and closes them."""
+    out = []
+
+    def walk(start, level):
+        out.append("<ul>")
+        i = start
+        while i < len(entries) and entries[i][0] == level:
+            _, title, target = entries[i]
+            has_children = i + 1 < len(entries) and entries[i + 1][0] > level
+            if has_children:
+                out.append(f"<li><details open><summary>{link(title, target)}</summary>")
+                i = walk(i + 1, level + 1)
+                out.append("</details></li>")
+            else:
+                out.append(f"<li>{link(title, target)}</li>")
+                i += 1
+        out.append("</ul>")
+        return i
+
+    walk(0, 0)
+    return "\n".join(out)
+
+
+def keyword_index(pages):
+    keywords = {}
+    for name, (title, words, _) in sorted(pages.items()):
+        for word in words:
+            keywords.setdefault(word, []).append((title, name))
+    out = ["<ul>"]
+    for word in sorted(keywords, key=lambda w: (w.casefold(), w)):
+        targets = keywords[word]
+        keyword = html.escape(word, quote=True)
+        if len(targets) == 1:
+            out.append(f'<li data-keyword="{keyword}">{link(word, targets[0][1])}</li>')
+        else:
+            inner = "".join(f"<li>{link(title, name)}</li>" for title, name in targets)
+            out.append(f'<li data-keyword="{keyword}">{html.escape(word)}<ul>{inner}</ul></li>')
+    out.append("</ul>")
+    return "\n".join(out)
+
+
+def build(output):
+    entries = build_help.read_contents(os.path.join(SOURCE, "contents.txt"))
+    page_dir = os.path.join(SOURCE, "pages")
+    pages = {name: build_help.read_page(os.path.join(page_dir, name)) for name in sorted(os.listdir(page_dir))
+             if name.endswith(".htm")}
+    for _, title, target in entries:
+        if target.split("#")[0] not in pages:
+            raise build_help.HelpError(f"contents.txt: '{title}' points at {target}, which is not a page")
+    if os.path.isdir(output):
+        shutil.rmtree(output)
+    os.makedirs(os.path.join(output, "images"))
+    for name in pages:
+        shutil.copy(os.path.join(page_dir, name), output)
+    shutil.copy(os.path.join(SOURCE, "style.css"), output)
+    for name in sorted(os.listdir(os.path.join(SOURCE, "images"))):
+        if name.endswith(".png"):
+            shutil.copy(os.path.join(SOURCE, "images", name), os.path.join(output, "images"))
+    viewer = VIEWER.format(contents=contents_tree(entries), index=keyword_index(pages),
+                           default=build_help.DEFAULT_PAGE, pages=json.dumps(sorted(pages)))
+    with open(os.path.join(output, "index.html"), "w", encoding="utf-8") as f:
+        f.write(viewer)
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    try:
+        build(argv[1])
+    except build_help.HelpError as error:
+        print(f"help: {error}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

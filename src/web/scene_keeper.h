@@ -1,0 +1,58 @@
+// A copy of the scene for as long as it is not saved, kept where the page finds it again after a crash, a
+// closed tab or a reload, and the way such a copy becomes the document again. Plain C++: the unit tests drive it
+// natively.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "editor/document_commands.h"
+#include "scene/scene.h"
+
+struct Editor;
+
+// Where the copy lives (the page's local storage).
+class KeptSceneStore {
+public:
+    virtual ~KeptSceneStore() = default;
+    // The unsaved scene as an object file's text, and the document's name (empty when it has none).
+    virtual void Keep(const std::string& objectText, const char* documentName) = 0;
+    // Nothing is unsaved any more.
+    virtual void Forget() = 0;
+};
+
+class SceneKeeper {
+public:
+    // Building the text of a full scene takes a few milliseconds: an unsaved scene is looked at no more often.
+    static constexpr uint32_t kLookInterval = 3000;
+
+    explicit SceneKeeper(KeptSceneStore& store) : store_(store) {}
+    // Once per idle pass. The first change is kept at once, later ones at the next look; a copy is made and written
+    // only when the scene differs from the last one kept. Once the scene is saved (or replaced by a file) the copy is
+    // forgotten.
+    void Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t milliseconds);
+    // The page is being left: the scene as it is now, whenever it was looked at last.
+    void Flush(const Editor& editor, const char* textureName, const char* documentName);
+
+private:
+    void Keep(const Editor& editor, const char* textureName, const char* documentName);
+
+    KeptSceneStore& store_;
+    bool kept_ = false;       // the store holds a copy
+    uint64_t signature_ = 0;  // SceneSignature of the copy
+    std::string name_;        // the copy's document name
+    bool looked_ = false;     // an unsaved scene has been looked at since it was last saved
+    uint32_t lastLook_ = 0;
+};
+
+// What the object file's text is made of (each in-use cube's place, kind, cell and colour, in slot order, and the
+// texture name), hashed: a look at a scene that has not changed costs a millisecond where its text costs tens.
+uint64_t SceneSignature(const Scene& scene, const char* textureName);
+
+// The path of the page's file system where a kept scene's text is put to be read.
+constexpr char kKeptScenePath[] = "/tmp/kept-scene.bvo";
+
+// A kept scene, its text at path, read as the object file it is and made the document it was: still unsaved, and
+// named as it was (the title then shows the name) or unnamed. False, with a message and nothing changed, when
+// the text does not read.
+bool RestoreKeptScene(DocumentContext& context, const char* path, const char* documentName);

@@ -1,0 +1,136 @@
+// The main window's side of the page: the menu commands and dropped files the page posts, carried out between
+// frames as the Windows program's loop dispatches its messages; the paint window's file requests; the colour
+// settings and version dialogs; help; what is kept when the page is left; a scene left unsaved offered back.
+#include <emscripten.h>
+
+#include "resource_ids.h"
+#include "version.h"
+#include "web/menu_commands.h"
+#include "web/page.h"
+#include "web/settings_dialog.h"
+#include "web/shell.h"
+
+namespace {
+
+constexpr char kProductKind[] = "立方体モデラー";
+constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
+
+RgbSetting RgbOf(const int32_t (&rgb)[3]) {
+    return RgbSetting{rgb[0], rgb[1], rgb[2]};
+}
+
+// While the dialog is open the view keeps the colours it opened with; how it ends decides what stays and is written.
+void RunSettingsDialog() {
+    BeginSettingsDialog(gSettings, gColourDialog);
+    int32_t background[3] = {gSettings.background.red, gSettings.background.green, gSettings.background.blue};
+    int32_t wireframe[3] = {gSettings.wireframe.red, gSettings.wireframe.green, gSettings.wireframe.blue};
+    const int end = PageSettingsDialog(background, wireframe);
+    const SettingsDialogEnd how = end == 0   ? SettingsDialogEnd::Ok
+                                  : end == 1 ? SettingsDialogEnd::Cancel
+                                             : SettingsDialogEnd::CloseBox;
+    EndSettingsDialog(how, RgbOf(background), RgbOf(wireframe), SettingsStore(), gSettings, gColourDialog);
+}
+
+// The user's palette and texture files that the settings now name are kept for the next start.
+void KeepSettingsFiles() {
+    char palette[kPaletteNameCapacity];
+    SettingsStore().GetString("PALETTE", gSettings.paletteName, palette, kPaletteNameCapacity);
+    PageKeepSettingsFiles(palette, gSettings.textureName);
+}
+
+class PageMenuShell final : public MenuShell {
+public:
+    void RunShellCommand(int commandId) override {
+        switch (commandId) {
+            case ID_FILE_NEW:
+                CommandNew(Document());
+                break;
+            case ID_FILE_OPEN:
+                CommandOpen(Document());
+                break;
+            case ID_FILE_SAVE:
+                CommandSave(Document());
+                break;
+            case ID_FILE_SAVE_AS:
+                CommandSaveAs(Document());
+                break;
+            case ID_FILE_SCREENSHOT:
+                CommandScreenshot(Document());
+                break;
+            case ID_OPTIONS_SETTINGS:
+                RunSettingsDialog();
+                break;
+            case ID_HELP_HELP:
+                PageOpenHelp();
+                break;
+            case ID_HELP_VERSION:
+                PageVersionDialog(BLOKKENVELD_VERSION_LINE, kProductKind);
+                break;
+            default:
+                break;
+        }
+    }
+};
+
+PageMenuShell gMenuShell;
+
+}  // namespace
+
+void DispatchPageMessages() {
+    int command = 0;
+    char name[kPathCapacity];
+    for (;;) {
+        const PageMessage message = NextPageMessage(command, name, kPathCapacity);
+        if (message == PageMessage::None)
+            return;
+        if (message == PageMessage::Command) {
+            bool undoEnabled = false, redoEnabled = false;
+            UndoRedoItems(undoEnabled, redoEnabled);
+            RunMenuCommand(gEditor, gMenuShell, command, undoEnabled, redoEnabled);
+        } else {
+            CommandDrop(Document(), name);
+        }
+        SyncMenuBar();
+    }
+}
+
+void OnMainWindowMessage(uint32_t message) {
+    if (message == kPaletteLoadMessage)
+        CommandPaletteLoad(Document());
+    else if (message == kPaletteSaveMessage)
+        CommandPaletteSave(Document());
+    else if (message == kTextureLoadMessage)
+        CommandTextureLoad(Document());
+    else
+        return;
+    KeepSettingsFiles();
+}
+
+void OfferKeptScene() {
+    char name[kPathCapacity] = {};
+    if (!PageFindKeptScene(kKeptScenePath, name, kPathCapacity))
+        return;
+    // Taken back, the scene is this page's unsaved document, which its keeper keeps from the next pass on.
+    if (PageAskYesNo(kRestoreQuestion))
+        RestoreKeptScene(Document(), kKeptScenePath, name);
+    gFiles.Remove(kKeptScenePath);
+    PageLetGoOfKeptScene();
+    SyncMenuBar();
+}
+
+extern "C" {
+
+// The page is being left or hidden: the settings the Windows program writes at exit, the files they name, and the
+// unsaved scene as it is now.
+EMSCRIPTEN_KEEPALIVE void WebPageLeaving() {
+    WriteExitSettings(SettingsStore(), gSettings, gEditor);
+    KeepSettingsFiles();
+    gSceneKeeper.Flush(gEditor, gSettings.textureName, gDocuments.currentFileName);
+}
+
+// Whether leaving the page would lose changes.
+EMSCRIPTEN_KEEPALIVE int WebDocumentModified() {
+    return gEditor.modified ? 1 : 0;
+}
+
+}  // extern "C"
