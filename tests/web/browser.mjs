@@ -1,6 +1,8 @@
 // Runs the browser version in the system's Chromium, headless, with WebGL on the software rasteriser, served from
 // build/web by a server of our own on 127.0.0.1; every test gets a fresh page and so a fresh program.
+// Each suite gives up after five minutes, so that a page that never answers fails the run instead of holding it.
 import http from 'node:http';
+import {after, before} from 'node:test';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -435,4 +437,28 @@ export function countColour(shot, colour, box = VIEW, tolerance = 0) {
         }
     }
     return n;
+}
+
+// A suite's browser, page server and folder for its files, started before its tests and ended after them;
+// fixture(name, bytes) writes a file there and gives its path.
+export function suiteRig(folderPrefix) {
+    const rig = {
+        folder: null, server: null, chromium: null,
+        fixture(name, bytes) {
+            const file = path.join(rig.folder, name);
+            fs.writeFileSync(file, bytes);
+            return file;
+        },
+    };
+    before(async () => {
+        rig.folder = fs.mkdtempSync(path.join(os.tmpdir(), folderPrefix));
+        rig.server = await startServer();
+        rig.chromium = await startBrowser();
+    });
+    after(async () => {
+        await rig.chromium?.close();
+        rig.server?.close();
+        fs.rmSync(rig.folder, {recursive: true, force: true});
+    });
+    return rig;
 }

@@ -11,7 +11,7 @@ const RADIANS_PER_PIXEL = 0.01636246;
 const centre = (box) => [(box.left + box.right) / 2, (box.top + box.bottom) / 2];
 const width = (box) => box.right - box.left;
 
-describe('the camera', () => {
+describe('the camera', {timeout: 300000}, () => {
     let server, chromium;
     before(async () => {
         server = await startServer();

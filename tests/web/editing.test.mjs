@@ -25,7 +25,7 @@ async function waitCubes(program, count) {
     await program.frames(2);
 }
 
-describe('editing', () => {
+describe('editing', {timeout: 300000}, () => {
     let server, chromium;
     before(async () => {
         server = await startServer();

@@ -1,14 +1,13 @@
 // Files in the page: opening through the browser's picker and by dropping, the save question, Save and Save As
 // handing over the writers' own bytes as downloads, an export, a bitmap import, a screenshot, and files that do
 // not read. What the page saves is compared with what the native writers make of the same file.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 
-import {openProgram, project, shotsDir, siteDir, startBrowser, startServer} from './browser.mjs';
+import {openProgram, project, shotsDir, siteDir, suiteRig} from './browser.mjs';
 
 const fileTool = path.join(siteDir, '..', 'native', 'e2e_file_tool');
 
@@ -42,32 +41,18 @@ function bitmap(width, height, colour) {
     return bytes;
 }
 
-describe('files', () => {
-    let server, chromium, folder;
-    const fixture = (name, bytes) => {
-        const file = path.join(folder, name);
-        fs.writeFileSync(file, bytes);
-        return file;
-    };
+describe('files', {timeout: 300000}, () => {
+    const rig = suiteRig('blokkenveld-files-');
+    const {fixture} = rig;
     // What the program's writers make of a file: the bytes the exe would save.
     const written = (input, outputName) => {
-        const output = path.join(folder, 'written-' + outputName);
+        const output = path.join(rig.folder, 'written-' + outputName);
         execFileSync(fileTool, [input, output]);
         return fs.readFileSync(output);
     };
-    before(async () => {
-        folder = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-files-'));
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-        fs.rmSync(folder, {recursive: true, force: true});
-    });
 
     test('Open takes a scene from the picker; a file that does not read is reported and changes nothing', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const mixed = fixture('mixed.bvo', MIXED);
         await program.pickFile(() => program.menu('f', 'o'), mixed);
         await program.page.waitForFunction(() => Module.editorState().cubes === 5, {timeout: 15000});
@@ -94,7 +79,7 @@ describe('files', () => {
     });
 
     test('Save As hands over the writers\' bytes; Save writes the file it opened byte for byte', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const mixed = fixture('mixed.bvo', MIXED);
         await program.pickFile(() => program.menu('f', 'o'), mixed);
         await program.page.waitForFunction(() => Module.editorState().cubes === 5, {timeout: 15000});
@@ -130,7 +115,7 @@ describe('files', () => {
     });
 
     test('a scene opened through the system\'s picker is saved back into its file; refused, it downloads', async () => {
-        const program = await openProgram(chromium.browser, server.url, {systemPicker: true});
+        const program = await openProgram(rig.chromium.browser, rig.server.url, {systemPicker: true});
         await program.page.evaluate((text) => { window.testPick = {name: 'desk.bvo', text}; }, MIXED);
         await program.menu('f', 'o');
         await program.page.waitForFunction(() => Module.editorState().fileName === 'desk.bvo', {timeout: 15000});
@@ -154,7 +139,7 @@ describe('files', () => {
     });
 
     test('an export downloads under its own name and never names the document', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const coloured = fixture('coloured.bvo', COLOURED);
         await program.pickFile(() => program.menu('f', 'o'), coloured);
         await program.page.waitForFunction(() => Module.editorState().cubes === 4, {timeout: 15000});
@@ -190,7 +175,7 @@ describe('files', () => {
     });
 
     test('a dropped file opens as the exe\'s drop: only the first, after the save question', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await program.drop([{name: 'coloured.bvo', bytes: Buffer.from(COLOURED)},
             {name: 'mixed.bvo', bytes: Buffer.from(MIXED)}]);
         await program.page.waitForFunction(() => Module.editorState().cubes === 4, {timeout: 15000});
@@ -228,7 +213,7 @@ describe('files', () => {
     });
 
     test('the screenshot is the canvas as drawn, in the bytes of the program\'s bitmap writer', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await program.menu('f', 't');
         const dialog = await program.saveDialog();
         assert.deepEqual([dialog.title, dialog.kinds], ['スクリーンショットの保存', ['BMP files (*.bmp)']]);

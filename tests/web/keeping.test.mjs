@@ -1,14 +1,13 @@
 // What the page keeps: the save question before New, the settings in local storage across a reload with the
 // colour dialog's rules, palettes and a texture through the paint window's buttons, the unsaved scene offered back
 // after a reload or a crash, and the help and version windows.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 
-import {openProgram, project, readBmp, shotsDir, siteDir, startBrowser, startServer} from './browser.mjs';
+import {openProgram, project, readBmp, shotsDir, siteDir, suiteRig} from './browser.mjs';
 
 const repo = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
 const PALETTE_LOAD = [135, 216];
@@ -78,26 +77,12 @@ async function chooseColour(program, which, hex) {
 
 const stored = (program, name) => program.page.evaluate((key) => localStorage.getItem(key), name);
 
-describe('keeping', () => {
-    let server, chromium, folder;
-    const fixture = (name, bytes) => {
-        const file = path.join(folder, name);
-        fs.writeFileSync(file, bytes);
-        return file;
-    };
-    before(async () => {
-        folder = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-keeping-'));
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-        fs.rmSync(folder, {recursive: true, force: true});
-    });
+describe('keeping', {timeout: 300000}, () => {
+    const rig = suiteRig('blokkenveld-keeping-');
+    const {fixture} = rig;
 
     test('New asks about a changed scene: Cancel keeps it, No drops it, Yes saves it first', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await addCube(program, 2);
         await program.menu('f', 'n');
         assert.deepEqual(await program.box(), {title: '確認', message: 'イメージが変更されています。保存しますか？',
@@ -150,7 +135,7 @@ describe('keeping', () => {
     });
 
     test('settings survive a reload; the colour dialog keeps, puts back or writes as the exe\'s', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await program.drag([80, 10], [180, 40]);
         await program.menu('v', 's');
         await program.menu('o', 'o');
@@ -200,7 +185,7 @@ describe('keeping', () => {
     });
 
     test('palettes and a texture through the paint window\'s buttons, kept for the next start', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await pressButton(program, PALETTE_SAVE);
         const dialog = await program.saveDialog();
         assert.deepEqual([dialog.title, dialog.kinds], ['名前を付けて保存', ['Blokkenveld Palette (*.bvp)']]);
@@ -259,7 +244,7 @@ describe('keeping', () => {
     });
 
     test('an unsaved scene is asked about before leaving and offered back after a reload or a crash', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await addCube(program, 2);
         const asked = [];
         program.page.on('dialog', async (dialog) => {
@@ -277,7 +262,7 @@ describe('keeping', () => {
         assert.equal(state.named, false);
 
         // Another tab of the same browser, while this one lives, is not offered this one's scene.
-        const other = await openProgram(chromium.browser, server.url, {from: program});
+        const other = await openProgram(rig.chromium.browser, rig.server.url, {from: program});
         await other.frames(5);
         assert.equal(await other.page.evaluate(() => Blokkenveld.modalOpen), false);
         assert.equal((await other.state()).cubes, 1);
@@ -302,7 +287,7 @@ describe('keeping', () => {
         (await program.page.createCDPSession()).send('Page.crash').catch(() => {});
         await crashed;
         await program.page.close();
-        const next = await openProgram(chromium.browser, server.url, {from: program, drawn: false});
+        const next = await openProgram(rig.chromium.browser, rig.server.url, {from: program, drawn: false});
         assert.equal((await next.box()).message, RESTORE_QUESTION);
         await next.page.keyboard.press('y');
         await next.page.waitForFunction(() => Module.editorState().cubes === 2, {timeout: 15000});
@@ -322,7 +307,7 @@ describe('keeping', () => {
     });
 
     test('Help opens the help pages with their contents; Version shows the version dialog\'s texts', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const opened = new Promise((resolve) => program.context.once('targetcreated', resolve));
         await program.menu('h', 'h');
         const help = await (await opened).page();

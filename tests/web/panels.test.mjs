@@ -28,7 +28,7 @@ async function chooseFromMenu(program, menuKey, itemKey) {
     await program.frames(3);
 }
 
-describe('the panels', () => {
+describe('the panels', {timeout: 300000}, () => {
     let server, chromium;
     before(async () => {
         server = await startServer();

@@ -7,7 +7,7 @@ import path from 'node:path';
 import {BLACK, VIEW, countColour, differences, drawn, eyeDirection, openProgram, readBmp, siteDir, startBrowser,
     startServer} from './browser.mjs';
 
-describe('the page as it opens', () => {
+describe('the page as it opens', {timeout: 300000}, () => {
     let server, chromium;
     before(async () => {
         server = await startServer();
