@@ -462,3 +462,28 @@ export function suiteRig(folderPrefix) {
     });
     return rig;
 }
+
+// A bottom-up 24-bit BMP and its pixels as the editor holds them (0xFFRRGGBB, rows from the top).
+export function bitmap(width, height, colour) {
+    const stride = Math.ceil(width * 3 / 4) * 4;
+    const bytes = Buffer.alloc(54 + stride * height);
+    bytes.write('BM', 0, 'ascii');
+    bytes.writeUInt32LE(bytes.length, 2);
+    bytes.writeUInt32LE(54, 10);
+    bytes.writeUInt32LE(40, 14);
+    bytes.writeInt32LE(width, 18);
+    bytes.writeInt32LE(height, 22);
+    bytes.writeUInt16LE(1, 26);
+    bytes.writeUInt16LE(24, 28);
+    const pixels = [];
+    for (let y = 0; y < height; ++y) {
+        for (let x = 0; x < width; ++x) {
+            const c = colour(x, y), at = 54 + (height - 1 - y) * stride + x * 3;
+            bytes[at] = c & 255;
+            bytes[at + 1] = (c >> 8) & 255;
+            bytes[at + 2] = (c >> 16) & 255;
+            pixels.push((0xFF000000 | c) >>> 0);
+        }
+    }
+    return {bytes, pixels};
+}

@@ -7,7 +7,7 @@ import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
-import {openProgram, project, shotsDir, siteDir, suiteRig} from './browser.mjs';
+import {bitmap, openProgram, project, shotsDir, siteDir, suiteRig} from './browser.mjs';
 
 const fileTool = path.join(siteDir, '..', 'native', 'e2e_file_tool');
 
@@ -17,29 +17,6 @@ const MIXED = 'Blokkenveld\n1 1\n3\n100 100 100 ffffffff\n101 100 100 ffff0000\n
     '99 100 100 3 1\n100 101 100 7 7\n';
 const COLOURED = 'Blokkenveld\n1 0\n4\n100 100 100 ffffffff\n101 100 100 ffff0000\n102 100 100 ff0000ff\n' +
     '100 100 101 ff204060\n';
-
-// A bottom-up 24-bit BMP of width x height pixels, colour(x, y) giving 0xRRGGBB.
-function bitmap(width, height, colour) {
-    const stride = Math.ceil(width * 3 / 4) * 4;
-    const bytes = Buffer.alloc(54 + stride * height);
-    bytes.write('BM', 0, 'ascii');
-    bytes.writeUInt32LE(bytes.length, 2);
-    bytes.writeUInt32LE(54, 10);
-    bytes.writeUInt32LE(40, 14);
-    bytes.writeInt32LE(width, 18);
-    bytes.writeInt32LE(height, 22);
-    bytes.writeUInt16LE(1, 26);
-    bytes.writeUInt16LE(24, 28);
-    for (let y = 0; y < height; ++y) {
-        for (let x = 0; x < width; ++x) {
-            const c = colour(x, y), at = 54 + y * stride + x * 3;
-            bytes[at] = c & 255;
-            bytes[at + 1] = (c >> 8) & 255;
-            bytes[at + 2] = (c >> 16) & 255;
-        }
-    }
-    return bytes;
-}
 
 describe('files', {timeout: 300000}, () => {
     const rig = suiteRig('blokkenveld-files-');
@@ -193,7 +170,7 @@ describe('files', {timeout: 300000}, () => {
         assert.equal((await program.state()).cubes, 5);
 
         // A bitmap of 100 x 100 pixels, the most the import takes, becomes a layer of 10,000 cubes with no name.
-        await program.drop([{name: 'picture.bmp', bytes: bitmap(100, 100, (x, y) => (x * 2) << 16 | (y * 2) << 8)}]);
+        await program.drop([{name: 'picture.bmp', bytes: bitmap(100, 100, (x, y) => (x * 2) << 16 | (y * 2) << 8).bytes}]);
         await program.box();
         await program.page.keyboard.press('n');
         await program.page.waitForFunction(() => Module.editorState().cubes === 10000, {timeout: 15000});
@@ -201,7 +178,7 @@ describe('files', {timeout: 300000}, () => {
         assert.equal(state.named, false);
         assert.equal(await program.page.title(), 'Blokkenveld');
         // One wider is refused, and the layer stays.
-        await program.drop([{name: 'wide.bmp', bytes: bitmap(101, 50, () => 0xFFFFFF)}]);
+        await program.drop([{name: 'wide.bmp', bytes: bitmap(101, 50, () => 0xFFFFFF).bytes}]);
         assert.equal((await program.box()).message, 'ビットマップは100×100以下にする必要があります');
         await program.page.keyboard.press('Enter');
         await program.boxGone();

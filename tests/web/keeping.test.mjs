@@ -7,7 +7,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 
-import {openProgram, project, readBmp, shotsDir, siteDir, suiteRig} from './browser.mjs';
+import {bitmap, openProgram, project, readBmp, shotsDir, siteDir, suiteRig} from './browser.mjs';
 
 const repo = path.join(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
 const PALETTE_LOAD = [135, 216];
@@ -25,31 +25,6 @@ function fnv(words) {
         }
     }
     return hash >>> 0;
-}
-
-// A bottom-up 24-bit BMP and its pixels as the editor holds them (0xFFRRGGBB, rows from the top).
-function bitmap(width, height, colour) {
-    const stride = Math.ceil(width * 3 / 4) * 4;
-    const bytes = Buffer.alloc(54 + stride * height);
-    bytes.write('BM', 0, 'ascii');
-    bytes.writeUInt32LE(bytes.length, 2);
-    bytes.writeUInt32LE(54, 10);
-    bytes.writeUInt32LE(40, 14);
-    bytes.writeInt32LE(width, 18);
-    bytes.writeInt32LE(height, 22);
-    bytes.writeUInt16LE(1, 26);
-    bytes.writeUInt16LE(24, 28);
-    const pixels = [];
-    for (let y = 0; y < height; ++y) {
-        for (let x = 0; x < width; ++x) {
-            const c = colour(x, y), at = 54 + (height - 1 - y) * stride + x * 3;
-            bytes[at] = c & 255;
-            bytes[at + 1] = (c >> 8) & 255;
-            bytes[at + 2] = (c >> 16) & 255;
-            pixels.push((0xFF000000 | c) >>> 0);
-        }
-    }
-    return {bytes, pixels};
 }
 
 async function pressButton(program, [x, y]) {
