@@ -126,9 +126,28 @@
     // user opened, and a file taken without a handle lets go of an older one of its name.
     const writable = new Map();
 
-    function opened(name, handle) {
-        if (handle && handle.kind === 'file' && name.toLowerCase().endsWith('.bvo')) writable.set(name, handle);
-        else writable.delete(name);
+    // The file being opened, until the open is known to have worked: a file that does not read leaves the document,
+    // and the file its Save writes, as they were.
+    let opening = null;
+
+    function startOpening(name, handle) {
+        opening = {name, handle};
+    }
+
+    // The document now carries name (a file read, or saved under that name): the file being opened under it becomes
+    // the one its Save writes.
+    function documentNamed(name) {
+        if (opening && opening.name === name) {
+            const handle = opening.handle;
+            if (handle && handle.kind === 'file' && name.toLowerCase().endsWith('.bvo')) writable.set(name, handle);
+            else writable.delete(name);
+        }
+        opening = null;
+    }
+
+    // The command that opened a file is over, worked or not.
+    function openingOver() {
+        opening = null;
     }
 
     // True once the bytes are in the file; false (permission refused, the file gone) leaves a download to do.
@@ -318,6 +337,6 @@
     window.addEventListener('pagehide', leaving);
     document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') leaving(); });
 
-    page.files = {storage, pick, opened, deliver, keptFiles, keepFiles, recovery, openHelp, decodeImage, encodePng,
+    page.files = {storage, pick, startOpening, documentNamed, openingOver, deliver, keptFiles, keepFiles, recovery, openHelp, decodeImage, encodePng,
         get userFiles() { return userFiles; }};
 })();

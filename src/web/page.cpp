@@ -24,6 +24,7 @@ EM_ASYNC_JS(int, PageAskJs, (const char* text), { return (await Blokkenveld.ask(
 EM_ASYNC_JS(int, PageAskThreeJs, (const char* text), { return await Blokkenveld.askYesNoCancel(UTF8ToString(text)); });
 EM_ASYNC_JS(void, PageErrorJs, (const char* text), { await Blokkenveld.error(UTF8ToString(text)); });
 EM_JS(void, PageTitleJs, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, DocumentNamedJs, (const char* name), { Blokkenveld.files.documentNamed(UTF8ToString(name)); });
 EM_JS(void, PageMenuItemJs, (int command, int enabled, int checked), {
     Blokkenveld.menu.setItem(command, enabled != 0, checked != 0);
 });
@@ -32,7 +33,7 @@ EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
 EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
     const picked = await Blokkenveld.files.pick(["object", "palette", "texture"][kind]);
     if (!picked || lengthBytesUTF8(picked.name) >= capacity) return 0;
-    if (kind === 0) Blokkenveld.files.opened(picked.name, picked.handle);
+    if (kind === 0) Blokkenveld.files.startOpening(picked.name, picked.handle);
     try { FS.unlink(picked.name); } catch (error) {}
     if (picked.bytes) {
         try { FS.writeFile(picked.name, picked.bytes); Blokkenveld.files.userFiles.add(picked.name); } catch (error) {}
@@ -52,6 +53,7 @@ EM_ASYNC_JS(int, DeliverJs, (const char* name, const uint8_t* data, size_t size)
 });
 
 EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
+    Blokkenveld.files.openingOver();
     const message = Blokkenveld.nextMessage();
     if (!message) return 0;
     if (message.command !== undefined) {
@@ -59,7 +61,7 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
         return 1;
     }
     if (lengthBytesUTF8(message.drop) >= capacity) return 0;
-    Blokkenveld.files.opened(message.drop, message.handle);
+    Blokkenveld.files.startOpening(message.drop, message.handle);
     try { FS.unlink(message.drop); } catch (error) {}
     if (message.bytes) {
         try { FS.writeFile(message.drop, message.bytes); Blokkenveld.files.userFiles.add(message.drop); } catch (error) {}
@@ -181,6 +183,10 @@ void PageShowError(const char* utf8Text) {
 
 void PageSetTitle(const char* utf8Title) {
     PageTitleJs(utf8Title);
+}
+
+void PageDocumentNamed(const char* name) {
+    DocumentNamedJs(name);
 }
 
 void PageSetMenuItem(int commandId, bool enabled, bool checked) {

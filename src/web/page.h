@@ -22,6 +22,9 @@ int PageAskYesNoCancel(const char* utf8Text);
 // A message titled "エラー"; the program waits until it is closed.
 void PageShowError(const char* utf8Text);
 void PageSetTitle(const char* utf8Title);
+// The document's name as the title now shows it (empty when it has none): a file just read under that name, or
+// saved under it, is the document's file from now on.
+void PageDocumentNamed(const char* name);
 void PageSetMenuItem(int commandId, bool enabled, bool checked);
 // A frame was drawn; the page counts them and notes the time of the first.
 void PageFrameDrawn();

@@ -53,6 +53,7 @@ public:
         else
             std::snprintf(title, sizeof(title), "%s", kProductName);
         PageSetTitle(title);
+        PageDocumentNamed(path != nullptr ? path : "");
     }
 };
 

@@ -71,7 +71,7 @@ export async function startBrowser() {
 // of its own, so that its settings and kept files start empty, and a folder of its own for its downloads.
 // With from, the page opens in that program's context instead, as another tab of the same browser profile would.
 // The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the picker hands
-// over window.testPick ({name, text}), and what is written to the file lands in window.testWritten[name]
+// over window.testPick ({name, text, id}), and what is written to that file lands in window.testWritten[id]
 // (refused while window.testRefuse is set).
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
     from = null, systemPicker = false} = {}) {
@@ -90,13 +90,13 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
         }
         window.testWritten = {};
         window.showOpenFilePicker = async () => {
-            const {name, text} = window.testPick;
+            const {name, text, id} = window.testPick;
             return [{kind: 'file', name, getFile: async () => new File([text], name),
                 requestPermission: async () => (window.testRefuse ? 'denied' : 'granted'),
                 createWritable: async () => {
                     const parts = [];
                     return {write: async (bytes) => { parts.push(...bytes); },
-                        close: async () => { window.testWritten[name] = parts; }};
+                        close: async () => { window.testWritten[id] = parts; }};
                 }}];
         };
     }, systemPicker);

@@ -93,20 +93,36 @@ describe('files', {timeout: 300000}, () => {
 
     test('a scene opened through the system\'s picker is saved back into its file; refused, it downloads', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url, {systemPicker: true});
-        await program.page.evaluate((text) => { window.testPick = {name: 'desk.bvo', text}; }, MIXED);
-        await program.menu('f', 'o');
-        await program.page.waitForFunction(() => Module.editorState().fileName === 'desk.bvo', {timeout: 15000});
-        const expected = written(fixture('desk.bvo', MIXED), 'desk.bvo');
+        const pick = (id, text) => program.page.evaluate((file) => { window.testPick = file; },
+            {name: 'desk.bvo', text, id});
         const save = async () => {
             await program.menu('f', 's');
             assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
             await program.page.keyboard.press('y');
             await program.boxGone();
         };
+        const writtenTo = async (id) => {
+            await program.page.waitForFunction((key) => window.testWritten[key], {timeout: 15000}, id);
+            return Buffer.from(await program.page.evaluate((key) => window.testWritten[key], id));
+        };
+        await pick('desk', MIXED);
+        await program.menu('f', 'o');
+        await program.page.waitForFunction(() => Module.editorState().fileName === 'desk.bvo', {timeout: 15000});
+        const expected = written(fixture('desk.bvo', MIXED), 'desk.bvo');
         await save();
-        await program.page.waitForFunction(() => window.testWritten['desk.bvo'], {timeout: 15000});
-        assert.deepEqual(Buffer.from(await program.page.evaluate(() => window.testWritten['desk.bvo'])), expected);
+        assert.deepEqual(await writtenTo('desk'), expected);
         assert.equal(fs.existsSync(path.join(program.downloads, 'desk.bvo')), false, 'no download besides');
+
+        // Another file of that name that does not read: the scene's own file is still the one saved.
+        await pick('broken', 'Blokkenveld\n1 0\n3\n');
+        await program.menu('f', 'o');
+        assert.equal((await program.box()).message, 'ファイルの読み込みに失敗しました');
+        await program.page.keyboard.press('Enter');
+        await program.boxGone();
+        await program.page.evaluate(() => { delete window.testWritten.desk; });
+        await save();
+        assert.deepEqual(await writtenTo('desk'), expected);
+        assert.equal(await program.page.evaluate(() => window.testWritten.broken), undefined);
 
         await program.page.evaluate(() => { window.testRefuse = true; });
         await save();
