@@ -243,13 +243,17 @@ class Program:
     def status_shown(self):
         return int(self.settings.get("SWIN_SHOW", 1)) != 0
 
-    def start(self, *args, ready=None, timeout=60):
-        """Starts the program, waits for its main window, its client area and a first drawn frame in it
-        (ready(shot) when given, else first_frame), and returns that frame as a picture of the client area."""
+    def launch(self, *args):
+        """Starts the program and returns at once, before any window of it shows."""
         cmd = [WINE64, "explorer", f"/desktop={self.desktop},{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}",
                "Blokkenveld.exe", *args]
         self.process = subprocess.Popen(cmd, cwd=self.folder, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def start(self, *args, ready=None, timeout=60):
+        """Starts the program, waits for its main window, its client area and a first drawn frame in it
+        (ready(shot) when given, else first_frame), and returns that frame as a picture of the client area."""
+        self.launch(*args)
         deadline = time.time() + timeout
 
         def remaining():

@@ -6,10 +6,8 @@ written; the C library must know that locale too, or Wine cannot even map the fo
 """
 import os
 import subprocess
-import time
 
-from harness import DESKTOP_SIZE, MAIN_TITLE, WINE64, Program, Screen, Suite, TestFailure, find_windows, first, \
-    ini_text, wait_until
+from harness import DESKTOP_SIZE, WINE64, Program, Screen, Suite, TestFailure, ini_text
 
 JAPANESE_LOCALE = "ja_JP.UTF-8"
 
@@ -58,18 +56,6 @@ class InstalledProgram(Program):
         cmd = [WINE64, "explorer", f"/desktop={self.desktop},{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}", exe, *args]
         self.process = subprocess.Popen(cmd, cwd=os.path.expanduser("~"), env=self.environment(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-
-    def start(self, *args, ready=None, timeout=60):
-        self.launch(*args)
-        deadline = time.time() + timeout
-
-        def remaining():
-            return max(1.0, deadline - time.time())
-
-        self.main_window = wait_until(lambda: self._alive() and first(find_windows(MAIN_TITLE)),
-                                      "the program's main window", remaining())
-        wait_until(self.client_rect, "the main window's client area", remaining())
-        return self.wait_shot(ready or self.first_frame, "the first frame drawn in the client area", remaining())
 
     def cleanup(self):
         pass

@@ -1,9 +1,9 @@
 // The camera in the page: arrow keys, F and G, W, A, S and D, the right-button drag and the wheel, each seen in
 // the picture and in the camera the editor keeps; and Reset camera from the menu bar's access keys.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 
-import {differences, drawn, openProgram, VIEW, startBrowser, startServer} from './browser.mjs';
+import {differences, drawn, openProgram, suiteRig, VIEW} from './browser.mjs';
 
 const START = {yaw: -4.18879, pitch: 0.785398, distance: 8};
 const RADIANS_PER_PIXEL = 0.01636246;
@@ -12,18 +12,10 @@ const centre = (box) => [(box.left + box.right) / 2, (box.top + box.bottom) / 2]
 const width = (box) => box.right - box.left;
 
 describe('the camera', {timeout: 300000}, () => {
-    let server, chromium;
-    before(async () => {
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-    });
+    const rig = suiteRig('blokkenveld-camera-');
 
     test('arrow keys turn it, F and G zoom, W A S D move the target', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const start = await program.shot();
         const cube = drawn(start);
 
@@ -57,7 +49,7 @@ describe('the camera', {timeout: 300000}, () => {
     });
 
     test('a right drag orbits by the pixels moved; the wheel zooms by notches; Reset camera restores it', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const start = await program.shot();
         await program.drag([500, 400], [560, 380], 'right');
         let camera = (await program.state()).camera;

@@ -1,11 +1,11 @@
 // Editing in the page by mouse and keyboard, checked on the pictures it draws: adding on a face, undo and redo
 // from the keyboard, painting from a palette cell and an atlas cell, and the three display switches.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 
-import {BLACK, MENU_BAR, VIEW, countColour, differences, drawn, eyeDirection, openProgram, project, readBmp, siteDir,
-    startBrowser, startServer} from './browser.mjs';
+import {BLACK, countColour, differences, drawn, eyeDirection, MENU_BAR, openProgram, project, readBmp, siteDir,
+    suiteRig, VIEW} from './browser.mjs';
 
 const STATUS = {left: 0, top: 582, right: 800, bottom: 600};
 const PAINT_TOOL = [84, 34];
@@ -26,18 +26,10 @@ async function waitCubes(program, count) {
 }
 
 describe('editing', {timeout: 300000}, () => {
-    let server, chromium;
-    before(async () => {
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-    });
+    const rig = suiteRig('blokkenveld-editing-');
 
     test('a click on the top side adds a cube; Ctrl+Z takes it back and Ctrl+Y brings it again', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const state = await program.state();
         const start = await program.shot();
         await program.click(...project(state, [100.5, 101, 100.5]));
@@ -66,7 +58,7 @@ describe('editing', {timeout: 300000}, () => {
     });
 
     test('while a menu is open nothing edits, and the click that closes it goes no further', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const state = await program.state();
         const top = project(state, [100.5, 101, 100.5]);
         await program.page.mouse.click(110, 8);  // the Options caption
@@ -93,7 +85,7 @@ describe('editing', {timeout: 300000}, () => {
     });
 
     test('painting with a palette cell and with an atlas cell', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const state = await program.state();
         await program.click(25 + 16 * 3 + 8, 78 + 16 + 8);  // palette column 3, row 1
         const picked = await program.state();
@@ -144,7 +136,7 @@ describe('editing', {timeout: 300000}, () => {
     });
 
     test('the lighting, faces and wireframe switches', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const state = await program.state();
         const greyTop = Math.round(255 * lambert(state, [0, 1, 0]));
         const lit = await program.shot();

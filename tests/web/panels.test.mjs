@@ -1,9 +1,9 @@
 // The paint window and the status strip in the page: the panel dragged by its title strip and kept inside, its
 // white reset asking first, both panels hidden from the View menu, and the canvas following the page's size.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 
-import {MENU_BAR, VIEW, differences, openProgram, project, startBrowser, startServer} from './browser.mjs';
+import {differences, MENU_BAR, openProgram, project, suiteRig, VIEW} from './browser.mjs';
 
 const PANEL = {left: 0, top: 0, right: 158, bottom: 503};
 const RESET_BUTTON = [95, 216];
@@ -29,18 +29,10 @@ async function chooseFromMenu(program, menuKey, itemKey) {
 }
 
 describe('the panels', {timeout: 300000}, () => {
-    let server, chromium;
-    before(async () => {
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-    });
+    const rig = suiteRig('blokkenveld-panels-');
 
     test('the paint window follows a drag of its title strip and stays inside the view', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const start = await program.shot();
         await program.drag([80, 10], [380, 60]);
         let state = await program.state();
@@ -63,7 +55,7 @@ describe('the panels', {timeout: 300000}, () => {
     });
 
     test('the white reset asks first and only Yes clears the palette', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const start = await program.shot();
         // The question comes in the frame that sees the button let go, which then waits for the answer.
         const pressReset = async () => {
@@ -97,7 +89,7 @@ describe('the panels', {timeout: 300000}, () => {
     });
 
     test('View hides the paint window and the status strip; their areas still keep clicks from the scene', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const start = await program.shot();
         await chooseFromMenu(program, 'v', 'p');
         await chooseFromMenu(program, 'v', 's');
@@ -123,7 +115,7 @@ describe('the panels', {timeout: 300000}, () => {
     });
 
     test('a bar grab ends when the pointer leaves the view, and a held button coming back does nothing', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         // The red bar runs from x 52 to 116 of the panel at y 264 to 276; its value is (edge - 52) x 4.
         await program.move(100, 270);
         await program.press();
@@ -146,7 +138,7 @@ describe('the panels', {timeout: 300000}, () => {
     });
 
     test('the canvas follows the page\'s size and keeps the panel inside', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         await program.drag([80, 10], [790, 590]);
         await program.page.setViewport({width: 1024, height: 768 + MENU_BAR, deviceScaleFactor: 1});
         await program.frames(3);

@@ -1,25 +1,17 @@
 // The page as it opens: the start cube lit from the eye with its outlines, the paint window and the status strip
 // from the panel bitmap, the menu bar with the program's captions and states, and a scene named in the address.
-import {after, before, describe, test} from 'node:test';
+import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 
-import {BLACK, VIEW, countColour, differences, drawn, eyeDirection, openProgram, readBmp, siteDir, startBrowser,
-    startServer} from './browser.mjs';
+import {BLACK, countColour, differences, drawn, eyeDirection, openProgram, readBmp, siteDir, suiteRig,
+    VIEW} from './browser.mjs';
 
 describe('the page as it opens', {timeout: 300000}, () => {
-    let server, chromium;
-    before(async () => {
-        server = await startServer();
-        chromium = await startBrowser();
-    });
-    after(async () => {
-        await chromium?.close();
-        server?.close();
-    });
+    const rig = suiteRig('blokkenveld-start-');
 
     test('the start cube is lit from the eye, outlined, beside the panel and above the strip', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const shot = await program.shot();
         await program.save(shot, 'start');
         const state = await program.state();
@@ -63,7 +55,7 @@ describe('the page as it opens', {timeout: 300000}, () => {
     });
 
     test('the menu bar has the program\'s captions, access keys and states', async () => {
-        const program = await openProgram(chromium.browser, server.url);
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
         const items = await program.page.evaluate(() => Array.from(document.querySelectorAll('#menubar .caption, ' +
             '#menubar .item')).map((e) => ({text: e.textContent, access: e.querySelector('u')?.textContent,
             disabled: e.classList.contains('disabled'), checked: e.classList.contains('checked')})));
@@ -90,9 +82,9 @@ describe('the page as it opens', {timeout: 300000}, () => {
 
     test('a scene named in the address opens as a command-line file would', async () => {
         // Three cubes in a row along x, one of them textured, in the Windows program's own line ends.
-        server.extra.set('row.bvo', 'Blokkenveld\r\n1 1\r\n2\r\n99 100 100 ffff0000\r\n101 100 100 ff0000ff\r\n' +
+        rig.server.extra.set('row.bvo', 'Blokkenveld\r\n1 1\r\n2\r\n99 100 100 ffff0000\r\n101 100 100 ff0000ff\r\n' +
             'tex.bmp\r\n1\r\n100 100 100 2 0\r\n');
-        const program = await openProgram(chromium.browser, server.url, {query: 'open=extra/row.bvo'});
+        const program = await openProgram(rig.chromium.browser, rig.server.url, {query: 'open=extra/row.bvo'});
         const state = await program.state();
         assert.equal(state.cubes, 3);
         assert.equal(await program.page.title(), 'Blokkenveld - row.bvo');
@@ -104,7 +96,7 @@ describe('the page as it opens', {timeout: 300000}, () => {
         await program.close();
 
         // A file that is not there: the program says so, and once the message is closed starts with one cube.
-        const missing = await openProgram(chromium.browser, server.url, {query: 'open=extra/none.bvo', drawn: false});
+        const missing = await openProgram(rig.chromium.browser, rig.server.url, {query: 'open=extra/none.bvo', drawn: false});
         assert.deepEqual(await missing.box(), {title: 'エラー', message: 'ファイルの読み込みに失敗しました',
             buttons: ['OK']});
         await missing.page.keyboard.press('Enter');
