@@ -111,6 +111,21 @@ def focused_window():
 
 # ---- pictures --------------------------------------------------------------------------------
 
+def parse_ppm(ppm):
+    """A binary PPM (P6, 8 bits) as (width, height, RGB bytes)."""
+    # The header: magic, width, height, maxval, each followed by white space.
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while ppm[pos:pos + 1].isspace():
+            pos += 1
+        end = pos
+        while not ppm[end:end + 1].isspace():
+            end += 1
+        fields.append(ppm[pos:end])
+        pos = end
+    return int(fields[1]), int(fields[2]), ppm[pos + 1:]
+
+
 class Screen:
     """A picture of part of the virtual display; pixel coordinates are relative to its own origin."""
 
@@ -123,19 +138,8 @@ class Screen:
         if rect is not None:
             args += ["-crop", f"{rect.width}x{rect.height}+{rect.left}+{rect.top}"]
         ppm = subprocess.run(args + ["-depth", "8", "ppm:-"], capture_output=True, timeout=30, check=True).stdout
-        # P6 header: magic, width, height, maxval, each separated by white space.
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while ppm[pos:pos + 1].isspace():
-                pos += 1
-            end = pos
-            while not ppm[end:end + 1].isspace():
-                end += 1
-            fields.append(ppm[pos:end])
-            pos = end
-        pos += 1
         origin = (rect.left, rect.top) if rect is not None else (0, 0)
-        return cls(int(fields[1]), int(fields[2]), ppm[pos:], origin)
+        return cls(*parse_ppm(ppm), origin)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -559,15 +563,21 @@ class launched:
         return self.program, shot
 
     def __exit__(self, kind, error, trace):
-        if kind is not None and Suite.shots_dir is not None:
-            # The display as the failure left it, for the reader of the report.
-            try:
-                Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Suite.label}{Program.counter}.png"))
-            except Exception:
-                pass
+        if kind is not None:
+            keep_failure_picture()
         self.program.stop()
         self.program.cleanup()
         return False
+
+
+def keep_failure_picture():
+    """The display as a failure left it, for the reader of the report."""
+    if Suite.shots_dir is None:
+        return
+    try:
+        Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Suite.label}{Program.counter}.png"))
+    except Exception:
+        pass
 
 
 def panel_bitmap():

@@ -7,7 +7,7 @@ written; the C library must know that locale too, or Wine cannot even map the fo
 import os
 import subprocess
 
-from harness import DESKTOP_SIZE, WINE64, Program, Screen, Suite, TestFailure, ini_text
+from harness import DESKTOP_SIZE, WINE64, Program, Suite, TestFailure, ini_text, keep_failure_picture
 
 JAPANESE_LOCALE = "ja_JP.UTF-8"
 
@@ -76,12 +76,8 @@ class running:
         return self.program, shot
 
     def __exit__(self, kind, error, trace):
-        if kind is not None and Suite.shots_dir is not None:
-            # The display as the failure left it, for the reader of the report.
-            try:
-                Screen.grab().save_png(os.path.join(Suite.shots_dir, f"failed-{Program.counter}.png"))
-            except Exception:
-                pass
+        if kind is not None:
+            keep_failure_picture()
         self.program.stop()
         return False
 

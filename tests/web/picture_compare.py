@@ -1,6 +1,11 @@
 """Pictures of the Windows program and of the page, compared as a user would see them: the same outlines at the
 same pixels, the same face colours within a few levels."""
+import os
 import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import parse_ppm  # noqa: E402
 
 
 class Picture:
@@ -12,16 +17,7 @@ class Picture:
         """Any image ImageMagick reads, as 8-bit RGB."""
         ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True, check=True,
                              timeout=60).stdout
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while ppm[pos:pos + 1].isspace():
-                pos += 1
-            end = pos
-            while not ppm[end:end + 1].isspace():
-                end += 1
-            fields.append(ppm[pos:end])
-            pos = end
-        return cls(int(fields[1]), int(fields[2]), ppm[pos + 1:])
+        return cls(*parse_ppm(ppm))
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
