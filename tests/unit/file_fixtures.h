@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "editor/document_commands.h"
+#include "editor/settings.h"
 #include "files/file_system.h"
 
 class TempFolder {
@@ -152,3 +154,21 @@ private:
         return value;
     }
 };
+
+// Settings storage that holds nothing: every key reads as its default.
+class NoIni : public IniStore {
+public:
+    uint32_t GetInt(const char*, int32_t defaultValue) override { return static_cast<uint32_t>(defaultValue); }
+    void GetString(const char*, const char* defaultValue, char* buffer, int capacity) override {
+        std::snprintf(buffer, static_cast<size_t>(capacity), "%s", defaultValue);
+    }
+    void WriteString(const char*, const char*) override {}
+};
+
+// How many times part occurs in text, overlaps included.
+inline size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}

@@ -14,15 +14,6 @@
 
 namespace {
 
-class NoIni : public IniStore {
-public:
-    uint32_t GetInt(const char*, int32_t defaultValue) override { return static_cast<uint32_t>(defaultValue); }
-    void GetString(const char*, const char* defaultValue, char* buffer, int capacity) override {
-        std::snprintf(buffer, static_cast<size_t>(capacity), "%s", defaultValue);
-    }
-    void WriteString(const char*, const char*) override {}
-};
-
 struct InterchangeRig : EditorRig {
     TempFolder folder;
     FaultyFileSystem files;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fake_platform.h"
+#include "file_fixtures.h"
 
 namespace {
 
@@ -26,13 +27,6 @@ struct ExportRig {
 std::string Between(const std::string& text, const std::string& from, const std::string& to) {
     const size_t start = text.find(from);
     return start == std::string::npos ? "" : text.substr(start, text.find(to, start) - start);
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fake_platform.h"
+#include "file_fixtures.h"
 
 namespace {
 
@@ -102,13 +103,6 @@ struct Glb {
         return reinterpret_cast<const uint32_t*>(bin.data() + Numbers("byteOffset")[view]);
     }
 };
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 }  // namespace
 

@@ -14,15 +14,6 @@
 
 namespace {
 
-class NoIni : public IniStore {
-public:
-    uint32_t GetInt(const char*, int32_t value) override { return static_cast<uint32_t>(value); }
-    void GetString(const char*, const char* value, char* buffer, int capacity) override {
-        std::snprintf(buffer, static_cast<size_t>(capacity), "%s", value);
-    }
-    void WriteString(const char*, const char*) override {}
-};
-
 // 10,000 cubes in a 25 x 20 x 20 block, each added with the Add tool onto a side of one already there.
 void BuildBlockByAdding(Editor& editor) {
     std::map<std::tuple<int, int, int>, int32_t> slotOf{{{0, 0, 0}, 0}};
