@@ -307,13 +307,17 @@ double MetasequoiaSeconds(const Scene& scene) {
     return best;
 }
 
-void BM_ModelExport(benchmark::State& state, Shape shape, Format format) {
-    const Scene& scene = SceneFor(shape);
-    // The program's default atlas, as the build draws it.
-    Image atlas;
+// The program's default atlas, as the build draws it.
+bool DefaultAtlas(Image& atlas) {
     std::vector<uint8_t> bitmap;
     StdFileSystem files;
-    if (!files.ReadAll(ARTWORK_DIR "/tex.bmp", bitmap) || !DecodeBitmap(bitmap.data(), bitmap.size(), atlas)) {
+    return files.ReadAll(ARTWORK_DIR "/tex.bmp", bitmap) && DecodeBitmap(bitmap.data(), bitmap.size(), atlas);
+}
+
+void BM_ModelExport(benchmark::State& state, Shape shape, Format format) {
+    const Scene& scene = SceneFor(shape);
+    Image atlas;
+    if (!DefaultAtlas(atlas)) {
         state.SkipWithError("no atlas");
         return;
     }
@@ -348,9 +352,7 @@ void BM_ModelExport(benchmark::State& state, Shape shape, Format format) {
 // The atlas picture alone: a fixed part of every export whose faces show the atlas.
 void BM_AtlasPng(benchmark::State& state) {
     Image atlas;
-    std::vector<uint8_t> bitmap;
-    StdFileSystem files;
-    if (!files.ReadAll(ARTWORK_DIR "/tex.bmp", bitmap) || !DecodeBitmap(bitmap.data(), bitmap.size(), atlas)) {
+    if (!DefaultAtlas(atlas)) {
         state.SkipWithError("no atlas");
         return;
     }
