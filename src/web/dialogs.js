@@ -167,5 +167,5 @@
         });
     }
 
-    page.dialogs = {save, settings, version, chosenName};
+    page.dialogs = {save, settings, version, chosenName, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
 })();

@@ -81,12 +81,14 @@
     }
 
     // The picker needs a click of the user's: a window whose button opens it.
-    function askForClick(cover, open, answer) {
+    function askForClick(cover, open, answer, title = '開く', caption = 'ファイルを選ぶ...') {
         const frame = document.createElement('div');
         frame.className = 'dialog ask-click';
-        frame.innerHTML = '<div class="title"><span class="text">開く</span></div><div class="content">' +
-            '<div class="buttons"><button class="default">ファイルを選ぶ...</button><button class="cancel">キャンセル' +
+        frame.innerHTML = '<div class="title"><span class="text"></span></div><div class="content">' +
+            '<div class="buttons"><button class="default"></button><button class="cancel">キャンセル' +
             '</button></div></div>';
+        frame.querySelector('.text').textContent = title;
+        frame.querySelector('.default').textContent = caption;
         cover.appendChild(frame);
         frame.querySelector('.default').addEventListener('click', () => {
             frame.remove();
@@ -118,30 +120,32 @@
         page.post({drop: file.name, bytes, handle: await handlePromise});
     });
 
-    // ---- what the program saves: a download under the file's name, or the user's own file written back
+    // ---- what the program saves: into a file the browser lets the page write, or a download under the file's name
 
-    const userFiles = new Set();  // files of the program folder that came from the user, not with the page
-    // Object files opened or dropped with a handle the browser lets the page write, by name: saved under that name,
-    // the scene goes back into that file. Only object files: a screenshot or a palette never overwrites a file the
-    // user opened, and a file taken without a handle lets go of an older one of its name.
-    const writable = new Map();
+    const rules = window.FileRules;
+    const userPath = (name) => rules.USER_DIR + name;
+    const canPick = () => typeof window.showSaveFilePicker === 'function';
 
     // The file being opened, until the open is known to have worked: a file that does not read leaves the document,
-    // and the file its Save writes, as they were.
+    // and the file its Save writes, as they were. {path, handle}
     let opening = null;
+    // The path the last save dialog chose, with the file the system's picker gave for it (null: a download), until the
+    // save reaches it. {path, handle}
+    let chosen = null;
+    // The scene file the document's Save writes back: the one it was opened from, or saved into through the picker,
+    // where the browser gave a handle. {path, handle}
+    let documentFile = null;
+    // The last file the system's picker gave, where a picker asked for a file beside it starts.
+    let lastPicked = null;
 
-    function startOpening(name, handle) {
-        opening = {name, handle};
+    function startOpening(path, handle) {
+        opening = {path, handle: handle || null};
     }
 
-    // The document now carries name (a file read, or saved under that name): the file being opened under it becomes
-    // the one its Save writes.
-    function documentNamed(name) {
-        if (opening && opening.name === name) {
-            const handle = opening.handle;
-            if (handle && handle.kind === 'file' && name.toLowerCase().endsWith('.bvo')) writable.set(name, handle);
-            else writable.delete(name);
-        }
+    // The document now carries path (a file read, or saved under that name; '' for none).
+    function documentNamed(path) {
+        documentFile = rules.documentFile(path, {opening, chosen, current: documentFile});
+        if (opening && opening.path === path) chosen = null;
         opening = null;
     }
 
@@ -150,8 +154,50 @@
         opening = null;
     }
 
-    // True once the bytes are in the file; false (permission refused, the file gone) leaves a download to do.
-    async function writeBack(handle, bytes) {
+    // The kinds a save dialog offers, each [label, extension], as the Windows program's filters.
+    const pickerTypes = (kinds, first) => kinds.slice().sort(([, a], [, b]) => (b === first) - (a === first))
+        .map(([label, extension]) => ({description: label, accept: {'application/octet-stream': [extension]}}));
+
+    // The system's save picker proposing name: resolves with the file's handle, or null when it was closed. A
+    // picker opens only right after the user's own input; when that has run out, a small window asks for the click.
+    function pickSaveFile(name, kinds) {
+        const extension = name.slice(name.lastIndexOf('.')).toLowerCase();
+        const options = {types: pickerTypes(kinds, extension), excludeAcceptAllOption: true};
+        if (name) options.suggestedName = name;
+        if (lastPicked) options.startIn = lastPicked;
+        return page.modal({
+            fill(cover, finish) {
+                const open = () => window.showSaveFilePicker(options).then((handle) => {
+                    lastPicked = handle;
+                    finish(handle);
+                }, () => finish(null));
+                if (navigator.userActivation && !navigator.userActivation.isActive)
+                    askForClick(cover, open, finish, '保存', name ? `「${name}」を保存...` : '保存先を選ぶ...');
+                else open();
+            },
+        });
+    }
+
+    // The save dialog for kind proposing proposedPath's name: the system's save picker where the browser has one,
+    // else the page's own dialog, whose file becomes a download. Resolves with the path chosen, or null.
+    async function chooseSaveName(kind, proposedPath) {
+        chosen = null;
+        const proposed = rules.baseName(proposedPath);
+        if (!canPick()) {
+            const name = await page.dialogs.save(kind, proposed);
+            if (name === null) return null;
+            chosen = {path: userPath(name), handle: null};
+            return chosen.path;
+        }
+        const kinds = page.dialogs.kindsOf(kind);
+        const handle = await pickSaveFile(proposed, kinds);
+        if (!handle) return null;
+        chosen = {path: userPath(handle.name), handle};
+        return chosen.path;
+    }
+
+    // True once the bytes are in the file; false (permission refused, the file gone, the disk full) when not.
+    async function writeInto(handle, bytes) {
         try {
             if (handle.requestPermission && await handle.requestPermission({mode: 'readwrite'}) !== 'granted')
                 return false;
@@ -164,10 +210,7 @@
         }
     }
 
-    async function deliver(name, bytes) {
-        userFiles.add(name);
-        const handle = writable.get(name);
-        if (handle && await writeBack(handle, bytes)) return true;
+    function download(name, bytes) {
         const url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
         const link = document.createElement('a');
         link.href = url;
@@ -177,12 +220,46 @@
         link.click();
         link.remove();
         setTimeout(() => URL.revokeObjectURL(url), 60000);
-        return true;
+    }
+
+    // How the file reached the user, as the program counts it: 0 not at all, 1 written and confirmed, 2 offered as a
+    // download (a scene's copy kept for a later start), 3 offered with no copy kept.
+    const DELIVERY = {failed: 0, written: 1, offered: 2, offeredUnkept: 3};
+
+    async function deliver(path, bytes) {
+        const name = rules.baseName(path);
+        let route = rules.routeOf(path, {chosen, document: documentFile, canPick: canPick()});
+        if (route === 'chosen') {
+            const {handle} = chosen;
+            chosen = null;
+            return await writeInto(handle, bytes) ? DELIVERY.written : DELIVERY.failed;
+        }
+        if (route === 'document') {
+            if (await writeInto(documentFile.handle, bytes)) return DELIVERY.written;
+            // The file refused: the user says where it goes instead.
+            route = canPick() ? 'pick' : 'download';
+        }
+        if (route === 'pick') {
+            const extension = name.slice(name.lastIndexOf('.'));
+            const handle = await pickSaveFile(name, [[`${extension.slice(1).toUpperCase()} (*${extension})`, extension]]);
+            return handle && await writeInto(handle, bytes) ? DELIVERY.written : DELIVERY.failed;
+        }
+        if (chosen && chosen.path === path) chosen = null;
+        download(name, bytes);
+        // Nothing tells whether the download arrived: the scene stays in storage until a later start has offered it.
+        if (!rules.isScene(path)) return DELIVERY.offered;
+        return recovery.keepOffered(new TextDecoder().decode(bytes), path) ? DELIVERY.offered
+            : DELIVERY.offeredUnkept;
     }
 
     // ---- palette and texture files the settings name, kept in storage so that the next start finds them
 
     const KEPT_FILE = 'FILES/';
+    // The files this page has kept, by name, for as long as the tab lives (a reload included).
+    const KEPT_HERE = 'blokkenveld-kept-files';
+    let keptHere = (() => {
+        try { return JSON.parse(sessionStorage.getItem(KEPT_HERE)) || []; } catch { return []; }
+    })();
 
     function toBase64(bytes) {
         let text = '';
@@ -197,32 +274,34 @@
         return bytes;
     }
 
-    // The files kept, for the program folder at start: [{name, bytes}].
+    // The files kept, for the user's folder at start: [{path, bytes}].
     function keptFiles() {
         const files = [];
         for (const key of storage.names(KEPT_FILE)) {
             try {
-                files.push({name: key.slice(KEPT_FILE.length), bytes: fromBase64(storage.get(key))});
-                userFiles.add(key.slice(KEPT_FILE.length));
+                files.push({path: userPath(key.slice(KEPT_FILE.length)), bytes: fromBase64(storage.get(key))});
             } catch { storage.remove(key); }
         }
         return files;
     }
 
-    // Keeps the user's files among names (read by read(name) -> bytes or null) and lets go of every other kept file.
-    function keepFiles(names, read) {
-        const wanted = new Set(names.filter((name) => userFiles.has(name)));
-        for (const key of storage.names(KEPT_FILE))
-            if (!wanted.has(key.slice(KEPT_FILE.length))) storage.remove(key);
-        for (const name of wanted) {
-            const bytes = read(name);
-            if (bytes) storage.set(KEPT_FILE + name, toBase64(bytes));
+    // Keeps the user's files among paths (read by read(path) -> bytes or null), and lets go of those this page kept
+    // and names no more.
+    function keepFiles(paths, read) {
+        const named = paths.filter((path) => path.startsWith(rules.USER_DIR)).map(rules.baseName);
+        for (const name of rules.keptFilesToRemove(keptHere, named)) storage.remove(KEPT_FILE + name);
+        keptHere = [];
+        for (const name of named) {
+            const bytes = read(userPath(name));
+            if (bytes && storage.set(KEPT_FILE + name, toBase64(bytes))) keptHere.push(name);
         }
+        try { sessionStorage.setItem(KEPT_HERE, JSON.stringify(keptHere)); } catch { /* kept for this page only */ }
     }
 
-    // ---- the copy of an unsaved scene, one a page, found again by the next start once its page is gone
+    // ---- the copies of scenes, found again by a later start once their page is gone
 
     const RECOVERY = 'RECOVERY/';
+    const OFFERED = '/offered';
     const LOCK = 'blokkenveld-page-';
     const previousId = (() => { try { return sessionStorage.getItem('blokkenveld-page'); } catch { return null; } })();
     let pageId = previousId || newId();
@@ -251,33 +330,39 @@
         return true;
     })();
 
+    const record = (name, objectText) => JSON.stringify({name, time: Date.now(), scene: objectText});
+
     const recovery = {
+        // The unsaved scene of this page; false when storage refused it.
         keep(objectText, name) {
-            storage.set(RECOVERY + pageId, JSON.stringify({name, time: Date.now(), scene: objectText}));
+            return storage.set(RECOVERY + pageId, record(name, objectText));
         },
         forget() {
             storage.remove(RECOVERY + pageId);
         },
-        // The newest copy whose page is gone: {key, name, scene}, or null.
+        // A scene handed over as a download; false when storage refused it.
+        keepOffered(objectText, name) {
+            return storage.set(RECOVERY + pageId + OFFERED, record(name, objectText));
+        },
+        // The copy a start offers: {key, name, scene, offered}, or null.
         async find() {
             const haveLocks = await locked;
             let held = new Set();
             if (haveLocks) {
-                try { held = new Set((await navigator.locks.query()).held.map((lock) => lock.name)); } catch { /* none */ }
+                try {
+                    held = new Set((await navigator.locks.query()).held.map((lock) => lock.name.slice(LOCK.length)));
+                } catch { /* none */ }
             }
             const found = [];
             for (const key of storage.names(RECOVERY)) {
-                const id = key.slice(RECOVERY.length);
-                if (id !== pageId && held.has(LOCK + id)) continue;
                 try {
-                    const record = JSON.parse(storage.get(key));
-                    if (typeof record.scene === 'string')
-                        found.push({key, name: typeof record.name === 'string' ? record.name : '', time: record.time || 0,
-                            scene: record.scene});
+                    const kept = JSON.parse(storage.get(key));
+                    if (typeof kept.scene === 'string')
+                        found.push({key, name: typeof kept.name === 'string' ? kept.name : '', time: kept.time || 0,
+                            scene: kept.scene, offered: key.endsWith(OFFERED)});
                 } catch { storage.remove(key); }
             }
-            found.sort((a, b) => b.time - a.time);
-            return found[0] || null;
+            return rules.sceneToOffer(found, {pageId, held});
         },
         // After the question the copy found goes: a scene taken back is this page's, kept under its own id.
         letGo(found) {
@@ -337,6 +422,6 @@
     window.addEventListener('pagehide', leaving);
     document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') leaving(); });
 
-    page.files = {storage, pick, startOpening, documentNamed, openingOver, deliver, keptFiles, keepFiles, recovery, openHelp, decodeImage, encodePng,
-        get userFiles() { return userFiles; }};
+    page.files = {storage, pick, userPath, startOpening, documentNamed, openingOver, chooseSaveName, deliver, keptFiles,
+        keepFiles, recovery, openHelp, decodeImage, encodePng};
 })();

@@ -4,6 +4,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "editor/document.h"
@@ -95,6 +96,18 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
     return 1;
 }
 
+// Settings written before the user's files had a folder of their own name a kept palette or texture by its bare
+// name: that name now means the user's file when the program's folder has none of it.
+template <size_t N>
+void FindKeptFile(char (&name)[N]) {
+    char program[kPathCapacity], user[kPathCapacity];
+    std::vector<uint8_t> bytes;
+    if (name[0] == '\0' || IsAbsolutePath(name) || !ResolvePath(name, kProgramDirectory, program) ||
+        !ResolvePath(name, kUserDirectory, user) || gFiles.ReadAll(program, bytes) || !gFiles.ReadAll(user, bytes))
+        return;
+    std::snprintf(name, N, "%s", user);
+}
+
 // clang-format off
 EM_ASYNC_JS(void, WaitForAnimationFrame, (), { await new Promise(resolve => requestAnimationFrame(resolve)); });
 // clang-format on
@@ -116,6 +129,8 @@ bool FollowCanvasSize() {
 
 int main(int argc, char** argv) {
     ReadSettings(SettingsStore(), gSettings, gEditor);
+    FindKeptFile(gSettings.paletteName);
+    FindKeptFile(gSettings.textureName);
     // The atlas is decoded once, here and whenever another is loaded; the context is given it from memory.
     LoadNamedAtlas(gEditor, gFiles, Atlas(), gSettings.textureName, kProgramDirectory, TextureNameSource::UserChoice);
     CanvasElementSize(gWidth, gHeight);

@@ -32,24 +32,25 @@ EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
 
 EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
     const picked = await Blokkenveld.files.pick(["object", "palette", "texture"][kind]);
-    if (!picked || lengthBytesUTF8(picked.name) >= capacity) return 0;
-    if (kind === 0) Blokkenveld.files.startOpening(picked.name, picked.handle);
-    try { FS.unlink(picked.name); } catch (error) {}
+    const path = picked && Blokkenveld.files.userPath(picked.name);
+    if (!picked || lengthBytesUTF8(path) >= capacity) return 0;
+    if (kind === 0) Blokkenveld.files.startOpening(path, picked.handle);
+    try { FS.unlink(path); } catch (error) {}
     if (picked.bytes) {
-        try { FS.writeFile(picked.name, picked.bytes); Blokkenveld.files.userFiles.add(picked.name); } catch (error) {}
+        try { FS.writeFile(path, picked.bytes); } catch (error) {}
     }
-    stringToUTF8(picked.name, name, capacity);
+    stringToUTF8(path, name, capacity);
     return 1;
 });
 EM_ASYNC_JS(int, SaveNameJs, (int kind, char* name, int capacity), {
-    const chosen = await Blokkenveld.dialogs.save(["object", "palette", "", "screenshot"][kind],
+    const chosen = await Blokkenveld.files.chooseSaveName(["object", "palette", "", "screenshot"][kind],
         UTF8ToString(name));
     if (chosen === null || lengthBytesUTF8(chosen) >= capacity) return 0;
     stringToUTF8(chosen, name, capacity);
     return 1;
 });
-EM_ASYNC_JS(int, DeliverJs, (const char* name, const uint8_t* data, size_t size), {
-    return (await Blokkenveld.files.deliver(UTF8ToString(name), HEAPU8.slice(data, data + size))) ? 1 : 0;
+EM_ASYNC_JS(int, DeliverJs, (const char* path, const uint8_t* data, size_t size), {
+    return await Blokkenveld.files.deliver(UTF8ToString(path), HEAPU8.slice(data, data + size));
 });
 
 EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
@@ -60,13 +61,14 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
         HEAP32[command >> 2] = message.command;
         return 1;
     }
-    if (lengthBytesUTF8(message.drop) >= capacity) return 0;
-    Blokkenveld.files.startOpening(message.drop, message.handle);
-    try { FS.unlink(message.drop); } catch (error) {}
+    const path = Blokkenveld.files.userPath(message.drop);
+    if (lengthBytesUTF8(path) >= capacity) return 0;
+    Blokkenveld.files.startOpening(path, message.handle);
+    try { FS.unlink(path); } catch (error) {}
     if (message.bytes) {
-        try { FS.writeFile(message.drop, message.bytes); Blokkenveld.files.userFiles.add(message.drop); } catch (error) {}
+        try { FS.writeFile(path, message.bytes); } catch (error) {}
     }
-    stringToUTF8(message.drop, name, capacity);
+    stringToUTF8(path, name, capacity);
     return 2;
 });
 
@@ -101,8 +103,8 @@ EM_JS(void, KeepFilesJs, (const char* palette, const char* texture), {
     Blokkenveld.files.keepFiles([UTF8ToString(palette), UTF8ToString(texture)], read);
 });
 
-EM_JS(void, KeepSceneJs, (const char* text, const char* name), {
-    Blokkenveld.files.recovery.keep(UTF8ToString(text), UTF8ToString(name));
+EM_JS(int, KeepSceneJs, (const char* text, const char* name), {
+    return Blokkenveld.files.recovery.keep(UTF8ToString(text), UTF8ToString(name)) ? 1 : 0;
 });
 EM_JS(void, ForgetSceneJs, (), { Blokkenveld.files.recovery.forget(); });
 EM_ASYNC_JS(int, FindSceneJs, (const char* path, char* name, int capacity), {
@@ -111,7 +113,7 @@ EM_ASYNC_JS(int, FindSceneJs, (const char* path, char* name, int capacity), {
     if (!found || lengthBytesUTF8(found.name) >= capacity) return 0;
     FS.writeFile(UTF8ToString(path), found.scene);
     stringToUTF8(found.name, name, capacity);
-    return 1;
+    return found.offered ? 2 : 1;
 });
 EM_JS(void, LetGoOfSceneJs, (), {
     if (Blokkenveld.files.foundScene) Blokkenveld.files.recovery.letGo(Blokkenveld.files.foundScene);
@@ -205,8 +207,8 @@ bool PageChooseSaveName(PageFileKind kind, char* name, int capacity) {
     return SaveNameJs(static_cast<int>(kind), name, capacity) != 0;
 }
 
-bool PageDeliverFile(const char* name, const uint8_t* data, size_t size) {
-    return DeliverJs(name, data, size) != 0;
+int PageDeliverFile(const char* path, const uint8_t* data, size_t size) {
+    return DeliverJs(path, data, size);
 }
 
 PageMessage NextPageMessage(int& command, char* name, int capacity) {
@@ -250,16 +252,23 @@ void PageKeepSettingsFiles(const char* paletteName, const char* textureName) {
     KeepFilesJs(paletteName, textureName);
 }
 
-void PageKeepScene(const std::string& objectText, const char* documentName) {
-    KeepSceneJs(objectText.c_str(), documentName);
+bool PageKeepScene(const std::string& objectText, const char* documentName) {
+    return KeepSceneJs(objectText.c_str(), documentName) != 0;
 }
 
 void PageForgetScene() {
     ForgetSceneJs();
 }
 
-bool PageFindKeptScene(const char* path, char* name, int capacity) {
-    return FindSceneJs(path, name, capacity) != 0;
+PageKeptScene PageFindKeptScene(const char* path, char* name, int capacity) {
+    switch (FindSceneJs(path, name, capacity)) {
+        case 1:
+            return PageKeptScene::Unsaved;
+        case 2:
+            return PageKeptScene::Offered;
+        default:
+            return PageKeptScene::None;
+    }
 }
 
 void PageLetGoOfKeptScene() {

@@ -31,17 +31,19 @@ void PageFrameDrawn();
 
 // What the page's pickers and save dialog are for.
 enum class PageFileKind { Object, Palette, Texture, Screenshot };
-// The browser's file picker, filtered for kind; the file chosen is put in the program folder under its name, which
-// comes back in name. False when the picker was closed without a file.
+// The browser's file picker, filtered for kind; the file chosen is put in the user's folder (kUserDirectory) under
+// its name, and its path comes back in name. False when the picker was closed without a file.
 bool PagePickFile(PageFileKind kind, char* name, int capacity);
-// The save dialog for kind, proposing name, which takes the name chosen. False when cancelled.
+// The save dialog for kind (the system's save picker where the browser has one, else the page's own), proposing
+// the name of the path in name, which takes the path chosen in the user's folder. False when cancelled.
 bool PageChooseSaveName(PageFileKind kind, char* name, int capacity);
-// Offers a finished file as a download under its name.
-bool PageDeliverFile(const char* name, const uint8_t* data, size_t size);
+// Hands a finished file to the user: written into the file chosen for it or the document's own, else offered as a
+// download. A Delivery value.
+int PageDeliverFile(const char* path, const uint8_t* data, size_t size);
 
 // The next menu command or dropped file the page has for the program, as the message loop takes them.
 enum class PageMessage { None, Command, Drop };
-// A command's id, or a dropped file's name (its bytes put in the program folder under it; an unreadable file is
+// A command's id, or a dropped file's path (its bytes put in the user's folder under its name; an unreadable file is
 // not there).
 PageMessage NextPageMessage(int& command, char* name, int capacity);
 
@@ -54,15 +56,17 @@ void PageOpenHelp();
 // Text kept in the page's local storage.
 bool PageStorageGet(const char* name, std::string& value);
 void PageStorageSet(const char* name, const char* value);
-// Keeps the user's own palette and texture files the settings name (bare names in the program folder), so that
-// the next start finds them; lets go of any other.
+// Keeps the user's own palette and texture files the settings name (paths in the user's folder), so that the next
+// start finds them; lets go of those this page kept and names no more.
 void PageKeepSettingsFiles(const char* paletteName, const char* textureName);
 
-// The unsaved scene's copy for this page; see files.js.
-void PageKeepScene(const std::string& objectText, const char* documentName);
+// The unsaved scene's copy for this page (false when storage refused it); see files.js.
+bool PageKeepScene(const std::string& objectText, const char* documentName);
 void PageForgetScene();
-// A copy left by a page that is gone: its text put at path, its document name in name. False when there is none.
-bool PageFindKeptScene(const char* path, char* name, int capacity);
+// A copy left by a page that is gone: its text put at path, its document name in name. Unsaved: a scene left
+// unsaved; Offered: the last scene a page handed over as a download.
+enum class PageKeptScene { None, Unsaved, Offered };
+PageKeptScene PageFindKeptScene(const char* path, char* name, int capacity);
 // After the question, the copy found is let go, taken back or not.
 void PageLetGoOfKeptScene();
 

@@ -4,16 +4,24 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "files/file_system.h"
 
-// Where a finished file goes: the page offers it as a download under its name.
+// How a finished file reached the user.
+enum class Delivery {
+    Failed,         // nothing reached the user: the save failed
+    Written,        // written into the user's own file, and the browser said so
+    Offered,        // offered as a download, which nothing confirms; a scene's copy stays in the page's storage
+    OfferedUnkept,  // offered as a download, and no copy of the scene could be kept
+};
+
+// Where a finished file goes: into a file the browser lets the page write, or a download under its name.
 class FileDelivery {
 public:
     virtual ~FileDelivery() = default;
-    // False when the file could not be handed over.
-    virtual bool Deliver(const char* fileName, const std::vector<uint8_t>& bytes) = 0;
+    virtual Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes) = 0;
 };
 
 // Files in memory (the page's file system) with the Windows program's line ends, so that a file saved here is the
@@ -24,7 +32,10 @@ public:
     explicit PageFileSystem(FileDelivery& delivery) : delivery_(delivery) {}
     bool Replace(const char* from, const char* to) override;
     const char* LineEnd() const override { return "\r\n"; }
+    // The path of the last file offered as a download with no copy kept, once; false when there is none.
+    bool TakeUnkeptOffer(std::string& path);
 
 private:
     FileDelivery& delivery_;
+    std::string unkept_;
 };

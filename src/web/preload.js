@@ -1,37 +1,36 @@
 // Runs inside the program's module before it starts: the artwork and the default palette come with the page into
-// the program's folder of its file system, the user's own palette and texture files kept from earlier visits are
-// put beside them (taking the place of a default of the same name, as a file put in the exe's folder would), and a
-// file named in the page's address (?open=NAME) stands for the command line.
+// the program's folder of its file system, the user's own palette and texture files kept from earlier visits go
+// into the user's folder, and a file named in the page's address (?open=NAME) stands for the command line.
 Module['noImageDecoding'] = true;
 
 (() => {
     const artwork = ['panel.bmp', 'tex.bmp', 'palette.bvp'];
     const openUrl = new URLSearchParams(location.search).get('open');
     const openName = openUrl ? decodeURIComponent(openUrl.split(/[/\\]/).pop()) : '';
-    if (openName) Module['arguments'] = [openName];
+    const openPath = openName ? Blokkenveld.files.userPath(openName) : '';
+    if (openName) Module['arguments'] = [openPath];
 
-    function fetchInto(url, path, unless) {
+    function fetchInto(url, path) {
         const dependency = 'fetch ' + path;
         addRunDependency(dependency);
         // A file that cannot be fetched is simply missing: the program says what that means, as it would for a
         // missing file beside the exe.
         fetch(url)
             .then((response) => response.ok ? response.arrayBuffer() : null)
-            .then((bytes) => { if (bytes && !unless.has(path)) FS.writeFile(path, new Uint8Array(bytes)); })
+            .then((bytes) => { if (bytes) FS.writeFile(path, new Uint8Array(bytes)); })
             .catch(() => {})
             .finally(() => removeRunDependency(dependency));
     }
 
     Module['preRun'] = (Module['preRun'] || []).concat([() => {
-        const kept = new Set();
+        FS.mkdir(FileRules.USER_DIR.slice(0, -1));
         for (const file of Blokkenveld.files.keptFiles()) {
             try {
-                FS.writeFile('/' + file.name, file.bytes);
-                kept.add('/' + file.name);
+                FS.writeFile(file.path, file.bytes);
             } catch (error) { /* a name the file system cannot hold */ }
         }
-        for (const name of artwork) fetchInto('artwork/' + name, '/' + name, kept);
-        if (openName) fetchInto(openUrl, '/' + openName, new Set());
+        for (const name of artwork) fetchInto('artwork/' + name, '/' + name);
+        if (openName) fetchInto(openUrl, openPath);
         // The glyph atlas is drawn once, so the text font has to be there first.
         addRunDependency('text font');
         document.fonts.load('13px ' + Blokkenveld.textFont, 'キ0').catch(() => {})

@@ -15,9 +15,7 @@ constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました
 void SceneKeeper::Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t now) {
     if (!editor.modified) {
         looked_ = false;
-        if (kept_)
-            store_.Forget();
-        kept_ = false;
+        Saved();
         return;
     }
     // The clock wraps; the difference does not.
@@ -30,22 +28,47 @@ void SceneKeeper::Tick(const Editor& editor, const char* textureName, const char
 
 void SceneKeeper::Flush(const Editor& editor, const char* textureName, const char* documentName) {
     if (!editor.modified) {
-        if (kept_)
-            store_.Forget();
-        kept_ = false;
+        Saved();
         return;
     }
+    // The last chance: a copy refused earlier is tried once more.
+    refused_ = false;
     Keep(editor, textureName, documentName);
 }
 
+void SceneKeeper::Saved() {
+    if (kept_)
+        store_.Forget();
+    kept_ = false;
+    refused_ = false;
+}
+
 void SceneKeeper::Keep(const Editor& editor, const char* textureName, const char* documentName) {
+    // A scene without a name keeps none: a name it once had would otherwise come back with it.
+    const char* name = editor.named ? documentName : "";
     const uint64_t signature = SceneSignature(editor.scene, textureName);
-    if (kept_ && signature == signature_ && name_ == documentName)
+    if ((kept_ || refused_) && signature == signature_ && name_ == name)
         return;
-    store_.Keep(ObjectFileText(editor.scene, textureName), documentName);
-    kept_ = true;
     signature_ = signature;
-    name_ = documentName;
+    name_ = name;
+    kept_ = store_.Keep(ObjectFileText(editor.scene, textureName), name);
+    refused_ = !kept_;
+    if (kept_)
+        told_ = false;
+    else if (!told_)
+        notice_ = told_ = true;
+}
+
+bool SceneKeeper::TakeRefusalNotice() {
+    const bool notice = notice_;
+    notice_ = false;
+    return notice;
+}
+
+void KeepUnkeptSaveUnsaved(Editor& editor, const Documents& documents, PageFileSystem& files) {
+    std::string path;
+    if (files.TakeUnkeptOffer(path) && editor.named && path == documents.currentFileName)
+        editor.modified = true;
 }
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "editor/document_commands.h"
 #include "scene/scene.h"
+#include "web/page_files.h"
 
 struct Editor;
 
@@ -15,8 +16,9 @@ struct Editor;
 class KeptSceneStore {
 public:
     virtual ~KeptSceneStore() = default;
-    // The unsaved scene as an object file's text, and the document's name (empty when it has none).
-    virtual void Keep(const std::string& objectText, const char* documentName) = 0;
+    // The unsaved scene as an object file's text, and the document's name (empty when it has none). False when the
+    // store refused it (full, or not allowed).
+    virtual bool Keep(const std::string& objectText, const char* documentName) = 0;
     // Nothing is unsaved any more.
     virtual void Forget() = 0;
 };
@@ -33,17 +35,29 @@ public:
     void Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t milliseconds);
     // The page is being left: the scene as it is now, whenever it was looked at last.
     void Flush(const Editor& editor, const char* textureName, const char* documentName);
+    // True once after the store first refused a copy, so that the user hears of it once; a copy kept later makes
+    // the next refusal heard again. A refused copy is tried again when the scene changes.
+    bool TakeRefusalNotice();
 
 private:
     void Keep(const Editor& editor, const char* textureName, const char* documentName);
+    // Nothing is unsaved: no copy is needed.
+    void Saved();
 
     KeptSceneStore& store_;
     bool kept_ = false;       // the store holds a copy
-    uint64_t signature_ = 0;  // SceneSignature of the copy
+    uint64_t signature_ = 0;  // SceneSignature of the copy, or of the copy the store refused
     std::string name_;        // the copy's document name
+    bool refused_ = false;    // the store refused the copy of signature_
+    bool told_ = false;       // the user has heard of a refusal since the last copy kept
+    bool notice_ = false;     // a refusal waits to be told
     bool looked_ = false;     // an unsaved scene has been looked at since it was last saved
     uint32_t lastLook_ = 0;
 };
+
+// A save offered as a download whose scene copy could not be kept confirms nothing and leaves nothing behind: the
+// scene it saved, still the document, counts as unsaved again, so that leaving the page asks first.
+void KeepUnkeptSaveUnsaved(Editor& editor, const Documents& documents, PageFileSystem& files);
 
 // What the object file's text is made of (each in-use cube's place, kind, cell and colour, in slot order, and the
 // texture name), hashed: a look at a scene that has not changed costs a millisecond where its text costs tens.

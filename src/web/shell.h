@@ -25,6 +25,9 @@ extern BrowserInput gInput;
 
 // The program directory of the page's file system, where the artwork lies; ends in a separator.
 constexpr char kProgramDirectory[] = "/";
+// Where the user's own files lie: those picked, dropped, saved and kept. Apart from the artwork, so that a user's
+// tex.bmp or panel.bmp never takes the place of the program's.
+constexpr char kUserDirectory[] = "/user/";
 
 // Listens to the page's keys, buttons, pointer, wheel, focus and size.
 void InstallInputCallbacks();

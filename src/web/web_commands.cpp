@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kProductKind[] = "立方体モデラー";
 constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
+constexpr char kRestoreOfferedQuestion[] = "ダウンロードとして保存したイメージの控えが残っています。復元しますか？";
 
 RgbSetting RgbOf(const int32_t (&rgb)[3]) {
     return RgbSetting{rgb[0], rgb[1], rgb[2]};
@@ -90,6 +91,7 @@ void DispatchPageMessages() {
         } else {
             CommandDrop(Document(), name);
         }
+        KeepUnkeptSaveUnsaved(gEditor, gDocuments, gFiles);
         SyncMenuBar();
     }
 }
@@ -103,15 +105,17 @@ void OnMainWindowMessage(uint32_t message) {
         CommandTextureLoad(Document());
     else
         return;
+    KeepUnkeptSaveUnsaved(gEditor, gDocuments, gFiles);
     KeepSettingsFiles();
 }
 
 void OfferKeptScene() {
     char name[kPathCapacity] = {};
-    if (!PageFindKeptScene(kKeptScenePath, name, kPathCapacity))
+    const PageKeptScene found = PageFindKeptScene(kKeptScenePath, name, kPathCapacity);
+    if (found == PageKeptScene::None)
         return;
     // Taken back, the scene is this page's unsaved document, which its keeper keeps from the next pass on.
-    if (PageAskYesNo(kRestoreQuestion))
+    if (PageAskYesNo(found == PageKeptScene::Offered ? kRestoreOfferedQuestion : kRestoreQuestion))
         RestoreKeptScene(Document(), kKeptScenePath, name);
     gFiles.Remove(kKeptScenePath);
     PageLetGoOfKeptScene();

@@ -46,10 +46,11 @@ public:
         return save ? PageChooseSaveName(KindOf(dialog), name, kPathCapacity)
                     : PagePickFile(KindOf(dialog), name, kPathCapacity);
     }
+    // The page has one folder of the user's files: the title shows a file's name alone.
     void SetTitle(const char* path) override {
         char title[kPathCapacity + 16];
         if (path != nullptr && path[0] != '\0')
-            std::snprintf(title, sizeof(title), "%s - %s", kProductName, path);
+            std::snprintf(title, sizeof(title), "%s - %s", kProductName, gFiles.FileNamePart(path));
         else
             std::snprintf(title, sizeof(title), "%s", kProductName);
         PageSetTitle(title);
@@ -86,8 +87,8 @@ public:
 
 class PageDelivery final : public FileDelivery {
 public:
-    bool Deliver(const char* fileName, const std::vector<uint8_t>& bytes) override {
-        return PageDeliverFile(fileName, bytes.data(), bytes.size());
+    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes) override {
+        return static_cast<Delivery>(PageDeliverFile(path, bytes.data(), bytes.size()));
     }
 };
 
@@ -99,8 +100,8 @@ public:
 
 class PageSceneStore final : public KeptSceneStore {
 public:
-    void Keep(const std::string& objectText, const char* documentName) override {
-        PageKeepScene(objectText, documentName);
+    bool Keep(const std::string& objectText, const char* documentName) override {
+        return PageKeepScene(objectText, documentName);
     }
     void Forget() override { PageForgetScene(); }
 };

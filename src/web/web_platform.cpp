@@ -14,6 +14,9 @@
 
 namespace {
 
+constexpr char kKeepRefusedMessage[] =
+    "ブラウザーの保存領域がいっぱいか使えないため、保存していないイメージの控えを残せません。ファイルに保存してください。";
+
 class WebPlatform final : public Platform {
 public:
     bool KeyDownRaw(int virtualKey) override { return gInput.Down(virtualKey); }
@@ -185,6 +188,8 @@ void IdlePass() {
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());
+    if (gSceneKeeper.TakeRefusalNotice())
+        PageShowError(kKeepRefusedMessage);
 }
 
 extern "C" {

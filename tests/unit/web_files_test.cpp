@@ -19,11 +19,11 @@ namespace {
 
 class RecordingDelivery : public FileDelivery {
 public:
-    bool accept = true;
+    Delivery result = Delivery::Written;
     std::vector<std::pair<std::string, std::string>> delivered;
-    bool Deliver(const char* fileName, const std::vector<uint8_t>& bytes) override {
-        delivered.emplace_back(fileName, std::string(bytes.begin(), bytes.end()));
-        return accept;
+    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes) override {
+        delivered.emplace_back(path, std::string(bytes.begin(), bytes.end()));
+        return result;
     }
 };
 
@@ -45,9 +45,16 @@ public:
     std::vector<std::string> kept;  // texts, in order
     std::string name;
     int forgotten = 0;
-    void Keep(const std::string& objectText, const char* documentName) override {
+    bool refuse = false;
+    int refused = 0;
+    bool Keep(const std::string& objectText, const char* documentName) override {
+        if (refuse) {
+            ++refused;
+            return false;
+        }
         kept.push_back(objectText);
         name = documentName;
+        return true;
     }
     void Forget() override { ++forgotten; }
 };
@@ -66,7 +73,7 @@ TEST(PageFiles, ASaveIsHandedOverWholeUnderItsNameWithTheExesLineEnds) {
     const std::string path = folder.Path("scene.bvo");
     ASSERT_TRUE(SaveScene(*editor, files, path.c_str(), "tex.bmp"));
     ASSERT_EQ(delivery.delivered.size(), 1u);
-    EXPECT_EQ(delivery.delivered[0].first, "scene.bvo");
+    EXPECT_EQ(delivery.delivered[0].first, path);
     EXPECT_EQ(delivery.delivered[0].second,
               "Blokkenveld\r\n1 0\r\n2\r\n100 100 100 ffffffff\r\n101 100 100 ffff0000\r\n");
     EXPECT_EQ(delivery.delivered[0].second, TempFolder::Read(path)) << "the page keeps what it handed over";
@@ -76,10 +83,45 @@ TEST(PageFiles, ASaveIsHandedOverWholeUnderItsNameWithTheExesLineEnds) {
     // A kind the program cannot write hands nothing over; a file that cannot be handed over is not saved.
     editor->modified = true;
     EXPECT_FALSE(SaveScene(*editor, files, folder.Path("scene.txt").c_str(), "tex.bmp"));
-    delivery.accept = false;
+    delivery.result = Delivery::Failed;
     EXPECT_FALSE(SaveScene(*editor, files, path.c_str(), "tex.bmp"));
     EXPECT_EQ(delivery.delivered.size(), 2u);
     EXPECT_TRUE(editor->modified) << "the scene still counts as unsaved";
+}
+
+TEST(PageFiles, ADownloadWithNoCopyKeptLeavesItsSceneUnsaved) {
+    TempFolder folder;
+    RecordingDelivery delivery;
+    PageFileSystem files(delivery);
+    auto editor = std::make_unique<Editor>();
+    editor->ResetScene();
+    Documents documents;
+    const std::string path = folder.Path("scene.bvo");
+    CopyPath(documents.currentFileName, path.c_str());
+    editor->named = true;
+
+    // Offered with a copy kept, or written: saved.
+    for (const Delivery result : {Delivery::Offered, Delivery::Written}) {
+        delivery.result = result;
+        editor->modified = true;
+        ASSERT_TRUE(SaveScene(*editor, files, path.c_str(), "tex.bmp"));
+        KeepUnkeptSaveUnsaved(*editor, documents, files);
+        EXPECT_FALSE(editor->modified);
+    }
+    // Offered with no copy: the save went through, but the scene it saved still counts as unsaved, once.
+    delivery.result = Delivery::OfferedUnkept;
+    ASSERT_TRUE(SaveScene(*editor, files, path.c_str(), "tex.bmp"));
+    KeepUnkeptSaveUnsaved(*editor, documents, files);
+    EXPECT_TRUE(editor->modified);
+    editor->modified = false;
+    KeepUnkeptSaveUnsaved(*editor, documents, files);
+    EXPECT_FALSE(editor->modified);
+    // An export, or a save before New took the scene away, leaves the document as it is.
+    ASSERT_TRUE(SaveScene(*editor, files, folder.Path("scene.vox").c_str(), "tex.bmp"));
+    documents.currentFileName[0] = '\0';
+    ASSERT_TRUE(SaveScene(*editor, files, path.c_str(), "tex.bmp"));
+    KeepUnkeptSaveUnsaved(*editor, documents, files);
+    EXPECT_FALSE(editor->modified);
 }
 
 TEST(PageFiles, ASaveThatFailsBeforeItIsInPlaceIsNotHandedOver) {
@@ -192,6 +234,7 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     // The first change is kept at once, with the document's name.
     PlaceCube(editor->scene, 1, 101, 100, 100);
     editor->modified = true;
+    editor->named = true;
     keeper.Tick(*editor, "tex.bmp", "house.bvo", 1016);
     ASSERT_EQ(store.kept.size(), 1u);
     EXPECT_EQ(store.kept[0], ObjectFileText(editor->scene, "tex.bmp"));
@@ -246,6 +289,42 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u + SceneKeeper::kLookInterval);
     EXPECT_EQ(store.kept.size(), kept + 2);
     EXPECT_EQ(store.name, "");
+}
+
+TEST(SceneKeeper, AnUnnamedSceneKeepsNoNameAndARefusedCopyIsToldOnceAndTriedOnChange) {
+    RecordingSceneStore store;
+    SceneKeeper keeper(store);
+    auto editor = std::make_unique<Editor>();
+    editor->ResetScene();
+    editor->modified = true;
+    editor->named = false;  // a bitmap imported over tree.bvo: the old name is still the document's file name
+    keeper.Tick(*editor, "tex.bmp", "tree.bvo", 0);
+    EXPECT_EQ(store.name, "");
+
+    store.refuse = true;
+    uint32_t now = 0;
+    const auto change = [&](int32_t slot) {
+        PlaceCube(editor->scene, slot, 100 + slot, 100, 100);
+        keeper.Tick(*editor, "tex.bmp", "", now += SceneKeeper::kLookInterval);
+    };
+    change(1);
+    EXPECT_EQ(store.refused, 1);
+    EXPECT_TRUE(keeper.TakeRefusalNotice());
+    EXPECT_FALSE(keeper.TakeRefusalNotice()) << "told once";
+    keeper.Tick(*editor, "tex.bmp", "", now += SceneKeeper::kLookInterval);
+    EXPECT_EQ(store.refused, 1) << "the same scene is not tried at every look";
+    change(2);
+    EXPECT_EQ(store.refused, 2) << "a change is tried again";
+    EXPECT_FALSE(keeper.TakeRefusalNotice());
+    keeper.Flush(*editor, "tex.bmp", "");
+    EXPECT_EQ(store.refused, 3) << "leaving tries once more";
+    // Kept again, a later refusal is told again.
+    store.refuse = false;
+    change(3);
+    EXPECT_EQ(store.kept.size(), 2u);
+    store.refuse = true;
+    change(4);
+    EXPECT_TRUE(keeper.TakeRefusalNotice());
 }
 
 TEST(SceneKeeper, AKeptSceneComesBackUnsavedAndNamedAsItWas) {

@@ -70,9 +70,9 @@ export async function startBrowser() {
 // its first frame. query is added to the address, e.g. 'open=/extra/scene.bvo'. Each program has a browser context
 // of its own, so that its settings and kept files start empty, and a folder of its own for its downloads.
 // With from, the page opens in that program's context instead, as another tab of the same browser profile would.
-// The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the picker hands
-// over window.testPick ({name, text, id}), and what is written to that file lands in window.testWritten[id]
-// (refused while window.testRefuse is set).
+// The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the open picker
+// hands over window.testPick ({name, text, id}) and the save picker window.testSavePick ({name, id}, or null: closed),
+// and what is written to such a file lands in window.testWritten[id] (refused while window.testRefuse names that id).
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
     from = null, systemPicker = false} = {}) {
     const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
@@ -85,19 +85,28 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
     await page.setViewport({width, height: height + MENU_BAR, deviceScaleFactor: 1});
     await page.evaluateOnNewDocument((withPicker) => {
         if (!withPicker) {
-            Object.defineProperty(window, 'showOpenFilePicker', {value: undefined, configurable: true});
+            for (const picker of ['showOpenFilePicker', 'showSaveFilePicker'])
+                Object.defineProperty(window, picker, {value: undefined, configurable: true});
             return;
         }
         window.testWritten = {};
+        const handle = (name, text, id) => ({kind: 'file', name, getFile: async () => new File([text], name),
+            requestPermission: async () => (window.testRefuse === id ? 'denied' : 'granted'),
+            createWritable: async () => {
+                if (window.testRefuse === id) throw new DOMException('refused', 'NotAllowedError');
+                const parts = [];
+                return {write: async (bytes) => { parts.push(...bytes); },
+                    close: async () => { window.testWritten[id] = parts; }};
+            }});
         window.showOpenFilePicker = async () => {
             const {name, text, id} = window.testPick;
-            return [{kind: 'file', name, getFile: async () => new File([text], name),
-                requestPermission: async () => (window.testRefuse ? 'denied' : 'granted'),
-                createWritable: async () => {
-                    const parts = [];
-                    return {write: async (bytes) => { parts.push(...bytes); },
-                        close: async () => { window.testWritten[id] = parts; }};
-                }}];
+            return [handle(name, text, id)];
+        };
+        window.showSaveFilePicker = async (options) => {
+            window.testSaveOptions = options;
+            const picked = window.testSavePick;
+            if (!picked) throw new DOMException('closed', 'AbortError');
+            return handle(picked.name, '', picked.id);
         };
     }, systemPicker);
     const program = new Program(page, errors, context, downloads);

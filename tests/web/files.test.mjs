@@ -49,7 +49,7 @@ describe('files', {timeout: 300000}, () => {
         await program.frames(3);
         const kept = await program.state();
         assert.equal(kept.cubes, 5);
-        assert.equal(kept.fileName, 'mixed.bvo');
+        assert.equal(kept.fileName, '/user/mixed.bvo');
         assert.equal(await program.page.title(), 'Blokkenveld - mixed.bvo');
         assert.deepEqual(program.errors, []);
         await program.close();
@@ -83,7 +83,7 @@ describe('files', {timeout: 300000}, () => {
         // The exe's own file opened and saved again through the page: the same bytes.
         const exeFile = fixture('exe.bvo', expected);
         await program.pickFile(() => program.menu('f', 'o'), exeFile);
-        await program.page.waitForFunction(() => Module.editorState().fileName === 'exe.bvo', {timeout: 15000});
+        await program.page.waitForFunction(() => Module.editorState().fileName === '/user/exe.bvo', {timeout: 15000});
         await program.menu('f', 's');
         assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
         await program.page.keyboard.press('y');
@@ -91,15 +91,19 @@ describe('files', {timeout: 300000}, () => {
         await program.close();
     });
 
-    test('a scene opened through the system\'s picker is saved back into its file; refused, it downloads', async () => {
+    test('a scene opened through the system\'s picker is saved back into its file; Save As and a refusal ask the picker',
+        async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url, {systemPicker: true});
         const pick = (id, text) => program.page.evaluate((file) => { window.testPick = file; },
             {name: 'desk.bvo', text, id});
-        const save = async () => {
+        const setPage = (values) => program.page.evaluate((v) => Object.assign(window, v), values);
+        const save = async (followedBy = null) => {
             await program.menu('f', 's');
             assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
             await program.page.keyboard.press('y');
-            await program.boxGone();
+            if (followedBy === null) await program.boxGone();
+            else await program.page.waitForFunction((text) => document.querySelector('.box .message')?.textContent === text,
+                {timeout: 15000}, followedBy);
         };
         const writtenTo = async (id) => {
             await program.page.waitForFunction((key) => window.testWritten[key], {timeout: 15000}, id);
@@ -107,7 +111,7 @@ describe('files', {timeout: 300000}, () => {
         };
         await pick('desk', MIXED);
         await program.menu('f', 'o');
-        await program.page.waitForFunction(() => Module.editorState().fileName === 'desk.bvo', {timeout: 15000});
+        await program.page.waitForFunction(() => Module.editorState().fileName === '/user/desk.bvo', {timeout: 15000});
         const expected = written(fixture('desk.bvo', MIXED), 'desk.bvo');
         await save();
         assert.deepEqual(await writtenTo('desk'), expected);
@@ -119,14 +123,31 @@ describe('files', {timeout: 300000}, () => {
         assert.equal((await program.box()).message, 'ファイルの読み込みに失敗しました');
         await program.page.keyboard.press('Enter');
         await program.boxGone();
-        await program.page.evaluate(() => { delete window.testWritten.desk; });
+        await setPage({testWritten: {}});
         await save();
         assert.deepEqual(await writtenTo('desk'), expected);
         assert.equal(await program.page.evaluate(() => window.testWritten.broken), undefined);
 
-        await program.page.evaluate(() => { window.testRefuse = true; });
+        // The file refuses: the save picker asks where instead; closed, the save failed and says so.
+        await setPage({testRefuse: 'desk', testSavePick: null});
+        await save('ファイルの保存に失敗しました');
+        await program.page.keyboard.press('Enter');
+        await program.boxGone();
+        await setPage({testSavePick: {name: 'desk.bvo', id: 'elsewhere'}});
         await save();
-        assert.deepEqual(await program.download('desk.bvo'), expected);
+        assert.deepEqual(await writtenTo('elsewhere'), expected);
+
+        // A new scene saved as "desk" goes where the picker says, never into the file opened earlier.
+        await program.menu('f', 'n');
+        await setPage({testWritten: {}, testRefuse: null, testSavePick: {name: 'desk.bvo', id: 'new'}});
+        await program.menu('f', 'a');
+        assert.match((await writtenTo('new')).toString('latin1'),
+            /^Blokkenveld\r\n\d \d\r\n1\r\n100 100 100 ffffffff\r\n$/);
+        assert.deepEqual(await program.page.evaluate(() => [Object.keys(window.testWritten),
+            window.testSaveOptions.types.map((type) => Object.values(type.accept)[0][0])]),
+        [['new'], ['.bvo', '.mqo', '.glb', '.obj', '.vox']]);
+        assert.equal(await program.page.title(), 'Blokkenveld - desk.bvo');
+        assert.deepEqual(program.downloaded(), []);
         assert.deepEqual(program.errors, []);
         await program.close();
     });
@@ -144,7 +165,7 @@ describe('files', {timeout: 300000}, () => {
         const glb = await program.download('model.glb');
         assert.equal(glb.toString('latin1', 0, 4), 'glTF');
         const state = await program.state();
-        assert.equal(state.fileName, 'coloured.bvo', 'the document keeps its name');
+        assert.equal(state.fileName, '/user/coloured.bvo', 'the document keeps its name');
         assert.equal(state.modified, true, 'an export does not save the scene');
         assert.equal(await program.page.title(), 'Blokkenveld - coloured.bvo');
 
@@ -158,7 +179,7 @@ describe('files', {timeout: 300000}, () => {
         assert.deepEqual(glb, written(saved, 'model.glb'));
         await program.pickFile(() => program.menu('f', 'o'), fixture('mixed.bvo', MIXED));
         await program.page.waitForFunction(() => Module.editorState().cubes === 5 &&
-            Module.editorState().fileName === 'mixed.bvo', {timeout: 15000});
+            Module.editorState().fileName === '/user/mixed.bvo', {timeout: 15000});
         await program.menu('f', 'a');
         await program.saveAs('textured.glb');
         const textured = await program.download('textured.glb');
