@@ -45,7 +45,7 @@ test('a start offers the newest copy whose page is gone, its own from before a r
     const records = [kept('RECOVERY/a', 5), kept('RECOVERY/b', 9), kept('RECOVERY/c/offered', 7), kept('RECOVERY/me', 1)];
     assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me'])}).key, 'RECOVERY/b');
     assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me', 'b'])}).key, 'RECOVERY/c/offered');
-    assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['a', 'b', 'c'])}).key, 'RECOVERY/me');
+    assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me', 'a', 'b', 'c'])}).key, 'RECOVERY/me');
     assert.equal(rules.sceneToOffer(records.slice(0, 3), {pageId: 'me', held: new Set(['a', 'b', 'c'])}), null);
 });
 
