@@ -206,14 +206,19 @@ describe('files', {timeout: 300000}, () => {
         await program.frames(2);
         assert.equal((await program.state()).cubes, 5);
 
-        // A bitmap of 100 x 100 pixels, the most the import takes, becomes a layer of 10,000 cubes with no name.
-        await program.drop([{name: 'picture.bmp', bytes: bitmap(100, 100, (x, y) => (x * 2) << 16 | (y * 2) << 8).bytes}]);
+        // A bitmap of 100 x 100 pixels, the most the import takes, becomes a layer of 10,000 cubes with no name. Named
+        // as the program's atlas, it is still the user's file: the next start keeps no copy of it as the atlas.
+        await program.drop([{name: 'tex.bmp', bytes: bitmap(100, 100, (x, y) => (x * 2) << 16 | (y * 2) << 8).bytes}]);
         await program.box();
         await program.page.keyboard.press('n');
         await program.page.waitForFunction(() => Module.editorState().cubes === 10000, {timeout: 15000});
         const state = await program.state();
         assert.equal(state.named, false);
         assert.equal(await program.page.title(), 'Blokkenveld');
+        assert.deepEqual(await program.page.evaluate(() => {
+            Module._WebPageLeaving();
+            return [Object.keys(localStorage).filter((key) => key.startsWith('FILES/')), localStorage['SYSTEM/TEXTURE']];
+        }), [[], 'tex.bmp']);
         // One wider is refused, and the layer stays.
         await program.drop([{name: 'wide.bmp', bytes: bitmap(101, 50, () => 0xFFFFFF).bytes}]);
         assert.equal((await program.box()).message, 'ビットマップは100×100以下にする必要があります');
