@@ -26,3 +26,4 @@
 #define ID_OPTIONS_UNDO 40012
 #define ID_OPTIONS_REDO 40013
 #define ID_HELP_HELP 40014
+#define ID_FILE_SAMPLES 40015  // the browser version's File > sample models

@@ -198,6 +198,18 @@ void CommandTextureLoad(DocumentContext& c) {
         c.editor.modified = true;
 }
 
+void CommandOpenSample(DocumentContext& c, const char* path) {
+    if (!SavePrompt(c))
+        return;
+    if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+        c.ui.ShowError(kReadFailed);
+        return;
+    }
+    std::memset(c.documents.currentFileName, 0, sizeof(c.documents.currentFileName));
+    c.editor.named = false;
+    c.ui.SetTitle(nullptr);
+}
+
 void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
     char path[kCommandLinePathCapacity];
     const CommandLineFile kind = ParseCommandLine(c.files, commandLine, path);

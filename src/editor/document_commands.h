@@ -66,5 +66,8 @@ bool CommandDrop(DocumentContext& context, const char* path);
 void CommandPaletteLoad(DocumentContext& context);
 void CommandPaletteSave(DocumentContext& context);
 void CommandTextureLoad(DocumentContext& context);
+// A sample model, after the save question: opened as a new unnamed scene, so that a Save asks for a name and never
+// writes over the sample.
+void CommandOpenSample(DocumentContext& context, const char* path);
 // The file named on the command line, opened before the window is shown.
 void OpenCommandLineFile(DocumentContext& context, const char* commandLine);

@@ -152,9 +152,10 @@
             className: 'dialog version',
             closeBox: 0,
             fill(body, finish) {
-                body.innerHTML = '<img class="icon" src="artwork/icon104.ico" alt="" width="32" height="32">' +
+                body.innerHTML = '<img class="icon" alt="" width="32" height="32">' +
                     '<div class="line"></div><div class="kind"></div>' +
                     '<div class="buttons"><button class="default" data-focus>OK</button></div>';
+                page.files.siteUrl('artwork/icon104.ico').then((url) => { body.querySelector('.icon').src = url; });
                 body.querySelector('.line').textContent = versionLine;
                 body.querySelector('.kind').textContent = productKind;
                 body.querySelector('.default').addEventListener('click', () => finish(0));
@@ -167,5 +168,37 @@
         });
     }
 
-    page.dialogs = {save, settings, version, chosenName, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
+    // The sample models that come with the page, as the Windows program's samples folder holds them.
+    const SAMPLES = [['house.bvo', 'レンガの家'], ['tree.bvo', '大きな木'], ['character.bvo', '冒険者'],
+        ['car.bvo', '赤い車'], ['town.bvo', '街の一区画']];
+
+    // The samples window: a list of the models; resolves with the file name chosen, or null when closed without one.
+    function samples() {
+        return page.modal({
+            title: 'サンプルを開く',
+            className: 'dialog samples',
+            closeBox: null,
+            fill(body, finish) {
+                body.innerHTML = '<select size="5" aria-label="サンプル" data-focus></select>' +
+                    '<div class="buttons"><button class="default">開く(<u>O</u>)</button>' +
+                    '<button class="cancel">キャンセル</button></div>';
+                const list = body.querySelector('select');
+                for (const [name, title] of SAMPLES) list.add(new Option(`${name} ― ${title}`, name));
+                list.selectedIndex = 0;
+                list.addEventListener('dblclick', () => finish(list.value || null));
+                body.querySelector('.default').addEventListener('click', () => finish(list.value || null));
+                body.querySelector('.cancel').addEventListener('click', () => finish(null));
+            },
+            onKey(event, finish) {
+                const list = document.querySelector('#box-cover .samples select');
+                if (event.key === 'Enter' && document.activeElement.classList.contains('cancel')) finish(null);
+                else if (event.key === 'Enter' || (event.altKey && event.key.toUpperCase() === 'O')) finish(list.value || null);
+                else if (event.key === 'Escape') finish(null);
+                else return false;
+                return true;
+            },
+        });
+    }
+
+    page.dialogs = {save, settings, version, samples, SAMPLES, chosenName, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
 })();

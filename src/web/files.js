@@ -370,12 +370,81 @@
         },
     };
 
+    // ---- the files that come with the page: beside it on the server, or inside it when the page is one file
+
+    // window.BlokkenveldEmbedded is there only in the one-file page: {read(address) -> Promise of bytes or null}.
+    const embedded = window.BlokkenveldEmbedded || null;
+
+    // A file of the site by its address, as bytes; null when it is not there.
+    async function siteFile(address) {
+        if (embedded) return embedded.read(address);
+        try {
+            const response = await fetch(address);
+            return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+        } catch {
+            return null;
+        }
+    }
+
+    // An address the page can show the file at.
+    async function siteUrl(address) {
+        if (!embedded) return address;
+        const bytes = await embedded.read(address);
+        return bytes ? URL.createObjectURL(new Blob([bytes])) : '';
+    }
+
     // ---- help: the pages Help.chm is made of, with their contents, in a window of their own
 
     function openHelp() {
-        const help = window.open('help/index.html', 'blokkenveld-help');
-        if (help) help.focus();
+        if (!embedded) {
+            const help = window.open('help/index.html', 'blokkenveld-help');
+            if (help) help.focus();
+            return;
+        }
+        // The one-file page has no folder of pages: the window is written from the pages it carries, each with its
+        // style and pictures inside.
+        const help = window.open('', 'blokkenveld-help');
+        if (!help) return;
+        help.focus();
+        (async () => {
+            const text = async (address) => new TextDecoder().decode(await embedded.read(address));
+            const dataUrl = async (address) => 'data:image/png;base64,' + toBase64(await embedded.read(address));
+            const style = await text('help/style.css');
+            const pages = {};
+            for (const address of embedded.names().filter((name) => /^help\/[^/]+\.htm$/.test(name))) {
+                let page = (await text(address)).replace(/<link rel="stylesheet"[^>]*>/i, () => `<style>${style}</style>`);
+                for (const image of new Set(page.match(/images\/[\w.-]+\.png/g) || []))
+                    page = page.split(`"${image}"`).join(`"${await dataUrl('help/' + image)}"`);
+                pages[address.slice('help/'.length)] = page;
+            }
+            help.helpPages = pages;
+            help.document.open();
+            help.document.write(await text('help/index.html'));
+            help.document.close();
+        })();
     }
+
+    // ---- the site as an app: its files kept by the service worker, and files the system opens with it
+
+    if ('serviceWorker' in navigator && location.protocol.startsWith('http'))
+        window.addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
+    // A .bvo or .vox file opened with the installed app comes in as a drop does, once no window of the page is open.
+    if (window.launchQueue) {
+        window.launchQueue.setConsumer(async ({files}) => {
+            const handle = files && files[0];
+            if (!handle || handle.kind !== 'file') return;
+            let bytes = null;
+            try { bytes = new Uint8Array(await (await handle.getFile()).arrayBuffer()); } catch { /* unreadable */ }
+            while (page.modalOpen) await new Promise((resolve) => setTimeout(resolve, 100));
+            page.post({drop: handle.name, bytes, handle});
+        });
+    }
+
+    // Opened from disk, a page may be refused its storage: it says so in a line and works on without.
+    if (location.protocol === 'file:' && !storage.set('blokkenveld-storage-check', '1')) {
+        page.notice('このブラウザーはディスクから開いたページに保存領域を使わせません。設定と作業の控えは残りません。');
+    }
+    storage.remove('blokkenveld-storage-check');
 
     // ---- images through the browser
 
@@ -423,5 +492,5 @@
     document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') leaving(); });
 
     page.files = {storage, pick, userPath, startOpening, documentNamed, openingOver, chooseSaveName, deliver, keptFiles,
-        keepFiles, recovery, openHelp, decodeImage, encodePng};
+        keepFiles, recovery, siteFile, siteUrl, openHelp, decodeImage, encodePng};
 })();

@@ -72,9 +72,43 @@ document.getElementById('filter').addEventListener('input', (event) => {{
     for (const item of document.querySelectorAll('#index > ul > li'))
         item.hidden = words !== '' && !item.dataset.keyword.toLowerCase().includes(words);
 }});
+// Made by the one-file page, the window has no folder of pages: it is given them as texts (window.helpPages), shows
+// each from its text, and follows the links itself.
+const embedded = window.helpPages;
+function show(target) {{
+    const [name, anchor] = target.split('#');
+    if (!embedded) {{
+        frame.src = target;
+    }} else if (name in embedded) {{
+        frame.dataset.page = name;
+        frame.dataset.anchor = anchor || '';
+        frame.srcdoc = embedded[name];
+    }}
+}}
+if (embedded) {{
+    document.addEventListener('click', (event) => {{
+        const link = event.target.closest('a[target="topic"]');
+        if (!link) return;
+        event.preventDefault();
+        show(link.getAttribute('href'));
+    }});
+    frame.addEventListener('load', () => {{
+        const page = frame.contentDocument;
+        if (frame.dataset.anchor) page.getElementById(frame.dataset.anchor)?.scrollIntoView();
+        page.addEventListener('click', (event) => {{
+            const link = event.target.closest('a[href]');
+            if (!link || /^[a-z]+:/i.test(link.getAttribute('href'))) return;
+            event.preventDefault();
+            show(link.getAttribute('href'));
+        }});
+    }});
+    show('{default}');
+}}
 frame.addEventListener('load', () => {{
-    let shown = '';
-    try {{ shown = frame.contentWindow.location.pathname.split('/').pop(); }} catch (error) {{ return; }}
+    let shown = frame.dataset.page || '';
+    if (!embedded) {{
+        try {{ shown = frame.contentWindow.location.pathname.split('/').pop(); }} catch (error) {{ return; }}
+    }}
     document.title = (frame.contentDocument && frame.contentDocument.title) || document.title;
     for (const link of document.querySelectorAll('#contents a')) {{
         const current = link.getAttribute('href').split('#')[0] === shown;
@@ -85,7 +119,7 @@ frame.addEventListener('load', () => {{
     }}
 }});
 const asked = new URLSearchParams(location.search).get('page');
-if (asked && {pages}.includes(asked.split('#')[0])) frame.src = asked;
+if (asked && {pages}.includes(asked.split('#')[0])) show(asked);
 </script>
 </body>
 </html>

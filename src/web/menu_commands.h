@@ -13,11 +13,11 @@ struct MenuItemState {
 };
 
 // Every command of the menu bar, in menu order.
-constexpr int kMenuCommands[] = {40002, 40001, 40005, 40004, 40006, 40012, 40013,
+constexpr int kMenuCommands[] = {40002, 40001, 40015, 40005, 40004, 40006, 40012, 40013,
                                  40007, 40011, 40008, 40009, 40014, 40010};
 constexpr int kMenuCommandCount = sizeof(kMenuCommands) / sizeof(kMenuCommands[0]);
 
-// What the shell does for a command: New, Open, Save, Save As, Screenshot, Settings, Help and Version.
+// What the shell does for a command: New, Open, the samples, Save, Save As, Screenshot, Settings, Help and Version.
 class MenuShell {
 public:
     virtual ~MenuShell() = default;

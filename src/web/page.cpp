@@ -81,6 +81,12 @@ EM_ASYNC_JS(int, SettingsDialogJs, (int32_t* background, int32_t* wireframe), {
     });
     return ended.end;
 });
+EM_ASYNC_JS(int, ChooseSampleJs, (char* name, int capacity), {
+    const chosen = await Blokkenveld.dialogs.samples();
+    if (chosen === null || lengthBytesUTF8(chosen) >= capacity) return 0;
+    stringToUTF8(chosen, name, capacity);
+    return 1;
+});
 EM_ASYNC_JS(void, VersionDialogJs, (const char* line, const char* kind), {
     await Blokkenveld.dialogs.version(UTF8ToString(line), UTF8ToString(kind));
 });
@@ -224,6 +230,10 @@ PageMessage NextPageMessage(int& command, char* name, int capacity) {
 
 int PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]) {
     return SettingsDialogJs(background, wireframe);
+}
+
+bool PageChooseSample(char* name, int capacity) {
+    return ChooseSampleJs(name, capacity) != 0;
 }
 
 void PageVersionDialog(const char* versionLine, const char* productKind) {

@@ -47,6 +47,9 @@ enum class PageMessage { None, Command, Drop };
 // not there).
 PageMessage NextPageMessage(int& command, char* name, int capacity);
 
+// The sample models' window: the file name of the sample chosen in name (found in kSampleDirectory), false when it
+// was closed without one.
+bool PageChooseSample(char* name, int capacity);
 // The colour settings dialog with the two colours, which take the colours chosen; 0 OK, 1 Cancel, 2 close box.
 int PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]);
 void PageVersionDialog(const char* versionLine, const char* productKind);

@@ -288,6 +288,20 @@ window.Blokkenveld = (() => {
 
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
+    // A line at the foot of the page telling of something the browser refuses; the page works on. A click closes it.
+    function notice(text) {
+        const line = document.createElement('div');
+        line.className = 'notice';
+        line.setAttribute('role', 'status');
+        line.textContent = text;
+        const close = document.createElement('button');
+        close.textContent = '×';
+        close.setAttribute('aria-label', '閉じる');
+        close.addEventListener('click', () => line.remove());
+        line.appendChild(close);
+        document.body.appendChild(line);
+    }
+
     return {
         canvas,
         textFont,
@@ -295,6 +309,7 @@ window.Blokkenveld = (() => {
         modal,
         box,
         post,
+        notice,
         // The next message for the program, or null.
         nextMessage: () => messages.shift() || null,
         active: () => document.visibilityState === 'visible' && document.hasFocus() && !modalOpen && !menu.open,

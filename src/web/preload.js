@@ -1,6 +1,7 @@
 // Runs inside the program's module before it starts: the artwork and the default palette come with the page into
-// the program's folder of its file system, the user's own palette and texture files kept from earlier visits go
-// into the user's folder, and a file named in the page's address (?open=NAME) stands for the command line.
+// the program's folder of its file system with the sample models beside it, the user's own palette and texture files
+// kept from earlier visits go into the user's folder, and a file named in the page's address (?open=NAME) stands for
+// the command line.
 Module['noImageDecoding'] = true;
 
 (() => {
@@ -10,17 +11,20 @@ Module['noImageDecoding'] = true;
     const openPath = openName ? Blokkenveld.files.userPath(openName) : '';
     if (openName) Module['arguments'] = [openPath];
 
-    function fetchInto(url, path) {
+    // A file of the site into the program's file system. One that is not there is simply missing: the program says
+    // what that means, as it would for a missing file beside the exe.
+    function fetchInto(url, path, read = Blokkenveld.files.siteFile) {
         const dependency = 'fetch ' + path;
         addRunDependency(dependency);
-        // A file that cannot be fetched is simply missing: the program says what that means, as it would for a
-        // missing file beside the exe.
-        fetch(url)
-            .then((response) => response.ok ? response.arrayBuffer() : null)
-            .then((bytes) => { if (bytes) FS.writeFile(path, new Uint8Array(bytes)); })
+        read(url)
+            .then((bytes) => { if (bytes) FS.writeFile(path, bytes); })
             .catch(() => {})
             .finally(() => removeRunDependency(dependency));
     }
+
+    // A file the page's address names, from wherever that address points.
+    const fetchUrl = (url) => fetch(url).then((response) => response.ok ? response.arrayBuffer() : null)
+        .then((bytes) => bytes && new Uint8Array(bytes));
 
     Module['preRun'] = (Module['preRun'] || []).concat([() => {
         FS.mkdir(FileRules.USER_DIR.slice(0, -1));
@@ -30,7 +34,10 @@ Module['noImageDecoding'] = true;
             } catch (error) { /* a name the file system cannot hold */ }
         }
         for (const name of artwork) fetchInto('artwork/' + name, '/' + name);
-        if (openName) fetchInto(openUrl, openPath);
+        FS.mkdir('/samples');
+        // (No destructuring here: the optimiser that reads this file does not know it.)
+        for (const sample of Blokkenveld.dialogs.SAMPLES) fetchInto('samples/' + sample[0], '/samples/' + sample[0]);
+        if (openName) fetchInto(openUrl, openPath, fetchUrl);
         // The glyph atlas is drawn once, so the text font has to be there first.
         addRunDependency('text font');
         document.fonts.load('13px ' + Blokkenveld.textFont, 'キ0').catch(() => {})

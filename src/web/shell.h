@@ -28,6 +28,8 @@ constexpr char kProgramDirectory[] = "/";
 // Where the user's own files lie: those picked, dropped, saved and kept. Apart from the artwork, so that a user's
 // tex.bmp or panel.bmp never takes the place of the program's.
 constexpr char kUserDirectory[] = "/user/";
+// The sample models that come with the page.
+constexpr char kSampleDirectory[] = "/samples/";
 
 // Listens to the page's keys, buttons, pointer, wheel, focus and size.
 void InstallInputCallbacks();

@@ -39,6 +39,14 @@ void KeepSettingsFiles() {
     PageKeepSettingsFiles(palette, gSettings.textureName);
 }
 
+// The sample the page's window chooses, opened as a new unnamed scene.
+void OpenSample() {
+    char name[kPathCapacity];
+    char path[kPathCapacity];
+    if (PageChooseSample(name, kPathCapacity) && ResolvePath(name, kSampleDirectory, path))
+        CommandOpenSample(Document(), path);
+}
+
 class PageMenuShell final : public MenuShell {
 public:
     void RunShellCommand(int commandId) override {
@@ -48,6 +56,9 @@ public:
                 break;
             case ID_FILE_OPEN:
                 CommandOpen(Document());
+                break;
+            case ID_FILE_SAMPLES:
+                OpenSample();
                 break;
             case ID_FILE_SAVE:
                 CommandSave(Document());

@@ -194,6 +194,23 @@ TEST(DocumentCommands, OpenAsksFirstAndWhatItOpensStartsUnmodified) {
     }
 }
 
+TEST(DocumentCommands, ASampleOpensAsANewUnnamedSceneAfterTheQuestion) {
+    CommandRig rig;
+    const std::string sample = rig.folder.Write("house.bvo", "Blokkenveld\n1 0\n3\n5 5 5 ff\n6 5 5 ff\n7 5 5 ff\n");
+    rig.Name(rig.folder.Path("mine.bvo"));
+    rig.Modify();
+    rig.ui.saveAnswers = {DocumentUi::Answer::Cancel};
+    CommandOpenSample(rig.context, sample.c_str());
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 2) << "Cancel keeps the scene";
+    rig.ui.saveAnswers = {DocumentUi::Answer::No};
+    CommandOpenSample(rig.context, sample.c_str());
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 3);
+    EXPECT_FALSE(rig.editor->named);
+    EXPECT_FALSE(rig.editor->modified);
+    EXPECT_STREQ(rig.documents.currentFileName, "");
+    EXPECT_EQ(rig.ui.title, "Blokkenveld");
+}
+
 TEST(DocumentCommands, CommandLineFilesOpenAtStartOrLeaveANewScene) {
     CommandRig rig;
     const std::string scene = rig.folder.Write("my scene.bvo", "Blokkenveld\n1 0\n1\n5 5 5 ff\n");
