@@ -17,19 +17,20 @@ export const MENU_BAR = 19;
 
 const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=utf-8', '.png': 'image/png',
     '.js': 'text/javascript', '.wasm': 'application/wasm',
-    '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain'};
+    '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain',
+    '.webmanifest': 'application/manifest+json'};
 
-// Serves the site, and files the test adds under /extra/.
-export async function startServer(extra = new Map()) {
+// Serves the site (or another folder), and files the test adds under /extra/.
+export async function startServer(extra = new Map(), root = siteDir) {
     const server = http.createServer((request, response) => {
         const url = new URL(request.url, 'http://localhost');
         let body = null;
         if (url.pathname.startsWith('/extra/')) {
             body = extra.get(decodeURIComponent(url.pathname.slice(7))) ?? null;
         } else {
-            const file = path.join(siteDir, path.normalize(decodeURIComponent(url.pathname)).replace(/^[/\\]+/, ''));
+            const file = path.join(root, path.normalize(decodeURIComponent(url.pathname)).replace(/^[/\\]+/, ''));
             const target = url.pathname.endsWith('/') ? path.join(file, 'index.html') : file;
-            if (target.startsWith(siteDir) && fs.existsSync(target) && fs.statSync(target).isFile())
+            if (target.startsWith(root) && fs.existsSync(target) && fs.statSync(target).isFile())
                 body = fs.readFileSync(target);
         }
         if (body === null) {
@@ -73,8 +74,10 @@ export async function startBrowser() {
 // The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the open picker
 // hands over window.testPick ({name, text, id}) and the save picker window.testSavePick ({name, id}, or null: closed),
 // and what is written to such a file lands in window.testWritten[id] (refused while window.testRefuse names that id).
+// With address, that page is loaded instead of the site's; with localOnly, every request but for file:, data: and
+// blob: addresses fails, as with no network at all.
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
-    from = null, systemPicker = false} = {}) {
+    from = null, systemPicker = false, address = null, localOnly = false} = {}) {
     const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
     const context = from ? from.context
         : await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
@@ -109,8 +112,15 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
             return handle(picked.name, '', picked.id);
         };
     }, systemPicker);
+    if (localOnly) {
+        await page.setRequestInterception(true);
+        page.on('request', (request) => {
+            if (/^(file|data|blob):/.test(request.url())) request.continue();
+            else request.abort('internetdisconnected');
+        });
+    }
     const program = new Program(page, errors, context, downloads);
-    await program.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});
+    await program.goto(address || baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});
     return program;
 }
 
