@@ -16,6 +16,9 @@ cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 if $editor_only; then
     cmake --build build/windows --target editor
+    for file in Blokkenveld.exe tex.bmp palette.bvp Help.chm samples/house.bvo; do
+        [ -e "build/windows/$file" ] || { echo "build/windows/$file was not built: the editor would miss it." >&2; exit 1; }
+    done
     exit 0
 fi
 
