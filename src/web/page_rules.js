@@ -67,6 +67,5 @@ window.PageRules = (() => {
         return null;
     }
 
-    return {SettingsEnd, extensionOf, kindOfName, chosenName, renamedForKind, wrapStep, menuArrow, boxAnswer,
-        settingsKeyEnd};
+    return {SettingsEnd, kindOfName, chosenName, renamedForKind, wrapStep, menuArrow, boxAnswer, settingsKeyEnd};
 })();
