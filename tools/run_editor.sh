@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and opens the editor under Wine. Without a display it runs on a virtual one,
-# saves a picture of the window once it has drawn and says where it is.
+# Sets up, builds and opens the editor under Wine: only what the editor needs, not the tests' tools and builds.
+# Without a display it runs on a virtual one, saves a picture of the window once it has drawn and says where it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install_deps.sh
-bash tools/build.sh
+bash tools/install_deps.sh --editor
+bash tools/build.sh --editor
 source tools/wine_env.sh
 ensure_wine_prefix
 

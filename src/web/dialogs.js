@@ -16,17 +16,7 @@
     const FORBIDDEN = /[\\/:*?"<>|\u0000-\u001f]/;
     const NAME_CAPACITY = 259;  // bytes of a path the program holds
 
-    const extensionOf = (name) => { const dot = name.lastIndexOf('.'); return dot > 0 ? name.slice(dot) : ''; };
-
-    // The name the dialog gives back for what was typed: blanks and dots around it go, as the system's dialog drops
-    // them; a name ending in one of the dialog's extensions keeps it as typed (its letter case included, which the
-    // program then judges), any other name gets the extension of the kind chosen.
-    function chosenName(typed, kinds, kindIndex) {
-        const name = typed.trim().replace(/[. ]+$/, '');
-        if (name === '') return '';
-        const extension = extensionOf(name).toLowerCase();
-        return kinds.some(([, ext]) => ext === extension) ? name : name + kinds[kindIndex][1];
-    }
+    const rules = window.PageRules;
 
     // Resolves with the name chosen, or null when cancelled. proposed is the name the dialog starts with.
     function save(kind, proposed) {
@@ -49,21 +39,17 @@
                 const select = body.querySelector('#save-kind');
                 const note = body.querySelector('.note');
                 dialog.kinds.forEach(([label], index) => select.add(new Option(label, String(index))));
-                const proposedIndex = dialog.kinds.findIndex(([, ext]) => ext === extensionOf(proposed).toLowerCase());
-                select.value = String(Math.max(0, proposedIndex));
+                select.value = String(Math.max(0, rules.kindOfName(proposed, dialog.kinds)));
                 name.value = proposed;
                 name.select();
-                // Another kind renames a name that carries one of the dialog's extensions, as the system's dialog does.
                 select.addEventListener('change', () => {
-                    const extension = extensionOf(name.value);
-                    if (dialog.kinds.some(([, ext]) => ext === extension.toLowerCase()))
-                        name.value = name.value.slice(0, -extension.length) + dialog.kinds[Number(select.value)][1];
+                    name.value = rules.renamedForKind(name.value, dialog.kinds, Number(select.value));
                 });
                 body.querySelector('.default').addEventListener('click', () => confirm());
                 body.querySelector('.cancel').addEventListener('click', () => finish(null));
                 body.confirm = confirm;
                 function confirm() {
-                    const chosen = chosenName(name.value, dialog.kinds, Number(select.value));
+                    const chosen = rules.chosenName(name.value, dialog.kinds, Number(select.value));
                     if (chosen === '') {
                         name.focus();
                     } else if (FORBIDDEN.test(chosen)) {
@@ -96,14 +82,14 @@
     const rgbOf = (text) => [1, 3, 5].map((i) => parseInt(text.slice(i, i + 2), 16));
 
     // The colour settings dialog, opened with the background and wireframe colours. Resolves with how it ended
-    // (0 OK, 1 Cancel, 2 the close box) and the two colours chosen in it.
+    // (PageRules.SettingsEnd) and the two colours chosen in it.
     function settings(background, wireframe) {
         const colours = {background: background.slice(), wireframe: wireframe.slice()};
         const ended = (end) => ({end, background: colours.background, wireframe: colours.wireframe});
         return page.modal({
             title: '設定',
             className: 'dialog settings',
-            closeBox: () => ended(2),
+            closeBox: () => ended(rules.SettingsEnd.closeBox),
             fill(body, finish) {
                 body.innerHTML =
                     '<fieldset><legend>色</legend>' +
@@ -131,14 +117,14 @@
                         paint();
                     });
                 }
-                body.querySelector('.default').addEventListener('click', () => finish(ended(0)));
-                body.querySelector('.cancel').addEventListener('click', () => finish(ended(1)));
+                body.querySelector('.default').addEventListener('click', () => finish(ended(rules.SettingsEnd.ok)));
+                body.querySelector('.cancel').addEventListener('click', () => finish(ended(rules.SettingsEnd.cancel)));
             },
             onKey(event, finish) {
-                if (event.key === 'Escape') finish(ended(1));
-                else if (event.key === 'Enter' && document.activeElement instanceof HTMLButtonElement)
-                    document.activeElement.click();
-                else if (event.key === 'Enter') finish(ended(0));
+                const buttonFocused = document.activeElement instanceof HTMLButtonElement;
+                const end = rules.settingsKeyEnd(event.key, buttonFocused);
+                if (end !== null) finish(ended(end));
+                else if (event.key === 'Enter' && buttonFocused) document.activeElement.click();
                 else return false;
                 return true;
             },
@@ -200,5 +186,5 @@
         });
     }
 
-    page.dialogs = {save, settings, version, samples, SAMPLES, chosenName, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
+    page.dialogs = {save, settings, version, samples, SAMPLES, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
 })();

@@ -1,6 +1,6 @@
 // The page around the program's canvas: the menu bar with its access keys, the modal windows (message boxes and
 // the dialogs of dialogs.js), the messages waiting for the program, and what the program reads of the page (focus,
-// visibility, its windows and menus) and tells it (frames drawn).
+// visibility, its windows and menus) and tells it (frames drawn). What a key does in them is decided in page_rules.js.
 'use strict';
 
 window.Blokkenveld = (() => {
@@ -75,12 +75,6 @@ window.Blokkenveld = (() => {
         post({command: Number(item.dataset.command)});
     }
 
-    function step(list, from, by) {
-        if (list.length === 0) return null;
-        const at = list.indexOf(from);
-        return list[(at + by + list.length) % list.length];
-    }
-
     menus.forEach((menu, index) => {
         const caption = menu.querySelector('.caption');
         caption.addEventListener('mousedown', (event) => {
@@ -119,11 +113,11 @@ window.Blokkenveld = (() => {
         const letter = key.length === 1 ? key.toUpperCase() : '';
         if (openMenu >= 0) {
             const list = items(openMenu);
-            if (key === 'Escape') { const at = openMenu; open(-1, false); showBar(at); }
-            else if (key === 'ArrowDown') highlight(step(list, highlighted, 1));
-            else if (key === 'ArrowUp') highlight(step(list, highlighted, -1));
-            else if (key === 'ArrowRight') open((openMenu + 1) % menus.length, true);
-            else if (key === 'ArrowLeft') open((openMenu + menus.length - 1) % menus.length, true);
+            const moved = PageRules.menuArrow(key, menus.length, openMenu, list.length, list.indexOf(highlighted));
+            if (moved) {
+                if (moved.menu !== openMenu) open(moved.menu, true);
+                highlight(items(moved.menu)[moved.item] || null);
+            } else if (key === 'Escape') { const at = openMenu; open(-1, false); showBar(at); }
             else if (key === 'Enter' || key === ' ') choose(highlighted);
             else if (letter) {
                 const item = list.find((candidate) => accessOf(candidate) === letter);
@@ -143,8 +137,8 @@ window.Blokkenveld = (() => {
         }
         if (barMenu >= 0) {
             if (key === 'Escape') showBar(-1);
-            else if (key === 'ArrowRight') showBar((barMenu + 1) % menus.length);
-            else if (key === 'ArrowLeft') showBar((barMenu + menus.length - 1) % menus.length);
+            else if (key === 'ArrowRight' || key === 'ArrowLeft')
+                showBar(PageRules.menuArrow(key, menus.length, barMenu, 0, -1).menu);
             else if (key === 'ArrowDown' || key === 'ArrowUp' || key === 'Enter') open(barMenu, true);
             else if (letter) {
                 const index = menus.findIndex((menu) => accessOf(menu) === letter);
@@ -274,11 +268,10 @@ window.Blokkenveld = (() => {
                 });
             },
             onKey(event, finish) {
-                const letter = event.key.length === 1 ? event.key.toUpperCase() : '';
                 const list = Array.from(document.querySelectorAll('#box-cover .buttons button'));
-                if (letter && letter in keys) finish(keys[letter]);
-                else if (event.key === 'Enter') finish(Math.max(0, list.indexOf(document.activeElement)));
-                else return false;
+                const answer = PageRules.boxAnswer(event.key, keys, list.indexOf(document.activeElement));
+                if (answer < 0) return false;
+                finish(answer);
                 return true;
             },
         });

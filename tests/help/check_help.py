@@ -255,7 +255,9 @@ def render(root, out_dir, problems):
                             "--disable-quic", f"--user-data-dir={profile}", "--hide-scrollbars",
                             f"--screenshot={target}", "--window-size=900,1400",
                             "file://" + os.path.join(root, name)],
-                           capture_output=True, timeout=120)
+                           capture_output=True, timeout=120,
+                           # Headless, it needs no display: a DISPLAY that may name one not running is left out.
+                           env={k: v for k, v in os.environ.items() if k != "DISPLAY"})
         finally:
             # Chromium's helpers may still be writing the profile for a moment after it returns.
             for _ in range(50):

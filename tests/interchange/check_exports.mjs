@@ -80,6 +80,8 @@ await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const base = `http://127.0.0.1:${server.address().port}`;
 const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    // Headless, it needs no display; with a DISPLAY that names one not running, it would make no WebGL context.
+    env: { ...process.env, DISPLAY: undefined },
     headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-chromium-')),
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',

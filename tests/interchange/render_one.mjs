@@ -22,6 +22,8 @@ const server = http.createServer((request, response) => {
 await new Promise((resolve) => server.once('listening', resolve));
 const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    // Headless, it needs no display; with a DISPLAY that names one not running, it would make no WebGL context.
+    env: { ...process.env, DISPLAY: undefined },
     headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-chromium-')),
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',

@@ -56,6 +56,8 @@ export async function startBrowser() {
     const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-chromium-'));
     const browser = await puppeteer.launch({
         executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        // Headless, it needs no display; with a DISPLAY that names one not running, it would make no WebGL context.
+        env: {...process.env, DISPLAY: undefined},
         args: [...CHROMIUM_FLAGS, `--user-data-dir=${userDataDir}`],
         headless: true,
         defaultViewport: null,
