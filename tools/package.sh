@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Builds the Windows program and packs what a user downloads, build/dist/Blokkenveld-<version>-win64.zip:
 # the exe, the converter, the help, the default atlas and palette, the samples, a read-me and the licence, in one
-# folder.
+# folder; and beside it the browser version, Blokkenveld-<version>.html (the whole program in one page) and
+# Blokkenveld-<version>-web.zip (the site, installable and working offline).
 # Usage: tools/package.sh [BUILD_DIR]    (default build/windows, configured for mingw-w64 when new)
-# Prints the zip's path on its last line.
+# Prints the Windows zip's path on its last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/windows}
+# One package at a time: two at once would build in the same trees.
+mkdir -p build
+exec 9>build/.package-lock
+flock 9
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
@@ -48,6 +53,8 @@ PY
 
 find "$root" -exec touch -h -d "@$stamp" {} +
 mkdir -p build/dist
+bash tools/build_web.sh >/dev/null
+cp "build/web-release/$name.html" "build/web-release/$name-web.zip" build/dist/
 zip_path="$(pwd)/build/dist/$name-win64.zip"
 rm -f "$zip_path"
 (cd "$stage" && find "$name" | LC_ALL=C sort | zip -q -X -9 "$zip_path" -@)

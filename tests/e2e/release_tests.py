@@ -2,6 +2,7 @@
 and Japanese, the converter run and the program started from there, every sample opened, a copy saved beside one,
 the help and the version dialog opened; and the version the exe shows Explorer, the one its dialog shows and the
 zip's name."""
+import json
 import os
 import re
 import shutil
@@ -295,10 +296,44 @@ def the_version_shows_the_same_in_the_dialog_the_file_properties_and_the_package
 
 
 @e2e
+def the_browser_release_is_one_page_with_everything_inside_and_an_installable_site():
+    win64 = build_package()
+    version = project_version()
+    name = f"Blokkenveld-{version}"
+    dist = os.path.dirname(win64)
+    with open(os.path.join(dist, name + ".html"), encoding="utf-8") as f:
+        page = f.read()
+    check(len(page.encode("utf-8")) <= 1536 * 1024, f"the one-file page is {len(page)} bytes")
+    embedded = json.loads(re.search(r"const files = (\{.*?\});", page).group(1))
+    help_pages = {f"help/{n}" for n in os.listdir(os.path.join(ROOT, "resources", "help", "pages"))}
+    needed = {"blokkenveld.wasm", "blokkenveld.js", "artwork/tex.bmp", "artwork/panel.bmp", "artwork/palette.bvp",
+              "help/index.html", "help/style.css"} | {f"samples/{s}" for s in SAMPLES[:5]} | help_pages
+    check(needed <= set(embedded), f"the one-file page lacks {sorted(needed - set(embedded))}")
+    # Nothing it shows or runs is fetched from elsewhere: every address in it is data inside it.
+    outside = re.findall(r'(?:src|href)="(?!data:)[^"#]+"', page)
+    check(outside == [], f"the one-file page points outside itself: {outside}")
+    with zipfile.ZipFile(os.path.join(dist, name + "-web.zip")) as archive:
+        names = set(archive.namelist())
+        top = name + "-web/"
+        for needed in ("index.html", "sw.js", "manifest.webmanifest", "icons/icon-192.png", "icons/icon-512.png",
+                       "blokkenveld.wasm", "help/index.html", "artwork/tex.bmp"):
+            check(top + needed in names, f"the web zip lacks {needed}")
+        check({top + "samples/" + s for s in SAMPLES[:5]} <= names, "the web zip lacks a sample model")
+        manifest = json.loads(archive.read(top + "manifest.webmanifest"))
+        check(manifest["display"] == "standalone" and manifest["file_handlers"], f"the manifest is {manifest}")
+        check(f"blokkenveld-{version}-" in archive.read(top + "sw.js").decode("utf-8"),
+              "the service worker's cache does not carry the version")
+
+
+@e2e
 def the_package_is_the_same_zip_each_time_it_is_made():
-    first = build_package()
-    with open(first, "rb") as f:
-        made = f.read()
+    def made():
+        win64 = build_package()
+        web = win64.replace("-win64.zip", "-web.zip")
+        with open(win64, "rb") as f, open(web, "rb") as g:
+            return f.read(), g.read()
+    first = made()
     time.sleep(1.1)  # a clock that leaked into a file time or the exe's header would show now
-    with open(build_package(), "rb") as f:
-        check(f.read() == made, "two packages of the same build differ")
+    again = made()
+    check(again[0] == first[0], "two packages of the same build differ")
+    check(again[1] == first[1], "two web zips of the same build differ")
