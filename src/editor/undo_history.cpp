@@ -34,17 +34,85 @@ void ApplyPaint(CubeRecord& cube, uint32_t colour, uint8_t textured, int32_t cel
     }
 }
 
+void UndoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
+    switch (kind) {
+        case kUndoAdd:
+            RemoveCube(scene, entry);
+            break;
+        case kUndoDelete:
+            PlaceCube(scene, entry);
+            break;
+        case kUndoPaint:
+            ApplyPaint(scene.cubes[entry.slot], entry.colourBefore, entry.texturedBefore, entry.cellColumnBefore,
+                       entry.cellRowBefore);
+            break;
+    }
+}
+
+void RedoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
+    switch (kind) {
+        case kUndoAdd:
+            PlaceCube(scene, entry);
+            break;
+        case kUndoDelete:
+            RemoveCube(scene, entry);
+            break;
+        case kUndoPaint:
+            ApplyPaint(scene.cubes[entry.slot], entry.colourAfter, entry.texturedAfter, entry.cellColumnAfter,
+                       entry.cellRowAfter);
+            break;
+    }
+}
+
 }  // namespace
 
+void BeginAction(UndoHistory& history) {
+    history.actionOpen = true;
+    history.openEdits = 0;
+}
+
 void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
-    history.kinds[history.ringPosition] = kind;
-    history.entries[history.ringPosition] = entry;
-    history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
-    if (history.depth < kUndoCapacity)
-        ++history.depth;
+    if (!history.actionOpen) {
+        BeginAction(history);
+        RecordEdit(history, kind, entry);
+        EndAction(history);
+        return;
+    }
+    if (history.openEdits == 0) {
+        // What could have been redone goes, and with 100 actions kept the oldest makes room for this one.
+        history.redoAvailable = false;
+        history.redoLimit = history.depth;
+        if (history.depth == kUndoCapacity) {
+            history.keptEdits -= history.actionEdits[history.ringPosition];
+            --history.depth;
+        }
+    }
+    // The oldest actions give up their edits until this one fits; it always does, being at most kMaxCubes.
+    while (history.keptEdits == kUndoEditCapacity && history.depth > 0) {
+        const int32_t oldest = (history.ringPosition - history.depth + kUndoCapacity) % kUndoCapacity;
+        history.keptEdits -= history.actionEdits[oldest];
+        --history.depth;
+    }
+    history.kinds[history.nextEdit] = kind;
+    history.entries[history.nextEdit] = entry;
+    history.nextEdit = (history.nextEdit + 1) % kUndoEditCapacity;
+    ++history.keptEdits;
+    ++history.openEdits;
+}
+
+void EndAction(UndoHistory& history) {
+    history.actionOpen = false;
+    if (history.openEdits == 0)
+        return;
+    const int32_t position = history.ringPosition;
+    history.actionEdits[position] = history.openEdits;
+    history.actionFirst[position] = (history.nextEdit - history.openEdits + kUndoEditCapacity) % kUndoEditCapacity;
+    history.ringPosition = (position + 1) % kUndoCapacity;
+    ++history.depth;
     history.redoLimit = history.depth;
     history.undoAvailable = true;
     history.redoAvailable = false;
+    history.openEdits = 0;
 }
 
 void UndoTriggerStep(UndoHistory& history,
@@ -102,19 +170,14 @@ void UndoApplyStep(Editor& editor) {
             history.depth = 0;
         }
         history.ringPosition = (history.ringPosition + kUndoCapacity - 1) % kUndoCapacity;
-        const UndoEntry& entry = history.entries[history.ringPosition];
-        switch (history.kinds[history.ringPosition]) {
-            case kUndoAdd:
-                RemoveCube(scene, entry);
-                break;
-            case kUndoDelete:
-                PlaceCube(scene, entry);
-                break;
-            case kUndoPaint:
-                ApplyPaint(scene.cubes[entry.slot], entry.colourBefore, entry.texturedBefore, entry.cellColumnBefore,
-                           entry.cellRowBefore);
-                break;
+        // An action's edits are taken back newest first.
+        const int32_t count = history.actionEdits[history.ringPosition];
+        for (int32_t i = count - 1; i >= 0; --i) {
+            const int32_t at = (history.actionFirst[history.ringPosition] + i) % kUndoEditCapacity;
+            UndoOne(scene, history.kinds[at], history.entries[at]);
         }
+        history.keptEdits -= count;
+        history.nextEdit = history.actionFirst[history.ringPosition];
     }
     if (redoRequested && history.redoAvailable) {
         ++history.depth;
@@ -123,19 +186,13 @@ void UndoApplyStep(Editor& editor) {
             history.redoAvailable = false;
             history.depth = history.redoLimit;
         }
-        const UndoEntry& entry = history.entries[history.ringPosition];
-        switch (history.kinds[history.ringPosition]) {
-            case kUndoAdd:
-                PlaceCube(scene, entry);
-                break;
-            case kUndoDelete:
-                RemoveCube(scene, entry);
-                break;
-            case kUndoPaint:
-                ApplyPaint(scene.cubes[entry.slot], entry.colourAfter, entry.texturedAfter, entry.cellColumnAfter,
-                           entry.cellRowAfter);
-                break;
+        const int32_t count = history.actionEdits[history.ringPosition];
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t at = (history.actionFirst[history.ringPosition] + i) % kUndoEditCapacity;
+            RedoOne(scene, history.kinds[at], history.entries[at]);
         }
+        history.keptEdits += count;
+        history.nextEdit = (history.actionFirst[history.ringPosition] + count) % kUndoEditCapacity;
         history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
     }
 }

@@ -1,9 +1,16 @@
-// The ring of the last 100 edits and the request and latch flags that undo and redo go through.
+// The last 100 actions, each of one or more edits undone and redone together (a click, a mirrored click, a box),
+// and the request and latch flags that undo and redo go through. The edits of all actions share one ring of fixed
+// size: an action too large for what is left pushes the oldest actions out, and the newest is always kept whole.
 #pragma once
 
 #include <cstdint>
 
-constexpr int kUndoCapacity = 100;
+#include "scene/scene.h"
+
+constexpr int kUndoCapacity = 100;  // actions
+// Edits the ring holds: more than the largest action (a box or a mirrored box touches each cube once, and there are
+// at most kMaxCubes), so the newest action always fits.
+constexpr int kUndoEditCapacity = 3 * kMaxCubes;
 
 enum UndoKind : int32_t { kUndoAdd = 1, kUndoDelete = 2, kUndoPaint = 3 };
 
@@ -19,11 +26,17 @@ struct UndoEntry {
 };
 
 struct UndoHistory {
-    UndoEntry entries[kUndoCapacity];
-    int32_t kinds[kUndoCapacity];
-    int32_t ringPosition = 0;  // where the next edit is recorded
-    int32_t depth = 0;         // entries that can be undone
-    int32_t redoLimit = 0;     // depth right after the last recorded edit
+    UndoEntry entries[kUndoEditCapacity];  // the edits, a ring
+    int32_t kinds[kUndoEditCapacity];
+    int32_t actionFirst[kUndoCapacity];  // each action's first edit in the ring, and how many it has
+    int32_t actionEdits[kUndoCapacity];
+    int32_t ringPosition = 0;  // where the next action is recorded
+    int32_t depth = 0;         // actions that can be undone
+    int32_t redoLimit = 0;     // depth right after the last recorded action
+    int32_t nextEdit = 0;      // where the next edit goes in the ring of edits
+    int32_t keptEdits = 0;     // edits of the actions that can be undone, and of the open one
+    bool actionOpen = false;   // BeginAction was called and EndAction not yet
+    int32_t openEdits = 0;     // edits of the open action so far
     bool undoAvailable = false;
     bool redoAvailable = false;
     bool undoRequest = false;  // raised by the Undo menu command
@@ -37,6 +50,10 @@ struct UndoHistory {
     void Empty() {
         depth = 0;
         ringPosition = 0;
+        nextEdit = 0;
+        keptEdits = 0;
+        actionOpen = false;
+        openEdits = 0;
         undoAvailable = false;
         redoAvailable = false;
     }
@@ -44,8 +61,13 @@ struct UndoHistory {
 
 struct Editor;
 
-// Records one edit after the tool changed the scene; discards what could have been redone.
+// Opens an action: the edits recorded until EndAction are undone and redone as one.
+void BeginAction(UndoHistory& history);
+// Records one edit after the tool changed the scene, into the open action or, outside one, as an action of its own.
+// The first edit of an action discards what could have been redone.
 void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry);
+// Closes the action; one that recorded no edit leaves the history as it was.
+void EndAction(UndoHistory& history);
 // Decides do undo / do redo from a fresh Ctrl+Z or Ctrl+Y press or a menu request.
 void UndoTriggerStep(UndoHistory& history,
                      bool ctrlDown,

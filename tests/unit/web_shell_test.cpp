@@ -88,8 +88,9 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
         EXPECT_EQ(RunMenuCommand(*editor, shell, command, false, false), !undoRedo) << command;
     }
     // The document commands, the dialogs and help are the shell's, each handed over once.
-    const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAVE, ID_FILE_SAVE_AS,
-                                            ID_FILE_SCREENSHOT, ID_OPTIONS_SETTINGS, ID_HELP_HELP, ID_HELP_VERSION};
+    const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAMPLES, ID_FILE_SAVE,
+                                            ID_FILE_SAVE_AS,    ID_FILE_SCREENSHOT,  ID_OPTIONS_SETTINGS,
+                                            ID_HELP_HELP,       ID_HELP_VERSION};
     EXPECT_EQ(shell.run, shellCommands);
     EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_UNDO, true, false).enabled, true);
     EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_REDO, true, false).enabled, false);
