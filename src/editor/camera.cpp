@@ -1,8 +1,10 @@
 #include "editor/camera.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/platform.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -189,4 +191,35 @@ Vec3 EyePosition(const Camera& camera) {
     const Vec3 d = EyeDirection(camera);
     return {camera.targetX + camera.distance * d.x, camera.targetY + camera.distance * d.y,
             camera.targetZ + camera.distance * d.z};
+}
+
+void FrameModel(Camera& camera, const Scene& scene, float aspect) {
+    float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+    bool any = false;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        // A cube at cell c fills c to c + 1.
+        const float at[3] = {cube.x, cube.y, cube.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = any ? std::min(low[axis], at[axis]) : at[axis];
+            high[axis] = any ? std::max(high[axis], at[axis] + 1.0f) : at[axis] + 1.0f;
+        }
+        any = true;
+    }
+    if (!any)
+        return;
+    camera.targetX = (low[0] + high[0]) * 0.5f;
+    camera.targetY = (low[1] + high[1]) * 0.5f;
+    camera.targetZ = (low[2] + high[2]) * 0.5f;
+    // The sphere around the model fits the narrower of the two fields of view, whichever way the camera turns.
+    const double radius = 0.5 * std::sqrt(static_cast<double>((high[0] - low[0]) * (high[0] - low[0]) +
+                                                              (high[1] - low[1]) * (high[1] - low[1]) +
+                                                              (high[2] - low[2]) * (high[2] - low[2])));
+    const double halfVertical = 0.5 * kFieldOfView;
+    const double halfHorizontal = std::atan(std::tan(halfVertical) * aspect);
+    const double distance = radius / std::sin(std::min(halfVertical, halfHorizontal));
+    camera.masterZoom = std::min(std::max(distance, kMinZoom), kMaxZoom);
+    camera.distance = static_cast<float>(camera.masterZoom);
 }

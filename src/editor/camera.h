@@ -7,6 +7,7 @@
 #include "render/math3d.h"
 
 struct FrameInput;
+struct Scene;
 
 constexpr float kStartYaw = -4.1887898f;               // bits 0xC0860A91
 constexpr float kStartPitch = 0.7853981f;              // bits 0x3F490FDA
@@ -18,6 +19,7 @@ constexpr double kStartMasterZoom = 9.0;
 constexpr double kMinZoom = 3.0;
 constexpr double kMaxZoom = 166.0;
 constexpr float kStartTarget = 100.5f;  // centre of the start cube on every axis
+constexpr float kFieldOfView = 1.0471975f;  // the view's vertical field, radians; bits 0x3F860A91
 
 struct ScreenPoint {
     int32_t x = 0;
@@ -49,6 +51,9 @@ void CameraInputStep(Camera& camera, FrameInput& input, float frameTime);
 // One call per wheel message; notches is the wheel delta / 120, truncated.
 void WheelZoom(Camera& camera, int16_t notches);
 void ResetCamera(Camera& camera);
+// Turns the camera to the middle of the scene's cubes and sets the distance so that every cube is in a view of
+// that width to height (aspect), within the zoom limits; the direction it looks from stays.
+void FrameModel(Camera& camera, const Scene& scene, float aspect);
 // Unit vector from the target towards the eye.
 Vec3 EyeDirection(const Camera& camera);
 Vec3 EyePosition(const Camera& camera);

@@ -11,6 +11,7 @@ namespace layout = paint_layout;
 
 constexpr char kCubeCountFormat[] = "キューブ数：%d/%d";
 constexpr char kCannotCreateText[] = "これ以上作成できません";
+constexpr char kMirrorLabel[] = "ミラー：";
 constexpr float kColourScale = 1.0f / 255.0f;
 
 // Pieces of the panel bitmap that show a button down or pressed over the body.
@@ -113,6 +114,18 @@ void FormatCubeCount(int32_t liveCubes, char (&text)[kStatusTextCapacity]) {
     std::snprintf(text, kStatusTextCapacity, kCubeCountFormat, liveCubes, kMaxCubes);
 }
 
+void FormatMirror(const MirrorState& mirror, char (&text)[kStatusTextCapacity]) {
+    text[0] = '\0';
+    if (!mirror.Any())
+        return;
+    int length = std::snprintf(text, kStatusTextCapacity, "%s", kMirrorLabel);
+    for (int axis = 0; axis < 3; ++axis) {
+        if (mirror.on[axis])
+            length += std::snprintf(text + length, kStatusTextCapacity - length, "%s%c",
+                                    length > static_cast<int>(sizeof(kMirrorLabel)) - 1 ? " " : "", "XYZ"[axis]);
+    }
+}
+
 void RecordView(Editor& editor) {
     const Camera& camera = editor.camera;
     editor.view.view =
@@ -145,6 +158,9 @@ void PrepareFrameDrawing(Editor& editor,
     drawing.status.rect = &editor.statusWindow.rect;
     FormatCubeCount(editor.scene.liveCubeCount, drawing.status.countText);
     drawing.status.warning = editor.cannotCreate ? kCannotCreateText : nullptr;
+    FormatMirror(editor.mirror, drawing.status.mirrorText);
+    drawing.guidePoints = editor.guides.points;
+    drawing.guideLineCount = editor.guides.lineCount;
 }
 
 void DrawEditorFrame(Editor& editor, const RgbSetting& background, const RgbSetting& wireframe, Renderer& renderer) {

@@ -1,6 +1,7 @@
 // What the editor hands the rendering pass each frame, and the frame drawn from it.
 #pragma once
 
+#include "editor/mirror.h"
 #include "editor/settings.h"
 #include "render/frame_drawing.h"
 
@@ -20,3 +21,5 @@ void DrawEditorFrame(Editor& editor, const RgbSetting& background, const RgbSett
 void RecordView(Editor& editor);
 // "キューブ数：live/10000"
 void FormatCubeCount(int32_t liveCubes, char (&text)[kStatusTextCapacity]);
+// "ミラー：X Z" for the planes switched on; empty when none is.
+void FormatMirror(const MirrorState& mirror, char (&text)[kStatusTextCapacity]);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "editor/camera.h"
+#include "editor/mirror.h"
 #include "editor/paint_window.h"
 #include "editor/pick.h"
 #include "editor/status_window.h"
@@ -34,6 +35,14 @@ struct FrameState {
     bool leftDown = false;  // after the ignore-left-button latch
     bool leftDownBefore = false;
     bool clickConsumedByPanel = false;
+    bool mirrorKeysBefore[3] = {};  // M, N and Home as the last frame saw them
+};
+
+// A Shift drag with Add, Delete or Paint: the box spans the cells the tool would act on at the press and now.
+struct BoxStroke {
+    bool active = false;
+    Cell from{};
+    Cell to{};
 };
 
 struct Editor {
@@ -74,6 +83,13 @@ struct Editor {
     FrameState frame;
     ViewTransforms view;  // what the last frame was drawn with, for the pick
     PickState pick;       // the face this frame's click will edit
+    MirrorState mirror;   // the planes edits are mirrored in
+    BoxStroke box;
+    GuideLines guides;    // the planes and the box as the view shows them
+    // Where the cursor last was over the view (not a panel): the mirror commands of the menu act on the cube there.
+    bool viewCursorKnown = false;
+    int32_t viewCursorX = 0;
+    int32_t viewCursorY = 0;
 
     bool screenshotRequest = false;
     char screenshotPath[kPathCapacity] = {};

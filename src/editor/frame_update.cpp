@@ -1,6 +1,7 @@
 #include "editor/frame_update.h"
 
 #include "editor/draw_frame.h"
+#include "editor/editor_commands.h"
 #include "editor/tools.h"
 #include "render/cube_mesh.h"
 
@@ -23,6 +24,50 @@ void MeasureFrameTime(FrameState& frame, Platform& platform) {
 bool PanelTakesClick(const Editor& editor, const ShellFlags& flags) {
     return flags.cursorY < 0 || editor.paintWindow.Contains(flags.cursorX, flags.cursorY) ||
            editor.statusWindow.ClickHits(flags.cursorX, flags.cursorY);
+}
+
+// The face under the cursor, wherever it is in the view.
+PickState PickAt(const Editor& editor, int32_t x, int32_t y) {
+    return Pick(editor.scene, MakePickRay(x, y, editor.view));
+}
+
+bool BoxTool(EditTool tool) {
+    return tool == EditTool::Add || tool == EditTool::Delete || tool == EditTool::Paint;
+}
+
+// A Shift drag: the end follows the cube under the cursor; letting go applies the box, Esc or the right button
+// drops it.
+void BoxStrokeStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
+    BoxStroke& box = editor.box;
+    if (!box.active)
+        return;
+    if (!editor.frame.leftDown) {
+        box.active = false;
+        ApplyBox(editor, BoxBetween(box.from, box.to));
+    } else if (input.KeyDown(kKeyEscape) || input.KeyDown(kKeyRightButton)) {
+        box.active = false;
+    } else {
+        const PickState hit = PickAt(editor, flags.cursorX, flags.cursorY);
+        if (hit.held)
+            box.to = ToolCell(editor, hit.slot, hit.side);
+    }
+}
+
+// M moves the mirror planes' centre to the cube under the cursor, N lays the plane of the face pointed at on that
+// face, Home frames the model; each once per press.
+void ViewKeysStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
+    const bool down[3] = {input.KeyDown(kKeyM), input.KeyDown(kKeyN), input.KeyDown(kKeyHome)};
+    bool pressed[3];
+    for (int i = 0; i < 3; ++i) {
+        pressed[i] = down[i] && !editor.frame.mirrorKeysBefore[i];
+        editor.frame.mirrorKeysBefore[i] = down[i];
+    }
+    if (pressed[0])
+        RunEditorCommand(editor, EditorCommand::MirrorCentre, flags.cursorX, flags.cursorY);
+    if (pressed[1])
+        RunEditorCommand(editor, EditorCommand::MirrorFace, flags.cursorX, flags.cursorY);
+    if (pressed[2])
+        RunEditorCommand(editor, EditorCommand::FrameModel, flags.cursorX, flags.cursorY);
 }
 
 }  // namespace
@@ -77,21 +122,37 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     // Only a click that no panel took can keep a candidate, so no other frame needs the pick at all.
     editor.pick = PickState{};
     if (click && !frame.clickConsumedByPanel)
-        editor.pick = Pick(editor.scene, MakePickRay(flags.cursorX, flags.cursorY, editor.view));
+        editor.pick = PickAt(editor, flags.cursorX, flags.cursorY);
     frame.leftDownBefore = frame.leftDown;
+    if (!PanelTakesClick(editor, flags)) {
+        editor.viewCursorKnown = true;
+        editor.viewCursorX = flags.cursorX;
+        editor.viewCursorY = flags.cursorY;
+    }
 
     if (editor.ignoreNextClick) {
-        // A load just happened: this frame's click and Ctrl+Z/Y are ignored.
+        // A load just happened: this frame's click and Ctrl+Z/Y are ignored, and a box being drawn is dropped.
         editor.pick.held = false;
+        editor.box.active = false;
         editor.ignoreNextClick = false;
+    } else if (editor.pick.held && input.KeyDown(kKeyShift) && BoxTool(editor.tool)) {
+        // Shift at the press starts a box instead of a click.
+        editor.box.active = true;
+        editor.box.from = editor.box.to = ToolCell(editor, editor.pick.slot, editor.pick.side);
+        editor.pick.held = false;
     } else if (editor.pick.held) {
         ApplyTool(editor, editor.pick.slot, editor.pick.side);
         editor.pick.held = false;
+    } else {
+        BoxStrokeStep(editor, flags, input);
     }
+    ViewKeysStep(editor, flags, input);
 
     UpdateFaceExposureAndBuildMesh(editor.scene, editor.mesh);
     PaintWindowButtons(editor, flags.cursorX, flags.cursorY, frame.frameTime, platform);
     UndoApplyStep(editor);
+    const CellBox box = BoxBetween(editor.box.from, editor.box.to);
+    MakeGuideLines(editor.mirror, editor.scene, editor.box.active ? &box : nullptr, editor.guides);
     RecordView(editor);
     platform.DrawFrame();
 

@@ -1,11 +1,12 @@
 #include "editor/pick.h"
 
+#include "editor/camera.h"
+
 #include <cmath>
 #include <utility>
 
 namespace {
 
-constexpr float kFieldOfView = 1.0471975f;  // bits 0x3F860A91
 constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 300.0f;
 // A face can only be hit where the line passes within half a cube diagonal of the cube's centre; the margin

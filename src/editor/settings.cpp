@@ -30,6 +30,20 @@ void ReadRgb(IniStore& ini, const char* redKey, const char* greenKey, const char
     rgb.blue = static_cast<int32_t>(ini.GetInt(blueKey, 0));
 }
 
+constexpr const char* kMirrorKeys[3] = {"MIRROR_X", "MIRROR_Y", "MIRROR_Z"};
+constexpr const char* kMirrorPlaneKeys[3] = {"MIRROR_PLANE_X", "MIRROR_PLANE_Y", "MIRROR_PLANE_Z"};
+
+// The mirror switches, and each plane as the sum of a cell and its image; a plane the grid cannot hold (a sum
+// outside 0..398, which no two cells make) is the start cube's.
+void ReadMirror(IniStore& ini, MirrorState& mirror) {
+    const MirrorState start;
+    for (int axis = 0; axis < 3; ++axis) {
+        mirror.on[axis] = ini.GetInt(kMirrorKeys[axis], 0) != 0;
+        const uint32_t sum = ini.GetInt(kMirrorPlaneKeys[axis], start.sum[axis]);
+        mirror.sum[axis] = sum <= 2 * (kGridSize - 1) ? static_cast<int32_t>(sum) : start.sum[axis];
+    }
+}
+
 }  // namespace
 
 ColourDialogState::ColourDialogState() {
@@ -60,6 +74,7 @@ void ReadSettings(IniStore& ini, Settings& settings, Editor& editor) {
     ReadRgb(ini, "WFCOLOR_R", "WFCOLOR_G", "WFCOLOR_B", settings.wireframe);
     ini.GetString("PALETTE", "palette.bvp", settings.paletteName, kPaletteNameCapacity);
     ini.GetString("TEXTURE", "tex.bmp", settings.textureName, kTextureNameCapacity);
+    ReadMirror(ini, editor.mirror);
 }
 
 void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor) {
@@ -70,6 +85,10 @@ void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& ed
     WriteInt(ini, "PWIN_SHOW", editor.paintWindow.shown ? 1 : 0);
     WriteInt(ini, "SWIN_SHOW", editor.statusWindow.shown ? 1 : 0);
     ini.WriteString("TEXTURE", settings.textureName);
+    for (int axis = 0; axis < 3; ++axis) {
+        WriteInt(ini, kMirrorKeys[axis], editor.mirror.on[axis] ? 1 : 0);
+        WriteInt(ini, kMirrorPlaneKeys[axis], editor.mirror.sum[axis]);
+    }
 }
 
 void WriteColourSettings(IniStore& ini, const Settings& settings) {

@@ -1,5 +1,8 @@
-// The four tools a click applies to the picked face: Add, Delete, Paint and PickColour.
+// The four tools a click applies to the picked face (Add, Delete, Paint and PickColour), on the cell clicked and its
+// mirror images, and a box stroke's edits, each one undo step.
 #include "editor/tools.h"
+
+#include <algorithm>
 
 #include "editor/editor.h"
 #include "editor/paint_window.h"
@@ -52,31 +55,14 @@ UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
     return entry;
 }
 
-void Add(Editor& editor, int32_t hitSlot, int side) {
+// A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.
+void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
     Scene& scene = editor.scene;
-    const CubeRecord hit = scene.cubes[hitSlot];
-    if (!NewCellInRange(hit, side)) {
-        editor.cannotCreate = true;
-        return;
-    }
-    editor.cannotCreate = false;
-    editor.modified = true;
-    const float x = hit.x + static_cast<float>(kSideOffset[side][0]);
-    const float y = hit.y + static_cast<float>(kSideOffset[side][1]);
-    const float z = hit.z + static_cast<float>(kSideOffset[side][2]);
-    const int cell = Scene::GridIndex(static_cast<int>(x), static_cast<int>(y), static_cast<int>(z));
-    if (scene.grid[cell] != 0)
-        return;
-    const int32_t slot = NewSlot(scene);
-    if (slot < 0) {
-        editor.cannotCreate = true;
-        return;
-    }
     ++scene.liveCubeCount;
     CubeRecord& cube = scene.cubes[slot];
-    cube.x = x;
-    cube.y = y;
-    cube.z = z;
+    cube.x = static_cast<float>(cell.x);
+    cube.y = static_cast<float>(cell.y);
+    cube.z = static_cast<float>(cell.z);
     cube.inUse = 1;
     cube.textured = editor.textureMode ? 1 : 0;
     if (editor.textureMode) {
@@ -86,8 +72,52 @@ void Add(Editor& editor, int32_t hitSlot, int side) {
     } else {
         cube.colour = editor.currentColour;
     }
-    scene.grid[cell] = 1;
+    scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
     RecordEdit(editor.undo, kUndoAdd, EntryFor(slot, cube));
+}
+
+Cell CellOf(const CubeRecord& cube) {
+    return Cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
+}
+
+void Add(Editor& editor, int32_t hitSlot, int side) {
+    Scene& scene = editor.scene;
+    const CubeRecord hit = scene.cubes[hitSlot];
+    if (!NewCellInRange(hit, side)) {
+        editor.cannotCreate = true;
+        return;
+    }
+    editor.cannotCreate = false;
+    editor.modified = true;
+    const Cell cell = NeighbourCell(CellOf(hit), side);
+    if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] != 0)
+        return;
+    const int32_t slot = NewSlot(scene);
+    if (slot < 0) {
+        editor.cannotCreate = true;
+        return;
+    }
+    PlaceNewCube(editor, slot, cell);
+}
+
+// Where a mirrored or boxed add may put a cube: a free cell inside 1..198 on every axis.
+bool MayAddAt(const Scene& scene, const Cell& cell) {
+    const auto inRange = [](int32_t c) { return c >= kLowestNewCoordinate && c <= kHighestNewCoordinate; };
+    return inRange(cell.x) && inRange(cell.y) && inRange(cell.z) &&
+           scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0;
+}
+
+// An image of a mirrored add: skipped where it cannot go; a full array refuses it as it refuses a click.
+void AddImage(Editor& editor, const Cell& cell) {
+    if (!MayAddAt(editor.scene, cell))
+        return;
+    const int32_t slot = NewSlot(editor.scene);
+    if (slot < 0) {
+        editor.cannotCreate = true;
+        return;
+    }
+    editor.modified = true;
+    PlaceNewCube(editor, slot, cell);
 }
 
 void Delete(Editor& editor, int32_t slot) {
@@ -136,21 +166,146 @@ void PickColour(Editor& editor, int32_t slot) {
     TakeSelectedPaletteColour(editor);
 }
 
+// The slot of the cube at each cell (-1 for none), in one pass over the scene.
+void FindSlots(const Scene& scene, const Cell* cells, int count, int32_t* slots) {
+    std::fill(slots, slots + count, -1);
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        if (scene.cubes[slot].inUse == 0)
+            continue;
+        const Cell at = CellOf(scene.cubes[slot]);
+        for (int i = 0; i < count; ++i) {
+            if (at == cells[i])
+                slots[i] = slot;
+        }
+    }
+}
+
+bool InAnyBox(const Cell& cell, const CellBox* boxes, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (boxes[i].Contains(cell))
+            return true;
+    }
+    return false;
+}
+
+// Calls visit(cell) for every cell of the boxes once, a cell that several boxes share in the first of them.
+template <typename Visit>
+void VisitBoxCells(const CellBox* boxes, int count, Visit visit) {
+    for (int i = 0; i < count; ++i) {
+        for (int32_t x = boxes[i].low.x; x <= boxes[i].high.x; ++x) {
+            for (int32_t y = boxes[i].low.y; y <= boxes[i].high.y; ++y) {
+                for (int32_t z = boxes[i].low.z; z <= boxes[i].high.z; ++z) {
+                    const Cell cell{x, y, z};
+                    if (!InAnyBox(cell, boxes, i))
+                        visit(cell);
+                }
+            }
+        }
+    }
+}
+
+// A box of adds fills the free cells of the boxes within 1..198, all of them or, when the scene would then hold
+// more than kMaxCubes, none.
+void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
+    Scene& scene = editor.scene;
+    CellBox boxes[kMaxMirrorImages];
+    int count = 0;
+    for (int i = 0; i < mirroredCount; ++i) {
+        CellBox box = mirrored[i];
+        box.low = {std::max(box.low.x, kLowestNewCoordinate), std::max(box.low.y, kLowestNewCoordinate),
+                   std::max(box.low.z, kLowestNewCoordinate)};
+        box.high = {std::min(box.high.x, kHighestNewCoordinate), std::min(box.high.y, kHighestNewCoordinate),
+                    std::min(box.high.z, kHighestNewCoordinate)};
+        if (box.low.x > box.high.x || box.low.y > box.high.y || box.low.z > box.high.z)
+            continue;
+        // A box holds at least its volume less the cubes there are: one larger than the array is refused unseen.
+        if (box.Volume() > kMaxCubes) {
+            editor.cannotCreate = true;
+            return;
+        }
+        boxes[count++] = box;
+    }
+    int32_t freeCells = 0;
+    VisitBoxCells(boxes, count, [&](const Cell& cell) { freeCells += MayAddAt(scene, cell) ? 1 : 0; });
+    if (scene.liveCubeCount + freeCells > kMaxCubes) {
+        editor.cannotCreate = true;
+        return;
+    }
+    editor.cannotCreate = false;
+    if (freeCells == 0)
+        return;
+    editor.modified = true;
+    BeginAction(editor.undo);
+    VisitBoxCells(boxes, count, [&](const Cell& cell) {
+        if (MayAddAt(scene, cell))
+            PlaceNewCube(editor, NewSlot(scene), cell);
+    });
+    EndAction(editor.undo);
+}
+
 }  // namespace
 
+Cell NeighbourCell(const Cell& cell, int side) {
+    return Cell{cell.x + kSideOffset[side][0], cell.y + kSideOffset[side][1], cell.z + kSideOffset[side][2]};
+}
+
+Cell ToolCell(const Editor& editor, int32_t slot, int side) {
+    const Cell cube = CellOf(editor.scene.cubes[slot]);
+    return editor.tool == EditTool::Add ? NeighbourCell(cube, side) : cube;
+}
+
 void ApplyTool(Editor& editor, int32_t slot, int side) {
-    switch (editor.tool) {
-        case EditTool::Add:
-            Add(editor, slot, side);
-            break;
-        case EditTool::Delete:
-            Delete(editor, slot);
-            break;
-        case EditTool::Paint:
-            Paint(editor, slot);
-            break;
-        case EditTool::PickColour:
-            PickColour(editor, slot);
-            break;
+    if (editor.tool == EditTool::PickColour) {
+        PickColour(editor, slot);
+        return;
     }
+    // The cells the mirror planes make of the one clicked, each once; they are found before the click changes
+    // anything, so that the images of a delete or a paint are the cubes that were there.
+    Cell images[kMaxMirrorImages];
+    const int count = MirrorImages(editor.mirror, ToolCell(editor, slot, side), images);
+    int32_t imageSlots[kMaxMirrorImages];
+    if (editor.tool != EditTool::Add)
+        FindSlots(editor.scene, images, count, imageSlots);
+    BeginAction(editor.undo);
+    for (int i = 0; i < count; ++i) {
+        switch (editor.tool) {
+            case EditTool::Add:
+                if (i == 0)
+                    Add(editor, slot, side);
+                else
+                    AddImage(editor, images[i]);
+                break;
+            case EditTool::Delete:
+                if (imageSlots[i] >= 0)
+                    Delete(editor, imageSlots[i]);
+                break;
+            default:
+                if (imageSlots[i] >= 0)
+                    Paint(editor, imageSlots[i]);
+                break;
+        }
+    }
+    EndAction(editor.undo);
+}
+
+void ApplyBox(Editor& editor, const CellBox& box) {
+    if (editor.tool == EditTool::PickColour)
+        return;
+    CellBox boxes[kMaxMirrorImages];
+    const int count = MirrorBoxes(editor.mirror, box, boxes);
+    if (editor.tool == EditTool::Add) {
+        AddBoxes(editor, boxes, count);
+        return;
+    }
+    Scene& scene = editor.scene;
+    BeginAction(editor.undo);
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        if (scene.cubes[slot].inUse == 0 || !InAnyBox(CellOf(scene.cubes[slot]), boxes, count))
+            continue;
+        if (editor.tool == EditTool::Delete)
+            Delete(editor, slot);
+        else
+            Paint(editor, slot);
+    }
+    EndAction(editor.undo);
 }

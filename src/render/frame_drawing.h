@@ -48,6 +48,7 @@ struct StatusDrawing {
     ClientRect* rect = nullptr;                // the status rectangle: read, measured while drawing, kept
     char countText[kStatusTextCapacity] = {};  // the cube count
     const char* warning = nullptr;             // the limit warning, or null
+    char mirrorText[kStatusTextCapacity] = {};  // the mirror planes switched on ("ミラー：X Z"), or empty
 };
 
 struct FrameDrawing {
@@ -60,6 +61,9 @@ struct FrameDrawing {
     bool wireframe = true;
     float wireframeColour[3] = {};  // 0..1
     const CubeMesh* mesh = nullptr;
+    // Guide lines in the wireframe colour (the mirror planes, a box being drawn): pairs of world points.
+    const float (*guidePoints)[3] = nullptr;
+    int32_t guideLineCount = 0;
     bool paintWindowShown = false;
     PaintWindowDrawing paintWindow;
     bool statusShown = false;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // Every character of every text the program draws: the colour numbers, the cube count and the limit warning.
-constexpr char kGlyphCharacters[] = " 0123456789/キューブ数：これ以上作成できません";
+constexpr char kGlyphCharacters[] = " 0123456789/キューブ数：これ以上作成できませんミラXYZ";
 constexpr int kMaxGlyphs = 40;
 constexpr int kMaxTextGlyphs = 64;  // longest text drawn at once
 

@@ -68,6 +68,8 @@ void DrawStatusTexts(const StatusDrawing& status, Renderer& renderer) {
     renderer.DrawText(status.countText, kStatusTextLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
     if (status.warning != nullptr)
         renderer.DrawText(status.warning, kStatusWarningLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
+    if (status.mirrorText[0] != '\0')
+        renderer.DrawText(status.mirrorText, kStatusMirrorLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST(Settings, PanelAndColourKeysAreTakenAsRead) {
     EXPECT_EQ(ClearColour(settings.background), 0xFF2CFF00u);
 }
 
-TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {
+TEST(Settings, ExitWritesItsKeysInOrderAndNeverColoursOrPalette) {
     MapIni ini;
     ini.values = {{"WINDOW_MODE", "7"}};
     Settings settings;
@@ -106,8 +106,10 @@ TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {
     editor->statusWindow.shown = false;
     ini.writeOrder.clear();
     WriteExitSettings(ini, settings, *editor);
-    const std::vector<std::string> order = {"WINDOW_MODE", "WINDOW_MAXIMIZED", "PWIN_X", "PWIN_Y",
-                                            "PWIN_SHOW",   "SWIN_SHOW",        "TEXTURE"};
+    const std::vector<std::string> order = {"WINDOW_MODE",    "WINDOW_MAXIMIZED", "PWIN_X",   "PWIN_Y",
+                                            "PWIN_SHOW",      "SWIN_SHOW",        "TEXTURE",  "MIRROR_X",
+                                            "MIRROR_PLANE_X", "MIRROR_Y",         "MIRROR_PLANE_Y", "MIRROR_Z",
+                                            "MIRROR_PLANE_Z"};
     EXPECT_EQ(ini.writeOrder, order);
     EXPECT_EQ(ini.values["WINDOW_MODE"], "1");
     EXPECT_EQ(ini.values["WINDOW_MAXIMIZED"], "5");
@@ -117,6 +119,18 @@ TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {
     EXPECT_EQ(ini.values["PWIN_SHOW"], "1");
     EXPECT_EQ(ini.values["SWIN_SHOW"], "0");
     EXPECT_EQ(ini.values["TEXTURE"], "tex.bmp");
+
+    // The mirror comes back as it was left; a plane no two cells make is the start cube's.
+    editor->mirror.on[1] = true;
+    editor->mirror.sum[1] = 397;
+    WriteExitSettings(ini, settings, *editor);
+    ini.values["MIRROR_PLANE_Z"] = "399";
+    auto next = std::make_unique<Editor>();
+    ReadSettings(ini, settings, *next);
+    EXPECT_EQ(next->mirror.on[0], false);
+    EXPECT_EQ(next->mirror.on[1], true);
+    EXPECT_EQ(next->mirror.sum[1], 397);
+    EXPECT_EQ(next->mirror.sum[2], 200);
 }
 
 TEST(Settings, ColourKeysAndTheGettersWhileTheDialogIsOpen) {
