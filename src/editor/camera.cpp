@@ -194,21 +194,8 @@ Vec3 EyePosition(const Camera& camera) {
 }
 
 void FrameModel(Camera& camera, const Scene& scene, float aspect) {
-    float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
-    bool any = false;
-    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-        const CubeRecord& cube = scene.cubes[slot];
-        if (cube.inUse == 0)
-            continue;
-        // A cube at cell c fills c to c + 1.
-        const float at[3] = {cube.x, cube.y, cube.z};
-        for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = any ? std::min(low[axis], at[axis]) : at[axis];
-            high[axis] = any ? std::max(high[axis], at[axis] + 1.0f) : at[axis] + 1.0f;
-        }
-        any = true;
-    }
-    if (!any)
+    float low[3], high[3];
+    if (!SceneExtent(scene, low, high))
         return;
     camera.targetX = (low[0] + high[0]) * 0.5f;
     camera.targetY = (low[1] + high[1]) * 0.5f;

@@ -123,16 +123,11 @@ void MakeGuideLines(const MirrorState& mirror, const Scene& scene, const CellBox
     lines.lineCount = 0;
     if (mirror.Any()) {
         // The model's extent, a cell beyond it on every side, and the planes' centre inside it.
-        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
-        for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-            const CubeRecord& cube = scene.cubes[slot];
-            if (cube.inUse == 0)
-                continue;
-            const float at[3] = {cube.x, cube.y, cube.z};
-            for (int axis = 0; axis < 3; ++axis) {
-                low[axis] = std::min(low[axis], at[axis] - 1.0f);
-                high[axis] = std::max(high[axis], at[axis] + 2.0f);
-            }
+        float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+        const bool any = SceneExtent(scene, low, high);
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = any ? low[axis] - 1.0f : kGridSize;
+            high[axis] = any ? high[axis] + 1.0f : 0.0f;
         }
         float centre[3];
         for (int axis = 0; axis < 3; ++axis) {

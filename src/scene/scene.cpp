@@ -327,3 +327,19 @@ void UpdateFaceExposure(Scene& scene) {
         UpdateFaceExposureOfSlots(scene, first, end, marks);
     }
 }
+
+bool SceneExtent(const Scene& scene, float (&low)[3], float (&high)[3]) {
+    bool any = false;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        const float at[3] = {cube.x, cube.y, cube.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = any && low[axis] < at[axis] ? low[axis] : at[axis];
+            high[axis] = any && high[axis] > at[axis] + 1.0f ? high[axis] : at[axis] + 1.0f;
+        }
+        any = true;
+    }
+    return any;
+}

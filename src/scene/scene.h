@@ -76,6 +76,9 @@ inline ColourParts SplitColour(uint32_t colour) {
 // Sets every in-use cube's six face-exposed flags from the occupancy grid.
 void UpdateFaceExposure(Scene& scene);
 
+// The box the in-use cubes fill, in world units (a cube at cell c fills c to c + 1); false when there is none.
+bool SceneExtent(const Scene& scene, float (&low)[3], float (&high)[3]);
+
 // Slots handled by one call of UpdateFaceExposureOfSlots; the per-frame pass writes a block's faces right after
 // its flags, while the records are still in the cache.
 constexpr int kExposureSlotBlock = 256;
