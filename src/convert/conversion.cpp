@@ -90,18 +90,19 @@ ConvertStatus RunConverter(int argc,
     BitmapOnlyAtlas atlas;
     const std::string inputDirectory(input, files.FileNamePart(input));
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::SceneFile;
     const char* refusal = nullptr;
     switch (kind) {
         case Input::Object:
             // The texture a scene names is looked for beside the scene, as the program looks in its own folder.
-            if (!LoadObjectFile(*editor, files, atlas, input, textureName, inputDirectory.c_str())) {
+            if (!LoadObjectFile(*editor, files, atlas, input, textureName, textureSource, inputDirectory.c_str())) {
                 refusal = "cannot be read or is not a Blokkenveld scene";
                 break;
             }
             if (!HasTexturedCubes(editor->scene))
                 break;
             if (editor->atlas.pixels.empty())
-                LoadNamedAtlas(*editor, files, atlas, textureName, converterDirectory, TextureNameSource::SceneFile);
+                LoadNamedAtlas(*editor, files, atlas, textureName, converterDirectory, textureSource);
             if (editor->atlas.pixels.empty())
                 std::fprintf(errors, "blokkenveld-convert: warning: texture %s not found; textured cubes are white\n",
                              textureName);

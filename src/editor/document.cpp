@@ -53,11 +53,20 @@ void LoadNamedAtlas(Editor& editor,
         SetAtlas(editor, atlas, Image{});
 }
 
+void LoadSettingsAtlas(Editor& editor,
+                       FileSystem& files,
+                       AtlasLoader& atlas,
+                       const Settings& settings,
+                       const char* programDirectory) {
+    LoadNamedAtlas(editor, files, atlas, settings.textureName, programDirectory, settings.textureSource);
+}
+
 bool LoadObjectFile(Editor& editor,
                     FileSystem& files,
                     AtlasLoader& atlas,
                     const char* path,
                     char (&textureName)[kPathCapacity],
+                    TextureNameSource& textureSource,
                     const char* programDirectory) {
     std::vector<uint8_t> bytes;
     ObjectFileContents contents;
@@ -87,7 +96,8 @@ bool LoadObjectFile(Editor& editor,
     scene.liveCubeCount = count;
     if (contents.texturedSection) {
         CopyPath(textureName, contents.textureName);
-        LoadNamedAtlas(editor, files, atlas, textureName, programDirectory, TextureNameSource::SceneFile);
+        textureSource = TextureNameSource::SceneFile;
+        LoadNamedAtlas(editor, files, atlas, textureName, programDirectory, textureSource);
     }
     StartLoadedDocument(editor, true);
     return true;

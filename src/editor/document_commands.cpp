@@ -88,7 +88,8 @@ void ShowVoxelResult(DocumentContext& c, VoxReadResult result) {
 // Opens a chosen or dropped path by its extension: an object file, or a bitmap or voxel model imported as cubes.
 void OpenPath(DocumentContext& c, const char* path) {
     if (HasExtension(c.files, path, ".bvo")) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                           c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
@@ -190,11 +191,16 @@ void CommandTextureLoad(DocumentContext& c) {
         return;
     const TextureCheck result = ReplaceTextureBitmap(c.editor, c.files, c.atlas, c.documents.textureFileName,
                                                      c.programDirectory, c.settings.textureName);
-    if (result == kTextureReadFailure)
+    if (result == kTextureReadFailure) {
         c.ui.ShowError(kTextureReadFailed);
-    else if (result == kTextureWrongSize)
+        return;
+    }
+    if (result == kTextureWrongSize) {
         c.ui.ShowError(kTextureSizeMessage);
-    else if (texturedCubes)
+        return;
+    }
+    c.settings.textureSource = TextureNameSource::UserChoice;
+    if (texturedCubes)
         c.editor.modified = true;
 }
 
@@ -204,7 +210,8 @@ void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
     if (kind == CommandLineFile::None)
         return;
     if (kind == CommandLineFile::Object) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                           c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {

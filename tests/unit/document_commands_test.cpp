@@ -240,9 +240,11 @@ TEST(DocumentCommands, PaletteAndTextureRequests) {
     atlas.rows.assign(128 * 128 * 3, 0x20);
     const std::string texture = rig.folder.Write("atlas.bmp", atlas.Bytes());
     rig.ui.chosenFiles = {texture};
+    rig.settings.textureSource = TextureNameSource::SceneFile;
     CommandTextureLoad(rig.context);
     EXPECT_TRUE(rig.ui.questions.empty());
     EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_EQ(rig.settings.textureSource, TextureNameSource::UserChoice) << "no longer the name a scene gave";
     EXPECT_EQ(editor.atlas.pixels.size(), 128u * 128u);
     EXPECT_FALSE(editor.modified);
     editor.scene.cubes[0].textured = 1;
