@@ -174,7 +174,12 @@ public:
 
 }  // namespace
 
-bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName, PngEncoder* png) {
+bool SaveScene(Editor& editor,
+               FileSystem& files,
+               const char* path,
+               const char* textureName,
+               PngEncoder* png,
+               CompanionCheck* companions) {
     if (HasExtension(files, path, ".bvo")) {
         if (!SaveText(files, path, ObjectFileText(editor.scene, textureName)))
             return false;
@@ -191,7 +196,7 @@ bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* 
         UpdateFaceExposure(editor.scene);
         NoPngEncoder noPng;
         const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
-        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng);
+        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng, companions);
     }
     // A kind the program cannot write: nothing was saved, and the user must hear so.
     return false;
