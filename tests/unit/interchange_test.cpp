@@ -221,6 +221,7 @@ TEST(Converter, ExitCodesAndNothingWrittenForARefusedInput) {
     EXPECT_EQ(Convert({"--help"}, none).status, kConvertDone);
     EXPECT_NE(Convert({"--help"}, none).out.find("Usage: blokkenveld-convert IN OUT"), std::string::npos);
     EXPECT_EQ(Convert({"a.bvo"}, none).status, kConvertUsage);
+    EXPECT_EQ(Convert({"a.bvo", "b.glb", "c.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.txt", "b.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.bvo", "b.stl"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.bvo", "b.GLB"}, none).status, kConvertUsage);
@@ -267,6 +268,9 @@ TEST(Converter, TheTextureIsFoundBesideTheSceneThenBesideTheConverter) {
     atlas.rows.assign(8 * 24, 0);
     for (int i = 0; i < 8; ++i)
         atlas.rows[static_cast<size_t>(7 * 24 + 2 * 3 + i % 3)] = 0x30;  // the top row's cell 2: grey 0x303030
+    // A scene without textured cubes needs no atlas and is not warned about one.
+    const std::string plain = scenes.Write("plain.bvo", "Blokkenveld\n1 0\n1\n100 100 100 ff\n");
+    EXPECT_EQ(Convert({plain, scenes.Path("plain.vox")}, converter.Directory()).errors, "");
     // Missing everywhere: a warning, and the textured cube counts as white.
     ConverterRun run = Convert({scene, scenes.Path("white.vox")}, converter.Directory());
     EXPECT_EQ(run.status, kConvertDone);
