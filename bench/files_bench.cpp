@@ -279,10 +279,11 @@ void BM_LoadObjectFile(benchmark::State& state, Shape shape) {
     StdFileSystem files;
     BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;
     const std::string path = TemporaryPath("blokkenveld_bench_load.bvo");
     SaveScene(*editor, files, path.c_str(), "tex.bmp");
     for (auto _ : state) {
-        if (!LoadObjectFile(*editor, files, atlas, path.c_str(), textureName, ""))
+        if (!LoadObjectFile(*editor, files, atlas, path.c_str(), textureName, textureSource, ""))
             state.SkipWithError("cannot load");
     }
     std::remove(path.c_str());

@@ -56,7 +56,7 @@ struct DialogRecord {
     wchar_t name[kPathCapacity];
 };
 
-DialogRecord gRecords[5];
+DialogRecord gRecords[6];
 
 void Fill(DialogRecord& r,
           HWND owner,
@@ -141,6 +141,8 @@ void FillFileDialogRecords(HWND window) {
     Fill(gRecords[static_cast<int>(FileDialog::ObjectSave)], window,
          Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "メタセコイア オブジェクト (*.mqo)", "*.mqo", "glTF (*.glb)",
                  "*.glb", "OBJ (*.obj)", "*.obj", "MagicaVoxel (*.vox)", "*.vox"}),
+         "bvo", nullptr, desktop);
+    Fill(gRecords[static_cast<int>(FileDialog::SceneSave)], window, Filter({"Blokkenveld Object (*.bvo)", "*.bvo"}),
          "bvo", nullptr, desktop);
     Fill(gRecords[static_cast<int>(FileDialog::Screenshot)], window, bmp, "bmp", "スクリーンショットの保存", desktop);
     Fill(gRecords[static_cast<int>(FileDialog::ObjectOpen)], window,

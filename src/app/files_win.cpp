@@ -64,6 +64,11 @@ void Win32FileSystem::Remove(const char* path) {
     DeleteFileA(path);
 }
 
+bool Win32FileSystem::FileExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 const char* Win32FileSystem::FileNamePart(const char* path) const {
     // Steps character by character in the ANSI code page, so that a second byte 0x5C is never a separator.
     return PathFindFileNameA(path);

@@ -143,9 +143,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     gMainWindow = CreateMainWindow(instance);
     SetViewChecks(gMainWindow);
     // The atlas is decoded once, here and whenever another is chosen or loaded; every device is given it
-    // from memory. The settings file's name is the user's own choice, made in the texture dialog.
-    LoadNamedAtlas(gEditor, gFiles, Document().atlas, gSettings.textureName, gProgramDirectory,
-                   TextureNameSource::UserChoice);
+    // from memory.
+    LoadSettingsAtlas(gEditor, gFiles, Document().atlas, gSettings, gProgramDirectory);
     const int32_t width = ClientWidthForMode(gSettings.windowMode);
     const int32_t height = ClientHeightForMode(gSettings.windowMode);
     if (!gGraphicsDevice.Create(gMainWindow, static_cast<int16_t>(width), static_cast<int16_t>(height))) {

@@ -37,12 +37,13 @@ public:
     bool Close(Handle file) override;
     bool Replace(const char* from, const char* to) override;
     void Remove(const char* path) override;
+    bool FileExists(const char* path) override;
     const char* FileNamePart(const char* path) const override;
     const char* LineEnd() const override { return "\r\n"; }
 };
 extern Win32FileSystem gFiles;
 
-// The five file-dialog records, filled once when the main window is created (document_win.cpp).
+// The six file-dialog records, filled once when the main window is created (document_win.cpp).
 void FillFileDialogRecords(HWND window);
 // The document commands with the shell's dialogs, boxes and title.
 DocumentContext& Document();

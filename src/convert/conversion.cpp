@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/document.h"
 #include "editor/editor.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: blokkenveld-convert IN OUT\n"
+    "       blokkenveld-convert --overwrite IN OUT\n"
     "Converts a Blokkenveld model between files, choosing each kind by its extension (letter case counts):\n"
     "  IN   .bvo  Blokkenveld scene\n"
     "       .vox  MagicaVoxel model (at most 10,000 filled cells and 200 on each axis)\n"
@@ -22,6 +24,7 @@ constexpr char kUsage[] =
     "       .obj  Wavefront OBJ, with OUT's .mtl (and .png for the texture atlas) beside it\n"
     "       .vox  MagicaVoxel model\n"
     "A texture named by a .bvo file is read (as a .bmp) beside that file, then beside the converter.\n"
+    "OUT is replaced when it is there; the .mtl and .png an OBJ export writes beside it only with --overwrite.\n"
     "Exit codes: 0 done, 1 input refused or output not saved (nothing is written for a refused input), 2 usage.\n";
 
 enum class Input { Object, Voxels, Bitmap, Unknown };
@@ -41,6 +44,22 @@ bool KnownOutput(const FileSystem& files, const char* path) {
            ModelExportOf(files, path) != ModelExport::None;
 }
 
+// The files an export writes beside OUT are replaced only when the command line says so; the user named OUT
+// alone, and the others may be files of their own.
+class ReplaceWhenTold final : public CompanionCheck {
+public:
+    explicit ReplaceWhenTold(bool overwrite) : overwrite_(overwrite) {}
+    bool MayReplace(const std::vector<std::string>& existing) override {
+        if (!overwrite_)
+            kept = existing;
+        return overwrite_;
+    }
+    std::vector<std::string> kept;  // the files that were there and stopped the export
+
+private:
+    bool overwrite_;
+};
+
 bool HasTexturedCubes(const Scene& scene) {
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         if (scene.cubes[slot].inUse != 0 && scene.cubes[slot].textured != 0)
@@ -58,18 +77,24 @@ ConvertStatus RunConverter(int argc,
                            const char* converterDirectory,
                            std::FILE* out,
                            std::FILE* errors) {
+    bool overwrite = false;
+    std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, out);
             return kConvertDone;
         }
+        if (std::strcmp(argv[i], "--overwrite") == 0)
+            overwrite = true;
+        else
+            paths.push_back(argv[i]);
     }
-    if (argc != 3) {
+    if (paths.size() != 2) {
         std::fputs(kUsage, errors);
         return kConvertUsage;
     }
-    const char* input = argv[1];
-    const char* output = argv[2];
+    const char* input = paths[0];
+    const char* output = paths[1];
     const Input kind = InputOf(files, input);
     if (kind == Input::Unknown) {
         std::fprintf(errors, "blokkenveld-convert: %s: the input must end in .bvo, .vox or .bmp\n", input);
@@ -90,18 +115,19 @@ ConvertStatus RunConverter(int argc,
     BitmapOnlyAtlas atlas;
     const std::string inputDirectory(input, files.FileNamePart(input));
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::SceneFile;
     const char* refusal = nullptr;
     switch (kind) {
         case Input::Object:
             // The texture a scene names is looked for beside the scene, as the program looks in its own folder.
-            if (!LoadObjectFile(*editor, files, atlas, input, textureName, inputDirectory.c_str())) {
+            if (!LoadObjectFile(*editor, files, atlas, input, textureName, textureSource, inputDirectory.c_str())) {
                 refusal = "cannot be read or is not a Blokkenveld scene";
                 break;
             }
             if (!HasTexturedCubes(editor->scene))
                 break;
             if (editor->atlas.pixels.empty())
-                LoadNamedAtlas(*editor, files, atlas, textureName, converterDirectory, TextureNameSource::SceneFile);
+                LoadNamedAtlas(*editor, files, atlas, textureName, converterDirectory, textureSource);
             if (editor->atlas.pixels.empty())
                 std::fprintf(errors, "blokkenveld-convert: warning: texture %s not found; textured cubes are white\n",
                              textureName);
@@ -141,8 +167,15 @@ ConvertStatus RunConverter(int argc,
         return kConvertRefused;
     }
     UpdateFaceExposure(editor->scene);
-    if (!SaveScene(*editor, files, output, textureName, &png)) {
-        std::fprintf(errors, "blokkenveld-convert: %s: cannot be saved\n", output);
+    ReplaceWhenTold companions(overwrite);
+    if (!SaveScene(*editor, files, output, textureName, &png, &companions)) {
+        for (const std::string& kept : companions.kept)
+            std::fprintf(errors, "blokkenveld-convert: %s: is there already; give --overwrite to replace it\n",
+                         kept.c_str());
+        if (companions.kept.empty())
+            std::fprintf(errors, "blokkenveld-convert: %s: cannot be saved\n", output);
+        else
+            std::fprintf(errors, "blokkenveld-convert: %s: not written\n", output);
         return kConvertRefused;
     }
     return kConvertDone;

@@ -53,11 +53,20 @@ void LoadNamedAtlas(Editor& editor,
         SetAtlas(editor, atlas, Image{});
 }
 
+void LoadSettingsAtlas(Editor& editor,
+                       FileSystem& files,
+                       AtlasLoader& atlas,
+                       const Settings& settings,
+                       const char* programDirectory) {
+    LoadNamedAtlas(editor, files, atlas, settings.textureName, programDirectory, settings.textureSource);
+}
+
 bool LoadObjectFile(Editor& editor,
                     FileSystem& files,
                     AtlasLoader& atlas,
                     const char* path,
                     char (&textureName)[kPathCapacity],
+                    TextureNameSource& textureSource,
                     const char* programDirectory) {
     std::vector<uint8_t> bytes;
     ObjectFileContents contents;
@@ -87,7 +96,8 @@ bool LoadObjectFile(Editor& editor,
     scene.liveCubeCount = count;
     if (contents.texturedSection) {
         CopyPath(textureName, contents.textureName);
-        LoadNamedAtlas(editor, files, atlas, textureName, programDirectory, TextureNameSource::SceneFile);
+        textureSource = TextureNameSource::SceneFile;
+        LoadNamedAtlas(editor, files, atlas, textureName, programDirectory, textureSource);
     }
     StartLoadedDocument(editor, true);
     return true;
@@ -164,7 +174,12 @@ public:
 
 }  // namespace
 
-bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName, PngEncoder* png) {
+bool SaveScene(Editor& editor,
+               FileSystem& files,
+               const char* path,
+               const char* textureName,
+               PngEncoder* png,
+               CompanionCheck* companions) {
     if (HasExtension(files, path, ".bvo")) {
         if (!SaveText(files, path, ObjectFileText(editor.scene, textureName)))
             return false;
@@ -181,7 +196,7 @@ bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* 
         UpdateFaceExposure(editor.scene);
         NoPngEncoder noPng;
         const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
-        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng);
+        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng, companions);
     }
     // A kind the program cannot write: nothing was saved, and the user must hear so.
     return false;

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include "editor/settings.h"
 #include "files/bitmap.h"
 #include "files/bitmap_import.h"
+#include "files/export_files.h"
 #include "files/file_system.h"
 #include "files/png_encoder.h"
 #include "files/vox.h"
@@ -33,14 +35,15 @@ public:
 };
 
 // Replaces the scene with an object file's cubes, the texture name and atlas with its texture section (a
-// relative name is found in programDirectory), and starts a fresh document: undo emptied, not modified,
-// named, the next click ignored, a pending new scene withdrawn. False, with nothing changed, when the file
-// cannot be read or is not valid.
+// relative name is found in programDirectory; textureSource becomes SceneFile), and starts a fresh document:
+// undo emptied, not modified, named, the next click ignored, a pending new scene withdrawn. False, with nothing
+// changed, when the file cannot be read or is not valid.
 bool LoadObjectFile(Editor& editor,
                     FileSystem& files,
                     AtlasLoader& atlas,
                     const char* path,
                     char (&textureName)[kPathCapacity],
+                    TextureNameSource& textureSource,
                     const char* programDirectory);
 
 // Replaces the scene with a bitmap of at most 100 x 100 pixels as one layer of cubes at z = 100, as a load
@@ -54,9 +57,15 @@ VoxReadResult ImportVoxels(Editor& editor, FileSystem& files, const char* path);
 // Writes the scene by the extension of path: an object file for ".bvo", a Metasequoia document for ".mqo", and
 // the exports ".glb", ".obj" and ".vox" with the editor's atlas, its pictures made by png (without an encoder an
 // export that needs the atlas fails). Only an object file clears the modified flag and names the document.
-// False when no file could be written, a name of any other kind included; the file that was there is then
-// untouched and the document flags stay as they were.
-bool SaveScene(Editor& editor, FileSystem& files, const char* path, const char* textureName, PngEncoder* png = nullptr);
+// False when no file could be written, a name of any other kind included, or when companions kept the files an
+// export would replace beside path; the file that was there is then untouched and the document flags stay as
+// they were.
+bool SaveScene(Editor& editor,
+               FileSystem& files,
+               const char* path,
+               const char* textureName,
+               PngEncoder* png = nullptr,
+               CompanionCheck* companions = nullptr);
 
 // A 128 x 128 bitmap the user chose as the new atlas (wherever it lies); textureName becomes its bare name when
 // it lies in programDirectory, else the full path. Anything that cannot be decoded keeps the atlas and the name
@@ -71,11 +80,6 @@ TextureCheck ReplaceTextureBitmap(Editor& editor,
 // The frame just drawn, cut to the client area's width x height, saved as a 24-bit BMP file the safe way.
 bool SaveScreenshotFile(FileSystem& files, const char* path, const Image& frame, int32_t width, int32_t height);
 
-// Where a texture name comes from decides what may be opened: a name the user chose (in the texture dialog,
-// kept in the settings file) may lie on another machine; one read from a scene file may not, since a file
-// from elsewhere must not make the program reach out to a machine it names. A device is never opened.
-enum class TextureNameSource { UserChoice, SceneFile };
-
 // The atlas named by a texture name, a relative name found in programDirectory; no atlas when the name may
 // not be opened or the image cannot be read.
 void LoadNamedAtlas(Editor& editor,
@@ -84,3 +88,9 @@ void LoadNamedAtlas(Editor& editor,
                     const char* textureName,
                     const char* programDirectory,
                     TextureNameSource source);
+// The atlas at start: the settings' texture name, opened by the rule of where it came from.
+void LoadSettingsAtlas(Editor& editor,
+                       FileSystem& files,
+                       AtlasLoader& atlas,
+                       const Settings& settings,
+                       const char* programDirectory);

@@ -1,6 +1,8 @@
 #include "editor/document_commands.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "editor/command_line.h"
 #include "editor/editor.h"
@@ -19,29 +21,58 @@ constexpr char kTextureQuestion[] = "キューブに貼り付けているテク�
 constexpr char kTextureReadFailed[] = "ビットマップの読み込みに失敗しました";
 constexpr char kTextureSizeMessage[] = "ビットマップは128×128にする必要があります";
 
+// Asked before an export replaces files of the same name beside it, naming the kinds that are there (the names
+// are in the system's code page, the question in UTF-8). No abandons the save without a word.
+class AskBeforeReplacing final : public CompanionCheck {
+public:
+    explicit AskBeforeReplacing(DocumentUi& ui) : ui_(ui) {}
+    bool MayReplace(const std::vector<std::string>& existing) override {
+        std::string question = "同じ名前の ";
+        for (size_t i = 0; i < existing.size(); ++i) {
+            const size_t dot = existing[i].rfind('.');
+            question += i > 0 ? " ファイルと " : "";
+            question += dot == std::string::npos ? existing[i] : existing[i].substr(dot);
+        }
+        question += " ファイルが既にあります。上書きしますか？";
+        declined_ = !ui_.AskYesNo(question.c_str());
+        return !declined_;
+    }
+    bool Declined() const { return declined_; }
+
+private:
+    DocumentUi& ui_;
+    bool declined_ = false;
+};
+
 // Saves through the dispatcher with the saving flag raised; a failure is reported, and the caller must not
-// go on as if the scene were safe.
+// go on as if the scene were safe. A save the user abandoned is no failure and is not reported.
 bool Save(DocumentContext& c, const char* path) {
+    AskBeforeReplacing companions(c.ui);
     c.documents.saving = true;
-    const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName, c.png);
+    const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName, c.png, &companions);
     c.documents.saving = false;
-    if (!saved)
+    if (!saved && !companions.Declined())
         c.ui.ShowError(kSaveFailedMessage);
     return saved;
 }
 
-// The object save dialog, then a save under the chosen name. Only an object file saved under it becomes the
-// document's name: after an export, or a save that failed, the name it replaced is put back, so that the
-// title and the next Save keep naming the same file. False when cancelled or when nothing could be saved.
-bool SaveUnderChosenName(DocumentContext& c) {
+// A save dialog, then a save under the chosen name. Only an object file saved under it becomes the document's
+// name: after an export, or a save that failed or was abandoned, the name it replaced is put back, so that the
+// title and the next Save keep naming the same file. The scene dialog saves nothing but an object file, and says
+// so. False when cancelled or when nothing was saved.
+bool SaveUnderChosenName(DocumentContext& c, FileDialog dialog) {
     Documents& d = c.documents;
     char replaced[kPathCapacity];
     CopyPath(replaced, d.currentFileName);
-    if (!c.ui.ChooseFile(FileDialog::ObjectSave, true, d.currentFileName))
+    if (!c.ui.ChooseFile(dialog, true, d.currentFileName))
         return false;
-    const bool saved = Save(c, d.currentFileName);
-    const bool objectFile = saved && HasExtension(c.files, d.currentFileName, ".bvo");
-    if (objectFile)
+    const bool objectFile = HasExtension(c.files, d.currentFileName, ".bvo");
+    bool saved = false;
+    if (dialog == FileDialog::SceneSave && !objectFile)
+        c.ui.ShowError(kSceneKindMessage);
+    else
+        saved = Save(c, d.currentFileName);
+    if (saved && objectFile)
         c.ui.SetTitle(d.currentFileName);
     else
         CopyPath(d.currentFileName, replaced);
@@ -61,11 +92,10 @@ bool SavePrompt(DocumentContext& c) {
         case DocumentUi::Answer::Yes:
             break;
     }
-    if (!c.editor.named) {
-        // An export chosen in the dialog (.mqo, .glb, .obj, .vox) keeps only a copy the program cannot read back
-        // whole: the scene still counts as unsaved, and the command that would throw it away does not go on.
-        return SaveUnderChosenName(c) && !c.editor.modified;
-    }
+    // An export (.mqo, .glb, .obj, .vox) would keep only a copy the program cannot read back whole, while the
+    // command goes on to throw the scene away: the dialog offers the object file alone.
+    if (!c.editor.named)
+        return SaveUnderChosenName(c, FileDialog::SceneSave);
     return c.ui.AskYesNo(kOverwriteQuestion) && Save(c, c.documents.currentFileName);
 }
 
@@ -88,7 +118,8 @@ void ShowVoxelResult(DocumentContext& c, VoxReadResult result) {
 // Opens a chosen or dropped path by its extension: an object file, or a bitmap or voxel model imported as cubes.
 void OpenPath(DocumentContext& c, const char* path) {
     if (HasExtension(c.files, path, ".bvo")) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                           c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
@@ -136,7 +167,7 @@ void CommandSave(DocumentContext& c) {
 }
 
 void CommandSaveAs(DocumentContext& c) {
-    SaveUnderChosenName(c);
+    SaveUnderChosenName(c, FileDialog::ObjectSave);
 }
 
 void CommandScreenshot(DocumentContext& c) {
@@ -190,18 +221,24 @@ void CommandTextureLoad(DocumentContext& c) {
         return;
     const TextureCheck result = ReplaceTextureBitmap(c.editor, c.files, c.atlas, c.documents.textureFileName,
                                                      c.programDirectory, c.settings.textureName);
-    if (result == kTextureReadFailure)
+    if (result == kTextureReadFailure) {
         c.ui.ShowError(kTextureReadFailed);
-    else if (result == kTextureWrongSize)
+        return;
+    }
+    if (result == kTextureWrongSize) {
         c.ui.ShowError(kTextureSizeMessage);
-    else if (texturedCubes)
+        return;
+    }
+    c.settings.textureSource = TextureNameSource::UserChoice;
+    if (texturedCubes)
         c.editor.modified = true;
 }
 
 void CommandOpenSample(DocumentContext& c, const char* path) {
     if (!SavePrompt(c))
         return;
-    if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+    if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                        c.programDirectory)) {
         c.ui.ShowError(kReadFailed);
         return;
     }
@@ -216,7 +253,8 @@ void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
     if (kind == CommandLineFile::None)
         return;
     if (kind == CommandLineFile::Object) {
-        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+        if (LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                           c.programDirectory)) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {

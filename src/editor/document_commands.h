@@ -12,8 +12,12 @@ class IniStore;
 
 // What a save that could not be made tells the user.
 constexpr char kSaveFailedMessage[] = "ファイルの保存に失敗しました";
+// The save question's dialog came back with a name of another kind: only an object file keeps the scene.
+constexpr char kSceneKindMessage[] = "変更を残すには、シーンを .bvo ファイルとして保存する必要があります";
 
-enum class FileDialog { ObjectSave, Screenshot, ObjectOpen, Palette, Texture };
+// The save dialog of Save As offers every kind the program writes; the one the save question opens (SceneSave)
+// only the object file, since the command that follows throws the scene away.
+enum class FileDialog { ObjectSave, Screenshot, ObjectOpen, Palette, Texture, SceneSave };
 
 class DocumentUi {
 public:
@@ -26,7 +30,7 @@ public:
     virtual bool AskYesNo(const char* utf8Text) = 0;
     // A message titled "エラー" with the exclamation icon.
     virtual void ShowError(const char* utf8Text) = 0;
-    // Runs one of the five file dialogs; name proposes a file and takes the chosen one. False when cancelled.
+    // Runs one of the six file dialogs; name proposes a file and takes the chosen one. False when cancelled.
     virtual bool ChooseFile(FileDialog dialog, bool save, char (&name)[kPathCapacity]) = 0;
     // "Blokkenveld", or "Blokkenveld - " and the path (in the system's code page) when one is given.
     virtual void SetTitle(const char* path) = 0;

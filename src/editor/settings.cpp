@@ -74,6 +74,8 @@ void ReadSettings(IniStore& ini, Settings& settings, Editor& editor) {
     ReadRgb(ini, "WFCOLOR_R", "WFCOLOR_G", "WFCOLOR_B", settings.wireframe);
     ini.GetString("PALETTE", "palette.bvp", settings.paletteName, kPaletteNameCapacity);
     ini.GetString("TEXTURE", "tex.bmp", settings.textureName, kTextureNameCapacity);
+    settings.textureSource =
+        ini.GetInt(kTextureFromSceneKey, 0) != 0 ? TextureNameSource::SceneFile : TextureNameSource::UserChoice;
     ReadMirror(ini, editor.mirror);
 }
 
@@ -85,6 +87,11 @@ void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& ed
     WriteInt(ini, "PWIN_SHOW", editor.paintWindow.shown ? 1 : 0);
     WriteInt(ini, "SWIN_SHOW", editor.statusWindow.shown ? 1 : 0);
     ini.WriteString("TEXTURE", settings.textureName);
+    // Only a name read from a scene is marked; a mark left by an earlier run is cleared, and a settings file that
+    // never held such a name stays as it was.
+    const bool fromScene = settings.textureSource == TextureNameSource::SceneFile;
+    if (fromScene || ini.GetInt(kTextureFromSceneKey, 0) != 0)
+        WriteInt(ini, kTextureFromSceneKey, fromScene ? 1 : 0);
     for (int axis = 0; axis < 3; ++axis) {
         WriteInt(ini, kMirrorKeys[axis], editor.mirror.on[axis] ? 1 : 0);
         WriteInt(ini, kMirrorPlaneKeys[axis], editor.mirror.sum[axis]);

@@ -12,6 +12,8 @@ constexpr int kShowMaximized = 3;
 constexpr int kShowNormal = 5;
 constexpr int kPaletteNameCapacity = 256;
 constexpr int kTextureNameCapacity = 260;
+// Nonzero when TEXTURE was read from a scene file; missing, as in files written before it, means the user's choice.
+constexpr char kTextureFromSceneKey[] = "TEXTURE_FROM_SCENE";
 
 // The INI file as the settings code sees it; the shell backs it with the profile API, tests with a map.
 class IniStore {
@@ -22,6 +24,12 @@ public:
     virtual void GetString(const char* key, const char* defaultValue, char* buffer, int capacity) = 0;
     virtual void WriteString(const char* key, const char* value) = 0;
 };
+
+// Where a texture name comes from decides what may be opened: a name the user chose in the texture dialog may
+// lie on another machine; one read from a scene file may not, since a file from elsewhere must not make the
+// program reach out to a machine it names. A device is never opened. The settings file keeps which it is, so a
+// name read from a scene keeps its rule at the next start.
+enum class TextureNameSource { UserChoice, SceneFile };
 
 struct RgbSetting {
     int32_t red = 0;  // stored as read; drawing uses the low 8 bits
@@ -36,6 +44,7 @@ struct Settings {
     RgbSetting wireframe;
     char paletteName[kPaletteNameCapacity] = "palette.bvp";
     char textureName[kTextureNameCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;  // where textureName came from
 };
 
 // The colour settings dialog's state. While it is open the view keeps the colours it opened with.
@@ -53,7 +62,8 @@ int32_t ClientHeightForMode(int16_t windowMode);
 
 // Reads every key in start-up order; the four panel keys go straight into the editor.
 void ReadSettings(IniStore& ini, Settings& settings, Editor& editor);
-// Written by the main window's destroy handler: window, panels and texture, never colours or palette.
+// Written by the main window's destroy handler: window, panels and texture (with where its name came from),
+// never colours or palette.
 void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor);
 // Written when the colour settings dialog ends with OK.
 void WriteColourSettings(IniStore& ini, const Settings& settings);

@@ -16,7 +16,12 @@ ModelExport ModelExportOf(const FileSystem& files, const char* path) {
     return ModelExport::None;
 }
 
-bool SaveModelExport(FileSystem& files, const char* path, const Scene& scene, const Image* atlas, PngEncoder& png) {
+bool SaveModelExport(FileSystem& files,
+                     const char* path,
+                     const Scene& scene,
+                     const Image* atlas,
+                     PngEncoder& png,
+                     CompanionCheck* companions) {
     switch (ModelExportOf(files, path)) {
         case ModelExport::None:
             return false;
@@ -39,7 +44,16 @@ bool SaveModelExport(FileSystem& files, const char* path, const Scene& scene, co
     ObjFiles out;
     if (!ObjExport(scene, atlas, png, baseName, out))
         return false;
-    if (!out.atlas.empty() && !SaveFile(files, (stem + ".png").c_str(), out.atlas.data(), out.atlas.size()))
+    const std::string library = stem + ".mtl", picture = stem + ".png";
+    // Only the files this export writes: a picture of that name stays untouched when no face shows the atlas.
+    std::vector<std::string> existing;
+    if (files.FileExists(library.c_str()))
+        existing.push_back(library);
+    if (!out.atlas.empty() && files.FileExists(picture.c_str()))
+        existing.push_back(picture);
+    if (!existing.empty() && companions != nullptr && !companions->MayReplace(existing))
         return false;
-    return SaveText(files, (stem + ".mtl").c_str(), out.mtl) && SaveText(files, path, out.obj);
+    if (!out.atlas.empty() && !SaveFile(files, picture.c_str(), out.atlas.data(), out.atlas.size()))
+        return false;
+    return SaveText(files, library.c_str(), out.mtl) && SaveText(files, path, out.obj);
 }

@@ -2,6 +2,9 @@
 // and, when faces show the atlas, its ".png" beside it) and ".vox". Every file is saved the safe way.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "files/bitmap.h"
 #include "files/file_system.h"
 #include "files/png_encoder.h"
@@ -9,10 +12,25 @@
 
 enum class ModelExport { None, Gltf, Obj, Vox };
 
+// Asked before an export replaces files it writes beside the one it is saved under (an OBJ export's material
+// library and picture): the user named only that one, and the others may be files of their own.
+class CompanionCheck {
+public:
+    virtual ~CompanionCheck() = default;
+    // existing: the paths of those already there. False keeps them, and nothing at all is written.
+    virtual bool MayReplace(const std::vector<std::string>& existing) = 0;
+};
+
 // Which export a path names: its extension compared exactly, letter case included, as every file kind is.
 ModelExport ModelExportOf(const FileSystem& files, const char* path);
 
 // Writes the export path names for the scene as its face-exposed flags stand; atlas is null when none is loaded.
-// False when the path names no export or a file could not be made or saved. An OBJ export saves the picture and
-// the material library before the .obj itself, so a failure leaves no .obj that points at a missing file.
-bool SaveModelExport(FileSystem& files, const char* path, const Scene& scene, const Image* atlas, PngEncoder& png);
+// False when the path names no export, a file could not be made or saved, or companions refused to replace a
+// file beside it (without companions they are replaced). An OBJ export saves the picture and the material library
+// before the .obj itself, so a failure leaves no .obj that points at a missing file.
+bool SaveModelExport(FileSystem& files,
+                     const char* path,
+                     const Scene& scene,
+                     const Image* atlas,
+                     PngEncoder& png,
+                     CompanionCheck* companions = nullptr);

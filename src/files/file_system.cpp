@@ -4,6 +4,8 @@
 
 #include "files/file_system.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -164,6 +166,11 @@ bool StdFileSystem::Replace(const char* from, const char* to) {
 
 void StdFileSystem::Remove(const char* path) {
     std::remove(path);
+}
+
+bool StdFileSystem::FileExists(const char* path) {
+    struct stat status;
+    return stat(path, &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
 }
 
 const char* StdFileSystem::FileNamePart(const char* path) const {

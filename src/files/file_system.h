@@ -27,6 +27,8 @@ public:
     // Puts from in the place of to in one step, replacing to if it exists.
     virtual bool Replace(const char* from, const char* to) = 0;
     virtual void Remove(const char* path) = 0;
+    // True when a file (not a folder) is there under path.
+    virtual bool FileExists(const char* path) = 0;
     // Where the file name of a path begins, split the way the system splits its own paths.
     virtual const char* FileNamePart(const char* path) const = 0;
     // How a line ends in the program's text files on this system.
@@ -69,6 +71,7 @@ public:
     bool Close(Handle file) override;
     bool Replace(const char* from, const char* to) override;
     void Remove(const char* path) override;
+    bool FileExists(const char* path) override;
     const char* FileNamePart(const char* path) const override;
     const char* LineEnd() const override { return "\n"; }
 };

@@ -10,6 +10,7 @@
         object: {title: '名前を付けて保存', kinds: [['Blokkenveld Object (*.bvo)', '.bvo'],
             ['メタセコイア オブジェクト (*.mqo)', '.mqo'], ['glTF (*.glb)', '.glb'], ['OBJ (*.obj)', '.obj'],
             ['MagicaVoxel (*.vox)', '.vox']]},
+        scene: {title: '名前を付けて保存', kinds: [['Blokkenveld Object (*.bvo)', '.bvo']]},
         screenshot: {title: 'スクリーンショットの保存', kinds: [['BMP files (*.bmp)', '.bmp']]},
         palette: {title: '名前を付けて保存', kinds: [['Blokkenveld Palette (*.bvp)', '.bvp']]},
     };

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     FindKeptFile(gSettings.paletteName);
     FindKeptFile(gSettings.textureName);
     // The atlas is decoded once, here and whenever another is loaded; the context is given it from memory.
-    LoadNamedAtlas(gEditor, gFiles, Atlas(), gSettings.textureName, kProgramDirectory, TextureNameSource::UserChoice);
+    LoadSettingsAtlas(gEditor, gFiles, Atlas(), gSettings, kProgramDirectory);
     CanvasElementSize(gWidth, gHeight);
     emscripten_set_canvas_element_size(kCanvas, gWidth, gHeight);
     if (!CreateContext()) {

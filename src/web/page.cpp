@@ -43,7 +43,7 @@ EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
     return 1;
 });
 EM_ASYNC_JS(int, SaveNameJs, (int kind, char* name, int capacity), {
-    const chosen = await Blokkenveld.files.chooseSaveName(["object", "palette", "", "screenshot"][kind],
+    const chosen = await Blokkenveld.files.chooseSaveName(["object", "palette", "", "screenshot", "scene"][kind],
         UTF8ToString(name));
     if (chosen === null || lengthBytesUTF8(chosen) >= capacity) return 0;
     stringToUTF8(chosen, name, capacity);

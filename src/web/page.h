@@ -29,8 +29,8 @@ void PageSetMenuItem(int commandId, bool enabled, bool checked);
 // A frame was drawn; the page counts them and notes the time of the first.
 void PageFrameDrawn();
 
-// What the page's pickers and save dialog are for.
-enum class PageFileKind { Object, Palette, Texture, Screenshot };
+// What the page's pickers and save dialog are for; Scene is the save dialog that offers the object file alone.
+enum class PageFileKind { Object, Palette, Texture, Screenshot, Scene };
 // The browser's file picker, filtered for kind; the file chosen is put in the user's folder (kUserDirectory) under
 // its name, and its path comes back in name. False when the picker was closed without a file.
 bool PagePickFile(PageFileKind kind, char* name, int capacity);

@@ -100,7 +100,8 @@ uint64_t SceneSignature(const Scene& scene, const char* textureName) {
 }
 
 bool RestoreKeptScene(DocumentContext& c, const char* path, const char* documentName) {
-    if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.programDirectory)) {
+    if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
+                        c.programDirectory)) {
         c.ui.ShowError(kReadFailed);
         return false;
     }

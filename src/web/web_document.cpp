@@ -23,6 +23,8 @@ PageFileKind KindOf(FileDialog dialog) {
             return PageFileKind::Palette;
         case FileDialog::Texture:
             return PageFileKind::Texture;
+        case FileDialog::SceneSave:
+            return PageFileKind::Scene;
     }
     return PageFileKind::Object;
 }

@@ -26,9 +26,10 @@ int main(int argc, char** argv) {
     WindowsLineEnds files;
     BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;
     const bool loaded = HasExtension(files, argv[1], ".bmp")
                             ? ImportBitmap(*editor, files, argv[1]) == kImported
-                            : LoadObjectFile(*editor, files, atlas, argv[1], textureName, "");
+                            : LoadObjectFile(*editor, files, atlas, argv[1], textureName, textureSource, "");
     if (!loaded) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;

@@ -49,11 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.files["in.bvo"] = std::vector<uint8_t>(data, data + size);
     BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;
     // The whole grid is compared for one input in 64: it is 8 MB, and most inputs are turned down early.
     static unsigned count = 0;
     const bool withGrid = ++count % 64 == 0;
     const uint64_t before = Fingerprint(editor.scene, withGrid);
-    if (!LoadObjectFile(editor, files, atlas, "in.bvo", textureName, "")) {
+    if (!LoadObjectFile(editor, files, atlas, "in.bvo", textureName, textureSource, "")) {
         FUZZ_CHECK(Fingerprint(editor.scene, withGrid) == before);
         return 0;
     }

@@ -257,9 +257,11 @@ TEST(DocumentCommands, PaletteAndTextureRequests) {
     atlas.rows.assign(128 * 128 * 3, 0x20);
     const std::string texture = rig.folder.Write("atlas.bmp", atlas.Bytes());
     rig.ui.chosenFiles = {texture};
+    rig.settings.textureSource = TextureNameSource::SceneFile;
     CommandTextureLoad(rig.context);
     EXPECT_TRUE(rig.ui.questions.empty());
     EXPECT_STREQ(rig.settings.textureName, "atlas.bmp");
+    EXPECT_EQ(rig.settings.textureSource, TextureNameSource::UserChoice) << "no longer the name a scene gave";
     EXPECT_EQ(editor.atlas.pixels.size(), 128u * 128u);
     EXPECT_FALSE(editor.modified);
     editor.scene.cubes[0].textured = 1;
@@ -296,6 +298,9 @@ TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
     rig.ui.chosenFiles = {"", rig.folder.Path("copy.glb"), rig.folder.Path("kept.bvo")};
     EXPECT_FALSE(CommandClose(rig.context));  // the save dialog cancelled: the window stays
     EXPECT_FALSE(CommandClose(rig.context));  // an export is no save of the scene: the window stays
+    EXPECT_EQ(rig.ui.dialogs.back(), FileDialog::SceneSave);  // the dialog offers the object file alone
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{kSceneKindMessage});
+    EXPECT_EQ(rig.folder.Count(), 0u);
     EXPECT_TRUE(rig.editor->modified);
     EXPECT_TRUE(CommandClose(rig.context));
     EXPECT_FALSE(rig.editor->modified);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "convert/conversion.h"
@@ -109,6 +110,27 @@ TEST(Interchange, AnExportThatCannotBeMadeIsToldAndLeavesNoFile) {
     EXPECT_EQ(rig.folder.Count(), 1u);
 }
 
+// The .mtl and .png beside an .obj may be the user's own files: they are asked about, and No writes nothing.
+TEST(Interchange, AnObjExportAsksBeforeReplacingFilesBesideIt) {
+    InterchangeRig rig;
+    rig.TexturedScene();
+    const std::string photo = rig.folder.Write("house.png", "photo"), notes = rig.folder.Write("house.mtl", "notes");
+    rig.ui.chosenFiles = {rig.folder.Path("house.obj")};
+    CommandSaveAs(rig.context);
+    ASSERT_EQ(rig.ui.questions, std::vector<std::string>{"同じ名前の .mtl ファイルと .png ファイルが既にあります。上書きしますか？"});
+    EXPECT_TRUE(rig.ui.errors.empty()) << "an export the user stopped is no failure";
+    EXPECT_EQ(TempFolder::Read(photo) + TempFolder::Read(notes), "photonotes");
+    EXPECT_EQ(rig.folder.Count(), 2u);
+    // Without textured faces no picture is written: only the notes are asked about, and the photo stays.
+    rig.editor->scene.cubes[1].inUse = 0;
+    rig.ui.chosenFiles = {rig.folder.Path("house.obj")};
+    rig.ui.yesNoAnswers = {true};
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.ui.questions.back(), "同じ名前の .mtl ファイルが既にあります。上書きしますか？");
+    EXPECT_EQ(TempFolder::Read(photo), "photo");
+    EXPECT_TRUE(StartsWith(TempFolder::Read(notes), "# Blokkenveld"));
+}
+
 TEST(Interchange, VoxModelsOpenAsANewUnnamedSceneOrAreToldWhy) {
     InterchangeRig rig;
     const std::string object = rig.folder.Path("scene.bvo");
@@ -199,6 +221,7 @@ TEST(Converter, ExitCodesAndNothingWrittenForARefusedInput) {
     EXPECT_EQ(Convert({"--help"}, none).status, kConvertDone);
     EXPECT_NE(Convert({"--help"}, none).out.find("Usage: blokkenveld-convert IN OUT"), std::string::npos);
     EXPECT_EQ(Convert({"a.bvo"}, none).status, kConvertUsage);
+    EXPECT_EQ(Convert({"a.bvo", "b.glb", "c.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.txt", "b.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.bvo", "b.stl"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.bvo", "b.GLB"}, none).status, kConvertUsage);
@@ -218,6 +241,23 @@ TEST(Converter, ExitCodesAndNothingWrittenForARefusedInput) {
     ASSERT_EQ(Convert({folder.Path("row.vox"), folder.Path("row.bvo")}, none).status, kConvertDone);
     EXPECT_EQ(TempFolder::Read(folder.Path("row.bvo")),
               "Blokkenveld\n1 0\n3\n99 100 100 ffff0000\n100 100 100 ffff0000\n101 100 100 ffff0000\n");
+    // The .mtl an OBJ export writes beside OUT was not named on the command line: it is kept unless told.
+    const std::string notes = folder.Write("row.mtl", "notes");
+    EXPECT_EQ(Convert({folder.Path("row.vox"), folder.Path("row.obj")}, none).status, kConvertRefused);
+    EXPECT_EQ(TempFolder::Read(notes), "notes");
+    EXPECT_EQ(Convert({"--overwrite", folder.Path("row.vox"), folder.Path("row.obj")}, none).status, kConvertDone);
+}
+
+// Any path the program holds may be read (259 characters); an output may take 255.
+TEST(Converter, PathsAtTheirLongest) {
+    TempFolder folder;
+    const auto name = [&folder](size_t length, const char* extension) {
+        return std::string(length - folder.Directory().size() - std::strlen(extension), 'a') + extension;
+    };
+    const std::string longest = folder.Write(name(259, ".vox"), VoxRow(1));
+    EXPECT_EQ(Convert({longest, folder.Path(name(255, ".bvo"))}, "").status, kConvertDone);
+    EXPECT_EQ(Convert({longest, folder.Path(name(256, ".bvo"))}, "").status, kConvertUsage);
+    EXPECT_EQ(Convert({folder.Write(name(260, ".vox"), VoxRow(1)), folder.Path("x.bvo")}, "").status, kConvertUsage);
 }
 
 TEST(Converter, TheTextureIsFoundBesideTheSceneThenBesideTheConverter) {
@@ -228,6 +268,9 @@ TEST(Converter, TheTextureIsFoundBesideTheSceneThenBesideTheConverter) {
     atlas.rows.assign(8 * 24, 0);
     for (int i = 0; i < 8; ++i)
         atlas.rows[static_cast<size_t>(7 * 24 + 2 * 3 + i % 3)] = 0x30;  // the top row's cell 2: grey 0x303030
+    // A scene without textured cubes needs no atlas and is not warned about one.
+    const std::string plain = scenes.Write("plain.bvo", "Blokkenveld\n1 0\n1\n100 100 100 ff\n");
+    EXPECT_EQ(Convert({plain, scenes.Path("plain.vox")}, converter.Directory()).errors, "");
     // Missing everywhere: a warning, and the textured cube counts as white.
     ConverterRun run = Convert({scene, scenes.Path("white.vox")}, converter.Directory());
     EXPECT_EQ(run.status, kConvertDone);

@@ -30,11 +30,12 @@ struct LoadRig : EditorRig {
     RecordingFiles files;
     BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;
 
     LoadRig() { Frame(); }
     bool Load(const std::string& text) {
         return LoadObjectFile(*editor, files, atlas, folder.Write("scene.bvo", text).c_str(), textureName,
-                              folder.Directory().c_str());
+                              textureSource, folder.Directory().c_str());
     }
     // The paths opened after the scene file itself.
     std::vector<std::string> TexturesRead() const { return {files.read.begin() + 1, files.read.end()}; }
@@ -142,7 +143,7 @@ TEST(ObjectFile, AFailedReadLeavesTheSceneAsItWas) {
     RecordEdit(editor.undo, kUndoAdd, UndoEntry{});
     EXPECT_FALSE(rig.Load("Blokkenveld\n1 0\n2\n50 50 50 ff\n"));
     EXPECT_FALSE(LoadObjectFile(editor, rig.files, rig.atlas, rig.folder.Path("missing.bvo").c_str(), rig.textureName,
-                                rig.folder.Directory().c_str()));
+                                rig.textureSource, rig.folder.Directory().c_str()));
     EXPECT_EQ(editor.scene.liveCubeCount, 2);
     EXPECT_EQ(editor.scene.highestUsedSlot, 1);
     EXPECT_EQ(editor.scene.grid[Scene::GridIndex(101, 100, 100)], 1);
@@ -185,8 +186,12 @@ TEST(ObjectFile, TextureNamesAreKeptWholeAndOnlyFilesAreOpened) {
         EXPECT_TRUE(rig.editor->atlas.pixels.empty()) << name;
         EXPECT_EQ(ObjectFileText(scene, rig.textureName).find(name), 16u);  // saved again as it was
     }
-    // A name the user chose may lie on another machine; a device stays closed whoever names it.
+    // A name the user chose may lie on another machine (a scene's, kept in the settings, may not); a device never.
     rig.files.read.clear();
+    Settings fromScene;
+    CopyPath(fromScene.textureName, "//server/tex.bmp");
+    fromScene.textureSource = TextureNameSource::SceneFile;
+    LoadSettingsAtlas(*rig.editor, rig.files, rig.atlas, fromScene, "");
     LoadNamedAtlas(*rig.editor, rig.files, rig.atlas, "//server/tex.bmp", "", TextureNameSource::UserChoice);
     LoadNamedAtlas(*rig.editor, rig.files, rig.atlas, "C:\\nul", "", TextureNameSource::UserChoice);
     EXPECT_EQ(rig.files.read, std::vector<std::string>{"//server/tex.bmp"});

@@ -50,6 +50,7 @@ TEST(Settings, DefaultsWithoutAFile) {
     EXPECT_EQ(settings.background.red, 0);
     EXPECT_STREQ(settings.paletteName, "palette.bvp");
     EXPECT_STREQ(settings.textureName, "tex.bmp");
+    EXPECT_EQ(settings.textureSource, TextureNameSource::UserChoice);
     EXPECT_EQ(ClientWidthForMode(settings.windowMode), 800);
     EXPECT_EQ(ClientHeightForMode(settings.windowMode), 600);
 }
@@ -131,6 +132,21 @@ TEST(Settings, ExitWritesItsKeysInOrderAndNeverColoursOrPalette) {
     EXPECT_EQ(next->mirror.on[1], true);
     EXPECT_EQ(next->mirror.sum[1], 397);
     EXPECT_EQ(next->mirror.sum[2], 200);
+}
+
+// A texture name read from a scene keeps that rule at the next start; a mark left from an earlier run is cleared.
+TEST(Settings, WhereTheTextureNameCameFromOutlivesTheRun) {
+    MapIni ini;
+    Settings settings, next;
+    auto editor = std::make_unique<Editor>();
+    settings.textureSource = TextureNameSource::SceneFile;
+    WriteExitSettings(ini, settings, *editor);
+    ReadSettings(ini, next, *editor);
+    EXPECT_EQ(next.textureSource, TextureNameSource::SceneFile);
+    next.textureSource = TextureNameSource::UserChoice;
+    WriteExitSettings(ini, next, *editor);
+    ReadSettings(ini, settings, *editor);
+    EXPECT_EQ(settings.textureSource, TextureNameSource::UserChoice);
 }
 
 TEST(Settings, ColourKeysAndTheGettersWhileTheDialogIsOpen) {

@@ -79,9 +79,10 @@ TEST(Stress, AFullSceneBuiltByAddingSavesLoadsUndoesAndExports) {
     StdFileSystem files;
     BitmapOnlyAtlas atlas;
     char textureName[kPathCapacity] = "tex.bmp";
+    TextureNameSource textureSource = TextureNameSource::UserChoice;
     const std::string path = folder.Path("block.bvo");
     ASSERT_TRUE(SaveScene(editor, files, path.c_str(), textureName));
-    ASSERT_TRUE(LoadObjectFile(editor, files, atlas, path.c_str(), textureName, ""));
+    ASSERT_TRUE(LoadObjectFile(editor, files, atlas, path.c_str(), textureName, textureSource, ""));
     EXPECT_TRUE(SameCubes(scene, *full));
 
     // The hull of a 25 x 20 x 20 block: 2,800 faces on the 2,802 corners of its surface.

@@ -192,4 +192,7 @@ TEST(ColourFit, FewColoursStayAndManyKeepASmallError) {
     EXPECT_EQ(palette[static_cast<size_t>(NearestEntry(palette, 0x100000))], 0x100002u);
     EXPECT_EQ(palette[static_cast<size_t>(NearestEntry(palette, 0xF0F0F2))], 0xF0F0F1u);
     EXPECT_EQ(NearestEntry({0x000000, 0x0A0A0A, 0x0A0A0A}, 0x0B0B0B), 1) << "the first of equals";
+    // An entry is its colours' weighted mean rounded to the nearest: green 5/3 goes up to 2, blue 4/3 down to 1.
+    const std::vector<uint32_t> rounded = FitPalette({0x000000, 0x000504, 0xFFFFFF}, {2, 1, 1}, 2);
+    EXPECT_EQ(rounded[static_cast<size_t>(NearestEntry(rounded, 0x000000))], 0x000201u);
 }

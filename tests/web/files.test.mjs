@@ -252,6 +252,14 @@ describe('files', {timeout: 300000}, () => {
             }
         }
         assert.equal(differing, 0, 'every pixel as the page shows it');
+        // The save question's dialog offers the scene's own kind alone.
+        await program.click(...project(await program.state(), [100.5, 101, 100.5]));
+        await program.page.waitForFunction(() => Module.editorState().modified, {timeout: 15000});
+        await program.menu('f', 'n');
+        await program.box();
+        await program.page.keyboard.press('y');
+        assert.deepEqual((await program.saveDialog()).kinds, ['Blokkenveld Object (*.bvo)']);
+        await program.page.keyboard.press('Escape');
         await program.close();
     });
 });
