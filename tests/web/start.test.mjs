@@ -60,7 +60,8 @@ describe('the page as it opens', {timeout: 300000}, () => {
             '#menubar .item')).map((e) => ({text: e.textContent, access: e.querySelector('u')?.textContent,
             disabled: e.classList.contains('disabled'), checked: e.classList.contains('checked')})));
         const captions = items.map((i) => i.text);
-        assert.deepEqual(captions, ['ファイル(F)', '新規作成(N)', '開く(O)', '上書き保存(S)', '名前を付けて保存(A)',
+        assert.deepEqual(captions, ['ファイル(F)', '新規作成(N)', '開く(O)', 'サンプルを開く(M)...', '上書き保存(S)',
+            '名前を付けて保存(A)',
             'スクリーンショット(T)', 'オプション(O)', '元に戻す(U)          Ctrl+Z', 'やり直し(R)           Ctrl+Y',
             'カメラを初期位置に戻す(C)', '設定(O)', '表示(V)', 'ペイントウインドウ(P)', 'ステータスウインドウ(S)',
             'ヘルプ(H)', 'ヘルプ(H)', 'バージョン情報(A)']);
