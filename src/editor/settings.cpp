@@ -44,6 +44,20 @@ void ReadMirror(IniStore& ini, MirrorState& mirror) {
     }
 }
 
+// Written once mirroring has been used: a settings file that never held the keys stays as it was.
+void WriteMirror(IniStore& ini, const MirrorState& mirror) {
+    const MirrorState start;
+    bool used = ini.GetInt(kMirrorPlaneKeys[0], -1) != 0xFFFFFFFFu;
+    for (int axis = 0; axis < 3; ++axis)
+        used = used || mirror.on[axis] || mirror.sum[axis] != start.sum[axis];
+    if (!used)
+        return;
+    for (int axis = 0; axis < 3; ++axis) {
+        WriteInt(ini, kMirrorKeys[axis], mirror.on[axis] ? 1 : 0);
+        WriteInt(ini, kMirrorPlaneKeys[axis], mirror.sum[axis]);
+    }
+}
+
 }  // namespace
 
 ColourDialogState::ColourDialogState() {
@@ -92,10 +106,7 @@ void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& ed
     const bool fromScene = settings.textureSource == TextureNameSource::SceneFile;
     if (fromScene || ini.GetInt(kTextureFromSceneKey, 0) != 0)
         WriteInt(ini, kTextureFromSceneKey, fromScene ? 1 : 0);
-    for (int axis = 0; axis < 3; ++axis) {
-        WriteInt(ini, kMirrorKeys[axis], editor.mirror.on[axis] ? 1 : 0);
-        WriteInt(ini, kMirrorPlaneKeys[axis], editor.mirror.sum[axis]);
-    }
+    WriteMirror(ini, editor.mirror);
 }
 
 void WriteColourSettings(IniStore& ini, const Settings& settings) {
