@@ -47,11 +47,11 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     frame.zDownBefore = frame.zDown;
     frame.yDownBefore = frame.yDown;
 
-    // A button pressed outside the client area does not count until it has been let go once.
-    const bool leftPhysical = input.KeyDown(kKeyLeftButton);
-    if (!leftPhysical)
+    // A button pressed outside the client area does not count until it has been let go once. A quick click that
+    // is already over was let go, so it counts.
+    if (!input.KeyHeld(kKeyLeftButton))
         flags.ignoreLeftLatch = false;
-    frame.leftDown = leftPhysical && !flags.ignoreLeftLatch;
+    frame.leftDown = input.KeyDown(kKeyLeftButton) && !flags.ignoreLeftLatch;
 
     const bool click = frame.leftDown && !frame.leftDownBefore && !editor.camera.orbitActive &&
                        !editor.camera.panActive && !editor.ignoreNextClick;
@@ -99,4 +99,5 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         platform.SaveScreenshot(editor.screenshotPath);
         editor.screenshotRequest = false;
     }
+    platform.ForgetKeyPresses();
 }

@@ -17,6 +17,8 @@ namespace {
 class WebPlatform final : public Platform {
 public:
     bool KeyDownRaw(int virtualKey) override { return gInput.Down(virtualKey); }
+    bool KeyPressedSinceLastFrame(int virtualKey) override { return gInput.Pressed(virtualKey); }
+    void ForgetKeyPresses() override { gInput.ForgetPresses(); }
     ScreenPoint CursorScreen() override { return gInput.Pointer(); }
     ClientRect MainClientRect() override { return gRenderer.MeasureClientRect(); }
     uint32_t Milliseconds() override { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }

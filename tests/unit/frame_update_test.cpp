@@ -56,6 +56,49 @@ TEST(FrameUpdate, LatchedLeftButtonCountsAsUpUntilReleased) {
     rig.Hold(kKeyLeftButton);
     rig.Frame();
     EXPECT_TRUE(rig.editor->frame.leftDown);
+
+    // A click already over by the time the frame looks was let go: it counts however the latch stood.
+    rig.Release(kKeyLeftButton);
+    rig.Frame();
+    rig.flags.ignoreLeftLatch = true;
+    rig.Tap(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_TRUE(rig.editor->frame.leftDown);
+}
+
+// At 13 frames a second a click or a key is often let go before the next frame looks: it still counts, once, in
+// that frame, and its release is seen in the frame after.
+TEST(FrameUpdate, APressShorterThanAFrameCountsOnce) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    const Vec3 top = ScreenOf(editor, {100.5f, 101.0f, 100.5f});
+    rig.flags.cursorX = static_cast<int32_t>(top.x);
+    rig.flags.cursorY = static_cast<int32_t>(top.y);
+    rig.Tap(kKeyLeftButton);
+    rig.Frame(75);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+    rig.Frame(75);
+    EXPECT_FALSE(editor.frame.leftDown);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+
+    rig.Hold(kKeyControl);
+    rig.Tap(kKeyZ);
+    rig.Frame(75);
+    EXPECT_EQ(editor.scene.liveCubeCount, 1);
+    rig.Frame(75);
+    rig.Tap(kKeyY);
+    rig.Frame(75);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+    rig.Frame(75);
+    EXPECT_EQ(editor.undo.depth, 1);
+
+    // A press made while another program is active is not kept for later.
+    rig.flags.appActive = false;
+    rig.Tap(kKeyZ);
+    rig.Frame(75);
+    rig.flags.appActive = true;
+    rig.Frame(75);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
 }
 
 TEST(FrameUpdate, PressesOnEitherPanelRectangleBelongToThePanelEvenWhenHidden) {

@@ -209,6 +209,27 @@ TEST(PaintWindow, ToolsSwitchesAndUndoButtonsOnlyWhileShown) {
     }
 }
 
+// Presses let go before the next frame looks: a step button steps once, a file button acts in the frame after.
+TEST(PaintWindow, QuickPressesStepOnceAndActOnTheirRelease) {
+    PanelRig rig;
+    Editor& editor = *rig.editor;
+    rig.Press(25 + 16 * 3, 78);  // entry 3: red 0
+    const auto tap = [&](int32_t dx, int32_t dy) {
+        rig.flags.cursorX = PanelRig::kX + dx;
+        rig.flags.cursorY = PanelRig::kY + dy;
+        rig.Tap(kKeyLeftButton);
+        rig.Frame(75);
+    };
+    tap(122, 269);  // red plus
+    EXPECT_EQ(editor.red, 1);
+    rig.Frame(75);
+    EXPECT_EQ(editor.red, 1);
+    tap(135, 216);  // load palette
+    EXPECT_TRUE(rig.platform.sentMessages.empty());
+    rig.Frame(75);
+    EXPECT_EQ(rig.platform.sentMessages, std::vector<uint32_t>{kPaletteLoadMessage});
+}
+
 TEST(PaintWindow, TitleStripDragStopsAtTheClientEdges) {
     PanelRig rig;
     Editor& editor = *rig.editor;

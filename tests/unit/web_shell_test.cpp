@@ -42,11 +42,23 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_EQ(input.Key(300, true), 0);
     EXPECT_FALSE(input.Down(0));
 
-    // Losing the focus loses the key-ups: nothing is held afterwards.
+    // A click over before the next frame is kept as a press until the frame has taken it; a release is none.
+    input.ForgetPresses();
+    input.Button(kDomLeftButton, false);
+    input.Key(90, false);
+    EXPECT_FALSE(input.Pressed(kKeyLeftButton) || input.Pressed(kKeyZ));
+    input.Button(kDomLeftButton, true);
+    input.Button(kDomLeftButton, false);
+    EXPECT_TRUE(input.Pressed(kKeyLeftButton));
+    EXPECT_FALSE(input.Down(kKeyLeftButton));
+
+    // Losing the focus loses the key-ups: nothing is held afterwards, and no press is kept.
+    input.Button(kDomLeftButton, true);
     input.ReleaseAll();
     EXPECT_FALSE(input.Down(kKeyControl));
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
+    EXPECT_FALSE(input.Pressed(kKeyLeftButton));
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {
