@@ -8,11 +8,14 @@
 
 #include "editor/draw_frame.h"
 #include "editor/frame_update.h"
+#include "web/frame_pacing.h"
 #include "web/menu_commands.h"
 #include "web/page.h"
 #include "web/shell.h"
 
 namespace {
+
+EM_JS(int, MenuOrBoxOpenJs, (), { return Blokkenveld.menu.open || Blokkenveld.modalOpen ? 1 : 0; });
 
 class WebPlatform final : public Platform {
 public:
@@ -83,6 +86,7 @@ uint32_t Fnv1a(const uint32_t* words, size_t count) {
 MenuItemState gShownMenu[kMenuCommandCount];
 bool gMenuShownOnce = false;
 bool gSizeChanged = true;
+FramePacing gPacing;
 int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
 int32_t gCanvasTop = 0;
 
@@ -183,7 +187,8 @@ void IdlePass() {
                          gShellFlags.cursorY > client.bottom;
     if (outside && !gEditor.paintWindow.dragging)
         gShellFlags.ignoreLeftLatch = true;
-    if (!gShellFlags.minimized && gShellFlags.appActive)
+    // Without the focus the frame sees every key and button up, as the Windows program's frame after a drop does.
+    if (gPacing.Due(gShellFlags.minimized, MenuOrBoxOpenJs() != 0, gShellFlags.appActive, gPlatform.Milliseconds()))
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());

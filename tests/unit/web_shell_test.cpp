@@ -11,6 +11,7 @@
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
 #include "web/browser_input.h"
+#include "web/frame_pacing.h"
 #include "web/menu_commands.h"
 
 TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
@@ -59,6 +60,20 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
     EXPECT_FALSE(input.Pressed(kKeyLeftButton));
+}
+
+// Frames run on every animation frame while the page takes input, four times a second while another window has
+// the focus, and not at all while the page is hidden or one of its menus or boxes is open.
+TEST(FramePacing, UnfocusedPagesStillDrawButSeldom) {
+    FramePacing pacing;
+    EXPECT_FALSE(pacing.Due(true, false, false, 0));
+    EXPECT_TRUE(pacing.Due(false, false, false, 10));  // the first frame at once
+    EXPECT_FALSE(pacing.Due(false, false, false, 10 + kUnfocusedFrameMs - 1));
+    EXPECT_TRUE(pacing.Due(false, false, false, 10 + kUnfocusedFrameMs));
+    EXPECT_TRUE(pacing.Due(false, false, true, 11 + kUnfocusedFrameMs));
+    EXPECT_TRUE(pacing.Due(false, false, true, 12 + kUnfocusedFrameMs));
+    EXPECT_FALSE(pacing.Due(false, true, false, 1000));
+    EXPECT_FALSE(pacing.Due(true, false, true, 1000));
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {

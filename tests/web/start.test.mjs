@@ -54,6 +54,18 @@ describe('the page as it opens', {timeout: 300000}, () => {
         await program.close();
     });
 
+    test('without the focus the page still draws, and shows what a menu command changed', async () => {
+        const program = await openProgram(rig.chromium.browser, rig.server.url, {unfocused: true});
+        assert.equal((await program.state()).active, false);
+        const cube = drawn(await program.shot());
+        assert.ok(cube.count > 4000 && cube.count < 12000, `the cube covers ${cube.count} pixels`);
+        await program.menu('v', 'p');
+        await program.page.waitForFunction(() => !Module.editorState().paintWindow.shown, {timeout: 15000});
+        await program.frames(2);
+        assert.deepEqual((await program.shot()).pixel(80, 10), BLACK, 'the hidden paint window is gone from the view');
+        await program.close();
+    });
+
     test('the menu bar has the program\'s captions, access keys and states', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const items = await program.page.evaluate(() => Array.from(document.querySelectorAll('#menubar .caption, ' +
