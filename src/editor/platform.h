@@ -60,7 +60,7 @@ public:
     virtual bool KeyPressedSinceLastFrame(int virtualKey) = 0;
     // Called at the end of every frame update: its presses have been counted.
     virtual void ForgetKeyPresses() = 0;
-    virtual ScreenPoint CursorScreen() = 0;       // cursor in screen pixels
+    virtual ScreenPoint CursorScreen() = 0;  // cursor in screen pixels
     virtual ClientRect MainClientRect() = 0;
     virtual uint32_t Milliseconds() = 0;  // wrapping millisecond clock
     virtual void SetMenuItemEnabled(int commandId, bool enabled) = 0;
