@@ -228,6 +228,43 @@ TEST(FrameUpdate, HeldCtrlZUndoesOncePerPress) {
     EXPECT_EQ(editor.scene.cubes[0].colour, kWhite);
 }
 
+// Ctrl+Z and Ctrl+Y each act once per press however long they are held and only with Ctrl, and the other letter
+// pressed meanwhile waits for a press of its own.
+TEST(FrameUpdate, CtrlZAndCtrlYEachActOncePerPress) {
+    for (const bool redo : {false, true}) {
+        SCOPED_TRACE(redo ? "Ctrl+Y" : "Ctrl+Z");
+        ViewRig rig;
+        UndoHistory& undo = rig.editor->undo;
+        for (int i = 0; i < 3; ++i)
+            RecordEdit(undo, kUndoPaint, UndoEntry{});
+        for (int i = 0; redo && i < 3; ++i) {
+            undo.undoRequest = true;
+            rig.Frame();
+        }
+        const int key = redo ? kKeyY : kKeyZ, other = redo ? kKeyZ : kKeyY;
+        const int32_t start = undo.depth, step = redo ? 1 : -1;
+        rig.Hold(key);
+        rig.Frame();
+        rig.Release(key);
+        rig.Frame();
+        EXPECT_EQ(undo.depth, start);
+        rig.Hold(kKeyControl);
+        rig.Hold(key);
+        for (int i = 0; i < 5; ++i)
+            rig.Frame();
+        EXPECT_EQ(undo.depth, start + step);
+        rig.Hold(other);
+        rig.Frame();
+        EXPECT_EQ(undo.depth, start + step);
+        rig.Release(key);
+        rig.Release(other);
+        rig.Frame();
+        rig.Hold(key);
+        rig.Frame();
+        EXPECT_EQ(undo.depth, start + 2 * step);
+    }
+}
+
 // Z and Y pressed in one frame: the undo wins, and the redo waits for a press of its own.
 TEST(FrameUpdate, CtrlZAndCtrlYInOneFrameUndoOnce) {
     ViewRig rig;

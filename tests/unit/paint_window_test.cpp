@@ -96,12 +96,25 @@ TEST(PaintWindow, StepButtonStepsAtOnceThenTenASecondAfterAboutHalfASecond) {
     EXPECT_EQ(editor.palette[3], colour);
     EXPECT_EQ(editor.paintColourVertices[3 * 6].diffuse, colour);
     EXPECT_EQ(editor.paintColourVertices[67 * 6 + 1].x, static_cast<float>(PanelRig::kX + 52));  // blue 3: bar empty
+    // The fast rate measured to the millisecond: from one step to the next, a tenth of a second.
+    for (int32_t last = editor.red; editor.red == last;)
+        rig.Frame(1);
+    int milliseconds = 0;
+    for (int32_t last = editor.red; editor.red == last && milliseconds < 1000; ++milliseconds)
+        rig.Frame(1);
+    EXPECT_NEAR(milliseconds, 100, 2);
     for (int i = 0; i < 3000; ++i)
         rig.Frame(16);
     EXPECT_EQ(editor.red, 255);
     rig.Release(kKeyLeftButton);
     rig.Frame();
     EXPECT_EQ(editor.paintWindow.repeatRate, 1);
+
+    // Held, a minus button goes down to 0 and stops there.
+    editor.palette[9] = 0xFF020000;
+    rig.Press(25 + 16, 78 + 16);
+    rig.HoldAt(44, 269, 150);
+    EXPECT_EQ(editor.red, 0);
 }
 
 // Each of the six step buttons moves its own component by one, in its own direction, and no other.
