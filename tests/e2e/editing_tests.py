@@ -1,6 +1,4 @@
 """Editing with the real mouse and keys: the tools on the start cube, undo and redo, the paint window's controls."""
-import subprocess
-
 from harness import check, e2e, launched, save
 from picture_tests import panel_at, project
 from window_tests import MAGENTA, MAGENTA_SETTINGS
@@ -43,18 +41,6 @@ def adding_on_the_top_face_then_undo_and_redo():
         program.wait_shot(lambda s: s.pixel(*above) == MAGENTA, "Ctrl+Z to take the new cube away")
         program.chord("ctrl+y")
         program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "Ctrl+Y to bring the new cube back")
-
-
-@e2e
-def a_click_and_a_ctrl_z_shorter_than_a_frame_still_count():
-    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
-        above = top_of_column(shot, 2)
-        program.move(*top_of_column(shot, 1))
-        # Down and up at once: no frame sees the button held.
-        subprocess.run(["xdotool", "click", "1"], check=True, timeout=10)
-        program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "an instant click to add a cube")
-        subprocess.run(["xdotool", "key", "--delay", "0", "ctrl+z"], check=True, timeout=10)
-        program.wait_shot(lambda s: s.pixel(*above) == MAGENTA, "an instant Ctrl+Z to take the cube away")
 
 
 @e2e

@@ -110,13 +110,6 @@ def paint_window_is_pulled_back_inside_after_a_resize():
               f"exit settings {items}")
 
 
-@e2e
-def paint_window_kept_above_or_beside_the_view_starts_inside_it():
-    # -161 is what a view shorter than the panel used to leave behind; 5000 lies beyond the right edge.
-    with launched(dict(MAGENTA_SETTINGS, PWIN_X=5000, PWIN_Y=-161), ready=panel_at(642, 0)) as (program, shot):
-        save(shot, "panel_brought_in")
-
-
 def cube_area(shot):
     """Pixels (in a sample of every fourth row and column) that are not the background."""
     return len(range(0, shot.width, 4)) * len(range(0, shot.height, 4)) - shot.count(MAGENTA, step=4)

@@ -51,13 +51,8 @@ struct EditorRig {
         platform.clock += milliseconds;
         RunFrameUpdate(*editor, flags, platform);
     }
-    void Hold(int key) {
-        platform.keysDown.insert(key);
-        platform.presses.Note(key);
-    }
+    void Hold(int key) { platform.presses.Note(*platform.keysDown.insert(key).first); }
     void Release(int key) { platform.keysDown.erase(key); }
-    // Pressed and let go again before the next frame looks.
-    void Tap(int key) { platform.presses.Note(key); }
 };
 
 // Puts a white cube into a slot and its cell, as a load would.

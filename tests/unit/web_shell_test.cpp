@@ -11,7 +11,6 @@
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
 #include "web/browser_input.h"
-#include "web/frame_pacing.h"
 #include "web/menu_commands.h"
 
 TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
@@ -35,6 +34,7 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_TRUE(input.Down(kKeyMiddleButton));
     input.Button(kDomRightButton, false);
     EXPECT_FALSE(input.Down(kKeyRightButton));
+    EXPECT_TRUE(input.Pressed(kKeyRightButton));  // kept for the next frame
     EXPECT_TRUE(input.Down(kKeyMiddleButton));
 
     // A key an input method is composing, and codes beyond a byte, are nothing.
@@ -43,37 +43,13 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_EQ(input.Key(300, true), 0);
     EXPECT_FALSE(input.Down(0));
 
-    // A click over before the next frame is kept as a press until the frame has taken it; a release is none.
-    input.ForgetPresses();
-    input.Button(kDomLeftButton, false);
-    input.Key(90, false);
-    EXPECT_FALSE(input.Pressed(kKeyLeftButton) || input.Pressed(kKeyZ));
-    input.Button(kDomLeftButton, true);
-    input.Button(kDomLeftButton, false);
-    EXPECT_TRUE(input.Pressed(kKeyLeftButton));
-    EXPECT_FALSE(input.Down(kKeyLeftButton));
-
-    // Losing the focus loses the key-ups: nothing is held afterwards, and no press is kept.
-    input.Button(kDomLeftButton, true);
+    // Losing the focus loses the key-ups: nothing is held afterwards.
     input.ReleaseAll();
     EXPECT_FALSE(input.Down(kKeyControl));
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
-    EXPECT_FALSE(input.Pressed(kKeyLeftButton));
-}
-
-// Frames run on every animation frame while the page takes input, four times a second while another window has
-// the focus, and not at all while the page is hidden or one of its menus or boxes is open.
-TEST(FramePacing, UnfocusedPagesStillDrawButSeldom) {
-    FramePacing pacing;
-    EXPECT_FALSE(pacing.Due(true, false, false, 0));
-    EXPECT_TRUE(pacing.Due(false, false, false, 10));  // the first frame at once
-    EXPECT_FALSE(pacing.Due(false, false, false, 10 + kUnfocusedFrameMs - 1));
-    EXPECT_TRUE(pacing.Due(false, false, false, 10 + kUnfocusedFrameMs));
-    EXPECT_TRUE(pacing.Due(false, false, true, 11 + kUnfocusedFrameMs));
-    EXPECT_TRUE(pacing.Due(false, false, true, 12 + kUnfocusedFrameMs));
-    EXPECT_FALSE(pacing.Due(false, true, false, 1000));
-    EXPECT_FALSE(pacing.Due(true, false, true, 1000));
+    input.Key(90, false);
+    EXPECT_FALSE(input.Pressed(kKeyRightButton) || input.Pressed(kKeyZ));
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {

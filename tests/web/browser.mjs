@@ -72,7 +72,7 @@ export async function startBrowser() {
 // With from, the page opens in that program's context instead, as another tab of the same browser profile would.
 // The system's own file pickers cannot be driven here: a page has none unless systemPicker, when the picker hands
 // over window.testPick ({name, text, id}), and what is written to that file lands in window.testWritten[id]
-// (refused while window.testRefuse is set). With unfocused, the page never has the focus.
+// (refused while window.testRefuse is set).
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
     from = null, systemPicker = false, unfocused = false} = {}) {
     const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
@@ -100,7 +100,6 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
                 }}];
         };
     }, systemPicker);
-    // Another window has the focus: the page is shown but takes no input.
     if (unfocused) await page.evaluateOnNewDocument(() => { Document.prototype.hasFocus = () => false; });
     const program = new Program(page, errors, context, downloads);
     await program.goto(baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});

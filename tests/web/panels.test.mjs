@@ -164,19 +164,4 @@ describe('the panels', {timeout: 300000}, () => {
         assert.deepEqual(shot.pixel(400, 540), [0, 0, 0]);
         await program.close();
     });
-
-    test('a view shorter than the panel keeps its title strip in view; a position kept outside comes back', async () => {
-        const program = await openProgram(rig.chromium.browser, rig.server.url, {width: 700});
-        const corner = async () => Object.values((await program.state()).paintWindow).slice(0, 2);
-        await program.page.setViewport({width: 700, height: 360 + MENU_BAR, deviceScaleFactor: 1});
-        await program.frames(3);
-        assert.deepEqual(await corner(), [0, 0]);
-        await program.page.evaluateOnNewDocument(() => {
-            localStorage.setItem('SYSTEM/PWIN_X', '5000');
-            localStorage.setItem('SYSTEM/PWIN_Y', '-161');
-        });
-        await program.goto(null);
-        assert.deepEqual(await corner(), [542, 0]);
-        await program.close();
-    });
 });
