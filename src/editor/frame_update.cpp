@@ -47,11 +47,11 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     frame.zDownBefore = frame.zDown;
     frame.yDownBefore = frame.yDown;
 
-    // A button pressed outside the client area does not count until it has been let go once. A quick click that
-    // is already over was let go, so it counts.
+    // A button pressed outside the client area does not count until it has been let go once; nor does a click
+    // already over that began while the latch stood, such as the one that brings the window back from behind another.
+    frame.leftDown = input.KeyDown(kKeyLeftButton) && !flags.ignoreLeftLatch;
     if (!input.KeyHeld(kKeyLeftButton))
         flags.ignoreLeftLatch = false;
-    frame.leftDown = input.KeyDown(kKeyLeftButton) && !flags.ignoreLeftLatch;
 
     const bool click = frame.leftDown && !frame.leftDownBefore && !editor.camera.orbitActive &&
                        !editor.camera.panActive && !editor.ignoreNextClick;
