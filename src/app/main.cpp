@@ -160,6 +160,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     DragAcceptFiles(gMainWindow, TRUE);
     OpenCommandLineFile(Document(), commandLine);
     ShowWindow(gMainWindow, gSettings.showCommand);
+    // The settings may put the panel anywhere; it starts inside the client area the window opened with.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(gMainWindow, &client);
+    PlacePaintWindow(gEditor, client.right, client.bottom);
     UpdateWindow(gMainWindow);
 
     timeBeginPeriod(kTimerResolution);

@@ -81,6 +81,27 @@ void OnDropFiles(HWND window, HDROP drop) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+// Frames look at the key state only now and then; a press is noted so that a click or a key let go again before
+// the next frame still counts. The key state knows the buttons by their physical place, the messages by their
+// meaning: with the buttons swapped, the left button's message comes from the right-hand button.
+void OnPress(UINT message, WPARAM wParam) {
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            NoteKeyPress(swapped ? VK_RBUTTON : VK_LBUTTON);
+            break;
+        case WM_RBUTTONDOWN:
+            NoteKeyPress(swapped ? VK_LBUTTON : VK_RBUTTON);
+            break;
+        case WM_MBUTTONDOWN:
+            NoteKeyPress(VK_MBUTTON);
+            break;
+        default:
+            NoteKeyPress(static_cast<int>(wParam));
+            break;
+    }
+}
+
 void OnMouseWheel(WPARAM wParam) {
     const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / kWheelNotch;
     WheelZoom(gEditor.camera, static_cast<int16_t>(notches));
@@ -104,6 +125,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_MOUSEWHEEL:
             OnMouseWheel(wParam);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_KEYDOWN:
+            OnPress(message, wParam);
             break;
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam));

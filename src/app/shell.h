@@ -66,6 +66,8 @@ public:
     void WriteString(const char* key, const char* value) override;
 };
 
+// A key or button went down in the main window; the next frame counts it even if it is let go before then.
+void NoteKeyPress(int virtualKey);
 // Runs one frame update of the editor against the real platform.
 void RunEditorFrame(HWND window);
 // Draws and presents one frame with the colours the getters give.

@@ -16,7 +16,11 @@ class WindowsPlatform final : public Platform {
 public:
     HWND window = nullptr;
 
+    KeyPresses presses;  // from the window's messages since the last frame
+
     bool KeyDownRaw(int virtualKey) override { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+    bool KeyPressedSinceLastFrame(int virtualKey) override { return presses.Seen(virtualKey); }
+    void ForgetKeyPresses() override { presses.Forget(); }
     ScreenPoint CursorScreen() override {
         POINT p = {0, 0};
         GetCursorPos(&p);
@@ -58,6 +62,10 @@ void SaveScreenshotOfClientArea(HWND window, const char* path) {
 }
 
 }  // namespace
+
+void NoteKeyPress(int virtualKey) {
+    gPlatform.presses.Note(virtualKey);
+}
 
 void RunEditorFrame(HWND window) {
     gPlatform.window = window;

@@ -92,11 +92,11 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     frame.zDownBefore = frame.zDown;
     frame.yDownBefore = frame.yDown;
 
-    // A button pressed outside the client area does not count until it has been let go once.
-    const bool leftPhysical = input.KeyDown(kKeyLeftButton);
-    if (!leftPhysical)
+    // A button pressed outside the client area does not count until it has been let go once; nor does a click
+    // already over that began while the latch stood, such as the one that brings the window back from behind another.
+    frame.leftDown = input.KeyDown(kKeyLeftButton) && !flags.ignoreLeftLatch;
+    if (!input.KeyHeld(kKeyLeftButton))
         flags.ignoreLeftLatch = false;
-    frame.leftDown = leftPhysical && !flags.ignoreLeftLatch;
 
     const bool click = frame.leftDown && !frame.leftDownBefore && !editor.camera.orbitActive &&
                        !editor.camera.panActive && !editor.ignoreNextClick;
@@ -160,4 +160,5 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         platform.SaveScreenshot(editor.screenshotPath);
         editor.screenshotRequest = false;
     }
+    platform.ForgetKeyPresses();
 }

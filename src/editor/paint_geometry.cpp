@@ -67,6 +67,11 @@ void PlacePaintWindow(Editor& editor, int32_t clientWidth, int32_t clientHeight)
         panel.x = static_cast<float>(clientWidth - kPaintWindowWidth);
     if (panel.y > static_cast<float>(clientHeight - kPaintWindowBottomReserve))
         panel.y = static_cast<float>(clientHeight - kPaintWindowBottomReserve);
+    // A view smaller than the panel still shows its corner, and so the title strip to drag it by.
+    if (panel.x < 0.0f)
+        panel.x = 0.0f;
+    if (panel.y < 0.0f)
+        panel.y = 0.0f;
     BuildPaletteQuads(editor);
     BuildTextureQuads(editor);
 }

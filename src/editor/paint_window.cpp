@@ -194,10 +194,6 @@ void PaintWindowHold(Editor& editor, int32_t cursorX, int32_t cursorY, int32_t c
     if (panel.dragging) {
         panel.x = static_cast<float>(cursorX) + panel.dragStartX - static_cast<float>(panel.grabX);
         panel.y = static_cast<float>(cursorY) + panel.dragStartY - static_cast<float>(panel.grabY);
-        if (panel.x < 0.0f)
-            panel.x = 0.0f;
-        if (panel.y < 0.0f)
-            panel.y = 0.0f;
         PlacePaintWindow(editor, clientWidth, clientHeight);
     }
     if (panel.sliderGrab != 0)

@@ -64,7 +64,8 @@ void PaintWindowButtons(Editor& editor, int32_t cursorX, int32_t cursorY, float 
 
 // ---- placement and geometry
 
-// Keeps the panel inside the client area (no lower limit: the drag sets that) and rebuilds its geometry.
+// Keeps the panel inside the client area and rebuilds its geometry. Where the client area is smaller than the
+// panel, the panel's top-left corner stays in view (at 0), so its title strip can always be reached.
 void PlacePaintWindow(Editor& editor, int32_t clientWidth, int32_t clientHeight);
 // Positions of every coloured quad from the panel position and colour components; swatch colour.
 void BuildPaletteQuads(Editor& editor);

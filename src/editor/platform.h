@@ -38,11 +38,34 @@ enum VirtualKey : int {
     kKeyZ = 0x5A,
 };
 
+// Keys and buttons that went down since the last frame, as the shell's input events report them. The key state
+// alone misses a press that is let go again before the next frame looks, which slow frames make common.
+class KeyPresses {
+public:
+    void Note(int virtualKey) {
+        if (virtualKey > 0 && virtualKey < kCount)
+            pressed_[virtualKey] = true;
+    }
+    bool Seen(int virtualKey) const { return virtualKey > 0 && virtualKey < kCount && pressed_[virtualKey]; }
+    void Forget() {
+        for (bool& pressed : pressed_)
+            pressed = false;
+    }
+
+private:
+    static constexpr int kCount = 256;
+    bool pressed_[kCount] = {};
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
     virtual bool KeyDownRaw(int virtualKey) = 0;  // the high bit of the key state, whoever is active
-    virtual ScreenPoint CursorScreen() = 0;       // cursor in screen pixels
+    // Went down since the last frame update ended, even if it is up again by now.
+    virtual bool KeyPressedSinceLastFrame(int virtualKey) = 0;
+    // Called at the end of every frame update: its presses have been counted.
+    virtual void ForgetKeyPresses() = 0;
+    virtual ScreenPoint CursorScreen() = 0;  // cursor in screen pixels
     virtual ClientRect MainClientRect() = 0;
     virtual uint32_t Milliseconds() = 0;  // wrapping millisecond clock
     virtual void SetMenuItemEnabled(int commandId, bool enabled) = 0;
@@ -66,6 +89,11 @@ struct FrameInput {
     Platform& platform;
     ShellFlags& flags;
 
-    bool KeyDown(int virtualKey) const { return flags.appActive && platform.KeyDownRaw(virtualKey); }
+    // Held now, or pressed and let go again since the last frame: a press shorter than a frame counts for one frame.
+    bool KeyDown(int virtualKey) const {
+        return flags.appActive && (platform.KeyDownRaw(virtualKey) || platform.KeyPressedSinceLastFrame(virtualKey));
+    }
+    // Held at this moment; a press already let go does not count.
+    bool KeyHeld(int virtualKey) const { return flags.appActive && platform.KeyDownRaw(virtualKey); }
     ScreenPoint CursorScreen() const { return platform.CursorScreen(); }
 };

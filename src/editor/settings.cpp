@@ -80,8 +80,9 @@ void ReadSettings(IniStore& ini, Settings& settings, Editor& editor) {
     settings.showCommand = static_cast<int32_t>(ini.GetInt("WINDOW_MAXIMIZED", kShowNormal));
     if (settings.showCommand != kShowMaximized && settings.showCommand != kShowNormal)
         settings.showCommand = kShowNormal;
-    editor.paintWindow.x = static_cast<float>(ini.GetInt("PWIN_X", 0));
-    editor.paintWindow.y = static_cast<float>(ini.GetInt("PWIN_Y", 0));
+    // Signed, as written: a panel once left above or left of the view comes back at the edge, not at the far corner.
+    editor.paintWindow.x = static_cast<float>(static_cast<int32_t>(ini.GetInt("PWIN_X", 0)));
+    editor.paintWindow.y = static_cast<float>(static_cast<int32_t>(ini.GetInt("PWIN_Y", 0)));
     editor.paintWindow.shown = ini.GetInt("PWIN_SHOW", 1) != 0;
     editor.statusWindow.shown = ini.GetInt("SWIN_SHOW", 1) != 0;
     ReadRgb(ini, "BGCOLOR_R", "BGCOLOR_G", "BGCOLOR_B", settings.background);

@@ -31,15 +31,20 @@ int VirtualKeyOf(uint32_t keyCode) {
 
 int BrowserInput::Key(uint32_t keyCode, bool down) {
     const int key = VirtualKeyOf(keyCode);
-    if (key != 0)
-        down_[key] = down;
+    Set(key, down);
     return key;
 }
 
 void BrowserInput::Button(int domButton, bool down) {
-    const int key = VirtualKeyOfButton(domButton);
-    if (key != 0)
-        down_[key] = down;
+    Set(VirtualKeyOfButton(domButton), down);
+}
+
+void BrowserInput::Set(int virtualKey, bool down) {
+    if (virtualKey == 0)
+        return;
+    down_[virtualKey] = down;
+    if (down)
+        presses_.Note(virtualKey);
 }
 
 void BrowserInput::Move(int32_t pageX, int32_t pageY) {
@@ -49,6 +54,7 @@ void BrowserInput::Move(int32_t pageX, int32_t pageY) {
 void BrowserInput::ReleaseAll() {
     for (bool& key : down_)
         key = false;
+    presses_.Forget();
     wheelUnits_ = 0.0;
 }
 

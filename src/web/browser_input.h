@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "editor/camera.h"
+#include "editor/platform.h"
 
 // DOM mouse button numbers.
 enum DomButton : int { kDomLeftButton = 0, kDomMiddleButton = 1, kDomRightButton = 2 };
@@ -26,6 +27,9 @@ public:
     // The page lost the focus: no key-up or button-up events will arrive for what is held now.
     void ReleaseAll();
     bool Down(int virtualKey) const;
+    // Went down since the presses were last forgotten, held or not.
+    bool Pressed(int virtualKey) const { return presses_.Seen(virtualKey); }
+    void ForgetPresses() { presses_.Forget(); }
     ScreenPoint Pointer() const { return pointer_; }
     // Zoom notches for a wheel event, as Windows counts them: 120 units a notch, rolling away from the user
     // positive. A pixel counts 1.2 units (100 pixels a notch), a line 40. Travel short of a notch is kept for the
@@ -33,7 +37,10 @@ public:
     int16_t Wheel(double deltaY, unsigned deltaMode);
 
 private:
+    void Set(int virtualKey, bool down);
+
     bool down_[256] = {};
+    KeyPresses presses_;
     ScreenPoint pointer_;
     double wheelUnits_ = 0.0;
 };

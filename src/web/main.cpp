@@ -149,6 +149,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     LoadStartupPalette(gEditor, gFiles, gSettings.paletteName);
+    // The kept settings may put the panel anywhere; it starts inside the canvas.
+    PlacePaintWindow(gEditor, gWidth, gHeight);
     emscripten_set_webglcontextlost_callback(kCanvas, nullptr, 0, OnContextLost);
     emscripten_set_webglcontextrestored_callback(kCanvas, nullptr, 0, OnContextRestored);
     InstallInputCallbacks();

@@ -8,6 +8,7 @@
 
 #include "editor/draw_frame.h"
 #include "editor/frame_update.h"
+#include "web/frame_pacing.h"
 #include "web/menu_commands.h"
 #include "web/page.h"
 #include "web/shell.h"
@@ -16,10 +17,13 @@ namespace {
 
 constexpr char kKeepRefusedMessage[] =
     "ブラウザーの保存領域がいっぱいか使えないため、保存していないイメージの控えを残せません。ファイルに保存してください。";
+EM_JS(int, MenuOrBoxOpenJs, (), { return Blokkenveld.menu.open || Blokkenveld.modalOpen ? 1 : 0; });
 
 class WebPlatform final : public Platform {
 public:
     bool KeyDownRaw(int virtualKey) override { return gInput.Down(virtualKey); }
+    bool KeyPressedSinceLastFrame(int virtualKey) override { return gInput.Pressed(virtualKey); }
+    void ForgetKeyPresses() override { gInput.ForgetPresses(); }
     ScreenPoint CursorScreen() override { return gInput.Pointer(); }
     ClientRect MainClientRect() override { return gRenderer.MeasureClientRect(); }
     uint32_t Milliseconds() override { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
@@ -84,6 +88,7 @@ uint32_t Fnv1a(const uint32_t* words, size_t count) {
 MenuItemState gShownMenu[kMenuCommandCount];
 bool gMenuShownOnce = false;
 bool gSizeChanged = true;
+FramePacing gPacing;
 int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
 int32_t gCanvasTop = 0;
 
@@ -184,7 +189,8 @@ void IdlePass() {
                          gShellFlags.cursorY > client.bottom;
     if (outside && !gEditor.paintWindow.dragging)
         gShellFlags.ignoreLeftLatch = true;
-    if (!gShellFlags.minimized && gShellFlags.appActive)
+    // Without the focus the frame sees every key and button up, as the Windows program's frame after a drop does.
+    if (gPacing.Due(gShellFlags.minimized, MenuOrBoxOpenJs() != 0, gShellFlags.appActive, gPlatform.Milliseconds()))
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());

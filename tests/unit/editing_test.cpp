@@ -47,6 +47,7 @@ TEST(Editing, AddStaysWithinTheRangeAndShowsTheWarningUntilAnAddPassesIt) {
         {1, 50, 50, kSideMinusX, false}, {2, 50, 50, kSideMinusX, true},   {198, 50, 50, kSidePlusX, false},
         {197, 50, 50, kSidePlusX, true}, {50, 1, 50, kSideMinusY, false},  {50, 198, 50, kSidePlusY, false},
         {50, 50, 1, kSideMinusZ, false}, {50, 50, 198, kSidePlusZ, false}, {50, 50, 197, kSidePlusZ, true},
+        {50, 2, 50, kSideMinusY, true},  {50, 197, 50, kSidePlusY, true},  {50, 50, 2, kSideMinusZ, true},
         {1, 1, 1, kSidePlusY, true},  // only the axis it moves along counts
     };
     for (const Case& c : cases) {

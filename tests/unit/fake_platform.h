@@ -17,6 +17,7 @@
 class FakePlatform : public Platform {
 public:
     std::set<int> keysDown;
+    KeyPresses presses;  // pressed since the last frame
     ScreenPoint cursor;
     ClientRect client{0, 0, 800, 600};
     uint32_t clock = 1000;
@@ -27,6 +28,8 @@ public:
     bool answerYes = true;
 
     bool KeyDownRaw(int virtualKey) override { return keysDown.count(virtualKey) != 0; }
+    bool KeyPressedSinceLastFrame(int virtualKey) override { return presses.Seen(virtualKey); }
+    void ForgetKeyPresses() override { presses.Forget(); }
     ScreenPoint CursorScreen() override { return cursor; }
     ClientRect MainClientRect() override { return client; }
     uint32_t Milliseconds() override { return clock; }
@@ -48,7 +51,7 @@ struct EditorRig {
         platform.clock += milliseconds;
         RunFrameUpdate(*editor, flags, platform);
     }
-    void Hold(int key) { platform.keysDown.insert(key); }
+    void Hold(int key) { platform.presses.Note(*platform.keysDown.insert(key).first); }
     void Release(int key) { platform.keysDown.erase(key); }
 };
 

@@ -56,6 +56,14 @@ TEST(FrameUpdate, LatchedLeftButtonCountsAsUpUntilReleased) {
     rig.Hold(kKeyLeftButton);
     rig.Frame();
     EXPECT_TRUE(rig.editor->frame.leftDown);
+    // A click over before the frame looks is taken by the latch as a held one is, and the next one counts.
+    rig.Release(kKeyLeftButton);
+    rig.flags.ignoreLeftLatch = true;
+    for (const bool counts : {false, true}) {
+        rig.platform.presses.Note(kKeyLeftButton);
+        rig.Frame();
+        EXPECT_EQ(rig.editor->frame.leftDown, counts);
+    }
 }
 
 TEST(FrameUpdate, PressesOnEitherPanelRectangleBelongToThePanelEvenWhenHidden) {

@@ -119,6 +119,8 @@ TEST(ObjectFile, RejectsWhatTheSceneCannotHold) {
         "Blokkenveld\n1 0\n1\n-0.5 100 100 ff\n",                  // outside the grid
         "Blokkenveld\n1 0\n1\nnan 100 100 ff\n",                   // not a position
         "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 8 0\n",                 // no such atlas cell
+        "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 0 8\n",                 // no such row
+        "Blokkenveld\n0 1\nt.bmp\n1\n1 1 1 0 -1\n",                // nor row -1
         "Blokkenveld\n0 1\nt.bmp\n",                               // no textured count
         "Blokkenveld\n1 0\n2\n5 5 5 ff\n5.7 5 5 ee\n",             // two cubes in one cell
         "Blokkenveld\n1 1\n1\n5 5 5 ff\nt.bmp\n1\n5 5 5.2 0 0\n",  // a coloured and a textured one

@@ -87,9 +87,9 @@ TEST(PaintWindow, StepButtonStepsAtOnceThenTenASecondAfterAboutHalfASecond) {
     }
     EXPECT_NEAR(frames * 0.025, 0.55, 0.03);
     const int32_t before = editor.red;
-    for (int i = 0; i < 40; ++i)  // a second
-        rig.Frame(25);
-    EXPECT_NEAR(editor.red - before, 10, 1);
+    for (int i = 0; i < 5000; ++i)  // five seconds, to the millisecond
+        rig.Frame(1);
+    EXPECT_NEAR(editor.red - before, 50, 1);
     // The step rebuilt the current colour into the selected entry, its cell and the swatch.
     const uint32_t colour = 0xFF000000u | static_cast<uint32_t>(editor.red) << 16 | 3u;
     EXPECT_EQ(editor.currentColour, colour);

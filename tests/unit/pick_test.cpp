@@ -28,6 +28,7 @@ TEST(Pick, OnlyTheFaceTurnedTowardsTheViewerIsHit) {
     // Looking along -z from the other side.
     const PickState back = Pick(*scene, {{100.5f, 100.5f, 106.0f}, {100.5f, 100.5f, 96.0f}});
     EXPECT_EQ(back.side, kSidePlusZ);
+    EXPECT_TRUE(Pick(*scene, {{100.5f, 100.5f, -201.0f}, {100.5f, 100.5f, 99.0f}}).held);  // past the ray's end
     // From inside the cube every side faces away.
     EXPECT_FALSE(Pick(*scene, {{100.5f, 100.5f, 100.5f}, {100.5f, 100.5f, 110.0f}}).held);
 }

@@ -85,7 +85,7 @@ TEST(Settings, PanelAndColourKeysAreTakenAsRead) {
     auto editor = std::make_unique<Editor>();
     ReadSettings(ini, settings, *editor);
     EXPECT_EQ(editor->paintWindow.x, 5000.0f);
-    EXPECT_EQ(editor->paintWindow.y, 4294967296.0f);  // read unsigned
+    EXPECT_EQ(editor->paintWindow.y, -1.0f);  // read signed, as written
     EXPECT_FALSE(editor->paintWindow.shown);
     EXPECT_TRUE(editor->statusWindow.shown);
     EXPECT_EQ(settings.background.red, 300);
@@ -94,6 +94,10 @@ TEST(Settings, PanelAndColourKeysAreTakenAsRead) {
     EXPECT_STREQ(settings.paletteName, "C:\\p\\x.bvp");
     // The view takes the low 8 bits: 300 clears with red 44.
     EXPECT_EQ(ClearColour(settings.background), 0xFF2CFF00u);
+    for (const int32_t width : {800, 120}) {  // placed in view, the title strip too where the view is smaller
+        PlacePaintWindow(*editor, width, width == 800 ? 600 : 360);
+        EXPECT_EQ(editor->paintWindow.y, 0.0f);
+    }
 }
 
 TEST(Settings, ExitWritesSevenKeysInOrderAndNeverColoursOrPalette) {

@@ -41,6 +41,18 @@ void Redo(EditorRig& rig) {
 
 }  // namespace
 
+// Ctrl+Y redoes on its own press, only with Ctrl; Z pressed meanwhile waits (Ctrl, Z, Y, Z and Y before, load).
+TEST(UndoHistory, CtrlYRedoesOnItsPressOnly) {
+    UndoHistory history;
+    history.undoAvailable = history.redoAvailable = true;
+    UndoTriggerStep(history, true, false, true, false, true, false);
+    UndoTriggerStep(history, false, false, true, false, false, false);
+    EXPECT_FALSE(history.doRedo);
+    UndoTriggerStep(history, true, false, true, false, false, false);
+    UndoTriggerStep(history, true, true, true, false, true, false);
+    EXPECT_TRUE(history.doRedo && !history.doUndo);
+}
+
 TEST(UndoHistory, RingKeepsTheLastHundredEdits) {
     EditorRig rig;
     rig.Frame();

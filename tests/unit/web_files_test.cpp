@@ -165,7 +165,7 @@ TEST(StorageIni, SettingsSurviveARestartByTheirRules) {
     EXPECT_STREQ(settings.paletteName, "palette.bvp");
 
     editor->paintWindow.x = 120.7f;
-    editor->paintWindow.y = -3.2f;  // written as -3, read back as the unsigned value it wraps to
+    editor->paintWindow.y = -3.2f;  // written as -3 and read back so
     editor->statusWindow.shown = false;
     settings.background = {300, 2, 3};
     WriteExitSettings(ini, settings, *editor);
@@ -181,7 +181,7 @@ TEST(StorageIni, SettingsSurviveARestartByTheirRules) {
     Settings read;
     ReadSettings(ini, read, *next);
     EXPECT_EQ(next->paintWindow.x, 120.0f);
-    EXPECT_EQ(next->paintWindow.y, 4294967293.0f);
+    EXPECT_EQ(next->paintWindow.y, -3.0f);
     EXPECT_FALSE(next->statusWindow.shown);
     EXPECT_TRUE(next->paintWindow.shown);
     EXPECT_EQ(read.background.red, 300);

@@ -34,6 +34,7 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_TRUE(input.Down(kKeyMiddleButton));
     input.Button(kDomRightButton, false);
     EXPECT_FALSE(input.Down(kKeyRightButton));
+    EXPECT_TRUE(input.Pressed(kKeyRightButton));  // kept for the next frame
     EXPECT_TRUE(input.Down(kKeyMiddleButton));
 
     // A key an input method is composing, and codes beyond a byte, are nothing.
@@ -47,6 +48,8 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_FALSE(input.Down(kKeyControl));
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
+    input.Key(90, false);
+    EXPECT_FALSE(input.Pressed(kKeyRightButton) || input.Pressed(kKeyZ));
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {

@@ -77,9 +77,10 @@ export async function startBrowser() {
 // hands over window.testPick ({name, text, id}) and the save picker window.testSavePick ({name, id}, or null: closed),
 // and what is written to such a file lands in window.testWritten[id] (refused while window.testRefuse names that id).
 // With address, that page is loaded instead of the site's; with localOnly, every request but for file:, data: and
-// blob: addresses fails, as with no network at all.
+// blob: addresses fails, as with no network at all. With unfocused, the page never has the focus, as a window behind
+// another program.
 export async function openProgram(browser, baseUrl, {width = 800, height = 600, query = '', drawn = true,
-    from = null, systemPicker = false, address = null, localOnly = false} = {}) {
+    from = null, systemPicker = false, address = null, localOnly = false, unfocused = false} = {}) {
     const downloads = from ? from.downloads : fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-downloads-'));
     const context = from ? from.context
         : await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
@@ -121,6 +122,7 @@ export async function openProgram(browser, baseUrl, {width = 800, height = 600, 
             else request.abort('internetdisconnected');
         });
     }
+    if (unfocused) await page.evaluateOnNewDocument(() => { Document.prototype.hasFocus = () => false; });
     const program = new Program(page, errors, context, downloads);
     await program.goto(address || baseUrl + 'index.html' + (query ? '?' + query : ''), {drawn});
     return program;

@@ -54,6 +54,12 @@ describe('the page as it opens', {timeout: 300000}, () => {
         await program.close();
     });
 
+    test('without the focus the page still draws its start cube', async () => {
+        const program = await openProgram(rig.chromium.browser, rig.server.url, {unfocused: true});
+        assert.ok(drawn(await program.shot()).count > 4000);
+        await program.close();
+    });
+
     test('the menu bar has the program\'s captions, access keys and states', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const items = await program.page.evaluate(() => Array.from(document.querySelectorAll('#menubar .caption, ' +
