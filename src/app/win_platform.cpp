@@ -62,6 +62,7 @@ void SaveScreenshotOfClientArea(HWND window, const char* path) {
 void RunEditorFrame(HWND window) {
     gPlatform.window = window;
     RunFrameUpdate(gEditor, gShellFlags, gPlatform);
+    SyncEditorChecks(window);
 }
 
 void DrawMainWindowFrame(HWND window) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "editor/editor.h"
 #include "editor/platform.h"
+#include "editor_menu_items.h"
 #include "render/vertices.h"
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
@@ -47,6 +49,23 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_FALSE(input.Down(kKeyControl));
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
+}
+
+// The keys of box strokes, the mirror and framing reach the program by the browsers' codes; the browser is kept
+// from scrolling on Home and the arrows, and from its own Ctrl+Z and Ctrl+Y, but typing goes on.
+TEST(BrowserInput, EditorKeysReachTheProgramAndScrollingKeysStayThere) {
+    BrowserInput input;
+    const int keyCodes[][2] = {{16, kKeyShift}, {27, kKeyEscape}, {36, kKeyHome}, {77, kKeyM}, {78, kKeyN}};
+    for (const auto& code : keyCodes) {
+        EXPECT_EQ(input.Key(static_cast<uint32_t>(code[0]), true), code[1]);
+        EXPECT_TRUE(input.Down(code[1])) << code[0];
+    }
+    for (const int key : {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyHome})
+        EXPECT_TRUE(KeepFromBrowser(key, false)) << key;
+    EXPECT_TRUE(KeepFromBrowser(kKeyZ, true));
+    EXPECT_TRUE(KeepFromBrowser(kKeyY, true));
+    for (const int key : {kKeyZ, kKeyY, kKeyM, kKeyN, kKeyShift, kKeyEscape})
+        EXPECT_FALSE(KeepFromBrowser(key, false)) << key;
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {
@@ -127,6 +146,34 @@ TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_REDO, true, true));
     EXPECT_TRUE(editor->undo.redoRequest);
     EXPECT_TRUE(shell.run.empty()) << "the editor's own commands never reach the shell";
+}
+
+// Each mirror item switches its own plane and carries its check mark as the editor's switch stands; Home's item
+// frames the model. None of them reaches the shell.
+TEST(MenuCommands, MirrorItemsSwitchTheirOwnPlaneAndTheFrameItemFramesTheModel) {
+    auto editor = std::make_unique<Editor>();
+    editor->ResetScene();
+    RecordingMenuShell shell;
+    const int items[3] = {ID_OPTIONS_MIRROR_X, ID_OPTIONS_MIRROR_Y, ID_OPTIONS_MIRROR_Z};
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_TRUE(RunMenuCommand(*editor, shell, items[axis], false, false));
+        for (int other = 0; other < 3; ++other) {
+            EXPECT_EQ(editor->mirror.on[other], other <= axis) << axis << other;
+            EXPECT_EQ(MenuStateOf(*editor, items[other], false, false).checked, other <= axis) << axis << other;
+        }
+    }
+    editor->mirror.on[1] = false;  // as N or the settings may change it, not through the item
+    EXPECT_FALSE(MenuStateOf(*editor, ID_OPTIONS_MIRROR_Y, false, false).checked);
+    EXPECT_FALSE(MenuStateOf(*editor, ID_OPTIONS_MIRROR_CENTRE, false, false).checked);
+
+    editor->camera.targetX = 0.0f;
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, false, false));
+    EXPECT_EQ(editor->camera.targetX, 100.5f);
+    EXPECT_TRUE(shell.run.empty());
+    // The page's menu bar follows the state of every item of the table.
+    for (const EditorMenuItem& item : kEditorMenuItems)
+        EXPECT_NE(std::find(std::begin(kMenuCommands), std::end(kMenuCommands), item.commandId),
+                  std::end(kMenuCommands));
 }
 
 // Only the triangles that wind clockwise seen from the eye, the device's front, are filled, and only their edges drawn.
