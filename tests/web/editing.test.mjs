@@ -1,5 +1,6 @@
 // Editing in the page by mouse and keyboard, checked on the pictures it draws: adding on a face, undo and redo
-// from the keyboard, painting from a palette cell and an atlas cell, and the three display switches.
+// from the keyboard, painting from a palette cell and an atlas cell, the three display switches, and a mirrored box
+// checked on the file it saves.
 import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
@@ -132,6 +133,47 @@ describe('editing', {timeout: 300000}, () => {
         }
         assert.ok(colours.size >= 6, `the side shows the cell's pattern (${colours.size} colours)`);
         assert.ok(matched >= sampled * 0.9, `${matched} of ${sampled} pixels are texels of the cell`);
+        await program.close();
+    });
+
+    test('with mirror X on, a Shift drag adds a box and its image, and one Ctrl+Z takes both away', async () => {
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
+        // Green lines, which the black background shows.
+        await program.page.evaluate(() => localStorage.setItem('SYSTEM/WFCOLOR_G', '255'));
+        await program.goto(null);
+        const state = await program.state();
+        await program.menu('o', 'x');
+        await program.frames(2);
+        // From the top of the start cube to its -x side: cells 99..100 by 100..101 at z 100, mirrored to 100..101.
+        await program.page.keyboard.down('Shift');
+        await program.move(...project(state, [100.5, 101, 100.5]));
+        await program.press();
+        await program.move(...project(state, [100, 100.5, 100.6]), 4);
+        await program.frames(2);
+        const dragged = await program.shot();
+        await program.save(dragged, 'mirrored_box_dragged');
+        // A corner of the box's image, away from the cubes, is outlined.
+        const [x, y] = project(state, [102, 102, 100]);
+        assert.ok(countColour(dragged, [0, 255, 0], {left: x - 2, top: y - 2, right: x + 3, bottom: y + 3}) > 0,
+            'the mirrored box is outlined while dragging');
+        await program.release();
+        await program.page.keyboard.up('Shift');
+        await waitCubes(program, 6);
+
+        const saved = async (name) => {
+            await program.menu('f', 'a');
+            await program.saveAs(name);
+            return (await program.download(name + '.bvo')).toString('latin1');
+        };
+        const lines = (await saved('box')).split('\r\n');
+        assert.deepEqual(lines.slice(0, 3), ['Blokkenveld', '1 0', '6']);
+        assert.equal(lines.pop(), '', 'the file ends in CRLF');
+        const cubes = lines.slice(3).map((line) => line.split(' ').slice(0, 3).join(',')).sort();
+        assert.deepEqual(cubes, ['100,100,100', '100,101,100', '101,100,100', '101,101,100', '99,100,100',
+            '99,101,100']);
+        await program.key('z', {modifiers: ['Control']});
+        await waitCubes(program, 1);
+        assert.equal(await saved('undone'), 'Blokkenveld\r\n1 0\r\n1\r\n100 100 100 ffffffff\r\n');
         await program.close();
     });
 
