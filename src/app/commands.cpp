@@ -1,5 +1,8 @@
 // Menu commands of the main window.
+#include <cstddef>
+
 #include "app/shell.h"
+#include "editor_menu_items.h"
 #include "resource_ids.h"
 
 namespace {
@@ -11,6 +14,11 @@ bool ToggleCheck(HWND window, int commandId) {
     CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (wasChecked ? MF_UNCHECKED : MF_CHECKED));
     return !wasChecked;
 }
+
+// The editor items' check marks as they were last set, so that a frame touches the menu only when one changes.
+constexpr size_t kEditorItemCount = sizeof(kEditorMenuItems) / sizeof(kEditorMenuItems[0]);
+bool gEditorChecksShown = false;
+bool gEditorChecked[kEditorItemCount] = {};
 
 void OpenSettingsDialog(HWND window) {
     gColourDialog.savedBackground = gSettings.background;
@@ -29,7 +37,24 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
+void SyncEditorChecks(HWND window) {
+    for (size_t i = 0; i < kEditorItemCount; ++i) {
+        const bool checked = EditorCommandChecked(gEditor, kEditorMenuItems[i].command);
+        if (gEditorChecksShown && checked == gEditorChecked[i])
+            continue;
+        CheckMenuItem(GetMenu(window), static_cast<UINT>(kEditorMenuItems[i].commandId),
+                      MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        gEditorChecked[i] = checked;
+    }
+    gEditorChecksShown = true;
+}
+
 bool OnCommand(HWND window, int commandId) {
+    if (const EditorMenuItem* item = EditorMenuItemOf(commandId)) {
+        RunEditorMenuCommand(gEditor, item->command);
+        SyncEditorChecks(window);
+        return true;
+    }
     switch (commandId) {
         case ID_FILE_NEW:
             CommandNew(Document());
@@ -48,9 +73,6 @@ bool OnCommand(HWND window, int commandId) {
             return true;
         case ID_HELP_HELP:
             ShowHelp(window);
-            return true;
-        case ID_OPTIONS_RESET_CAMERA:
-            ResetCamera(gEditor.camera);
             return true;
         case ID_VIEW_PAINT_WINDOW:
             gEditor.paintWindow.shown = ToggleCheck(window, commandId);

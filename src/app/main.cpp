@@ -142,6 +142,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
     gMainWindow = CreateMainWindow(instance);
     SetViewChecks(gMainWindow);
+    SyncEditorChecks(gMainWindow);
     // The atlas is decoded once, here and whenever another is chosen or loaded; every device is given it
     // from memory.
     LoadSettingsAtlas(gEditor, gFiles, Document().atlas, gSettings, gProgramDirectory);

@@ -57,6 +57,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Menu commands of the main window; returns true when the command was handled.
 bool OnCommand(HWND window, int commandId);
+// The Options items' check marks as the editor's mirror switches stand: at start (the settings may switch axes on),
+// after a command and after every frame (N switches an axis on). The menu is touched only where a mark changes.
+void SyncEditorChecks(HWND window);
 
 // The settings file through the profile API, section "SYSTEM".
 class ProfileIniStore final : public IniStore {

@@ -70,6 +70,7 @@ void NoteKeyPress(int virtualKey) {
 void RunEditorFrame(HWND window) {
     gPlatform.window = window;
     RunFrameUpdate(gEditor, gShellFlags, gPlatform);
+    SyncEditorChecks(window);
 }
 
 void DrawMainWindowFrame(HWND window) {

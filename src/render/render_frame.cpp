@@ -20,6 +20,15 @@ void DrawTexturedChunks(const CubeMesh& mesh, Renderer& renderer) {
         renderer.DrawTextured(mesh.textured[chunk], mesh.texturedTriangles[chunk]);
 }
 
+// With the light off every line takes the material's ambient colour under the white ambient: the wireframe colour,
+// whatever the cubes' colours and the lighting switch.
+void SetLineLook(const FrameDrawing& drawing, Renderer& renderer) {
+    renderer.DisableLight();
+    renderer.SetLighting(true);
+    const float* w = drawing.wireframeColour;
+    renderer.SetMaterial(Material{{w[0], w[1], w[2], 1.0f}, {w[0], w[1], w[2], 1.0f}});
+}
+
 void DrawPaintWindow(const PaintWindowDrawing& panel, Renderer& renderer) {
     renderer.BeginSprites();
     for (int i = 0; i < panel.pieceCount; ++i)
@@ -94,14 +103,15 @@ void RenderFrame(const FrameDrawing& drawing, Renderer& renderer) {
         renderer.BindAtlas(false);
     }
     if (drawing.wireframe) {
-        // With the light off every line takes the material's ambient colour under the white ambient.
-        renderer.DisableLight();
-        renderer.SetLighting(true);
-        const float* w = drawing.wireframeColour;
-        renderer.SetMaterial(Material{{w[0], w[1], w[2], 1.0f}, {w[0], w[1], w[2], 1.0f}});
+        SetLineLook(drawing, renderer);
         renderer.SetWireframeFill(true);
         DrawMeshChunks(mesh, renderer);
         DrawTexturedChunks(mesh, renderer);
+    }
+    if (drawing.guideLineCount > 0) {
+        // The guides look like the wireframe, whether or not it is shown.
+        SetLineLook(drawing, renderer);
+        renderer.DrawLines(drawing.guidePoints, drawing.guideLineCount);
     }
     if (drawing.paintWindowShown)
         DrawPaintWindow(drawing.paintWindow, renderer);

@@ -1,4 +1,4 @@
-// One complete frame of the main window: clear, lit cubes, wireframe, the paint panel and the status
+// One complete frame of the main window: clear, lit cubes, wireframe, guide lines, the paint panel and the status
 // strip with their texts, present. It draws what it is handed; the device side is reached through Renderer.
 #pragma once
 
@@ -30,6 +30,7 @@ public:
     virtual void DrawTextured(const TexturedVertex* vertices, int32_t triangles) = 0;
     virtual void DrawPaintColour(const PaintColourVertex* vertices, int32_t triangles) = 0;
     virtual void DrawPaintTexture(const PaintTextureVertex* vertices, int32_t triangles) = 0;
+    virtual void DrawLines(const float (*points)[3], int32_t lines) = 0;  // pairs of world points, lit as set
     virtual void BeginSprites() = 0;
     virtual void DrawPiece(const Matrix& transform, const SourceRect& source) = 0;
     virtual void EndSprites() = 0;

@@ -29,6 +29,11 @@ int VirtualKeyOf(uint32_t keyCode) {
     return static_cast<int>(keyCode);
 }
 
+bool KeepFromBrowser(int virtualKey, bool ctrl) {
+    return (virtualKey >= kKeyLeft && virtualKey <= kKeyDown) || virtualKey == kKeyHome ||
+           (ctrl && (virtualKey == kKeyZ || virtualKey == kKeyY));
+}
+
 int BrowserInput::Key(uint32_t keyCode, bool down) {
     const int key = VirtualKeyOf(keyCode);
     Set(key, down);

@@ -17,6 +17,10 @@ enum WheelMode : unsigned { kWheelPixels = 0, kWheelLines = 1, kWheelPages = 2 }
 // letters, digits, arrows and Ctrl. 0 for a key still being composed by an input method or one without a code.
 int VirtualKeyOf(uint32_t keyCode);
 
+// Whether the page keeps a key's press from the browser, which would act on it too: the arrows and Home would
+// scroll, Ctrl+Y and Ctrl+Z belong to the editor.
+bool KeepFromBrowser(int virtualKey, bool ctrl);
+
 class BrowserInput {
 public:
     // A key went down or up; returns its virtual-key code, 0 when it has none.

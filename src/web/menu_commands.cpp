@@ -1,6 +1,7 @@
 #include "web/menu_commands.h"
 
 #include "editor/editor.h"
+#include "editor_menu_items.h"
 #include "resource_ids.h"
 
 namespace {
@@ -16,6 +17,8 @@ bool IsMenuCommand(int commandId) {
 }  // namespace
 
 MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
+    if (const EditorMenuItem* item = EditorMenuItemOf(commandId))
+        return {true, EditorCommandChecked(editor, item->command)};
     switch (commandId) {
         case ID_OPTIONS_UNDO:
             return {undoEnabled, false};
@@ -33,15 +36,16 @@ MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled,
 bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, bool undoEnabled, bool redoEnabled) {
     if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled).enabled)
         return false;
+    if (const EditorMenuItem* item = EditorMenuItemOf(commandId)) {
+        RunEditorMenuCommand(editor, item->command);
+        return true;
+    }
     switch (commandId) {
         case ID_OPTIONS_UNDO:
             editor.undo.undoRequest = true;
             return true;
         case ID_OPTIONS_REDO:
             editor.undo.redoRequest = true;
-            return true;
-        case ID_OPTIONS_RESET_CAMERA:
-            ResetCamera(editor.camera);
             return true;
         case ID_VIEW_PAINT_WINDOW:
             editor.paintWindow.shown = !editor.paintWindow.shown;

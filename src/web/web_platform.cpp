@@ -92,11 +92,6 @@ FramePacing gPacing;
 int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
 int32_t gCanvasTop = 0;
 
-// Which keys the page must keep to itself: the arrows would scroll, Ctrl+Y and Ctrl+Z belong to the editor.
-bool KeepFromBrowser(int virtualKey, bool ctrl) {
-    return (virtualKey >= kKeyLeft && virtualKey <= kKeyDown) || (ctrl && (virtualKey == kKeyZ || virtualKey == kKeyY));
-}
-
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
     const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down);

@@ -1,5 +1,5 @@
 """Editing with the real mouse and keys: the tools on the start cube, undo and redo, the paint window's controls."""
-from harness import check, e2e, launched, save
+from harness import check, e2e, launched, run, save, wait_file
 from picture_tests import panel_at, project
 from window_tests import MAGENTA, MAGENTA_SETTINGS
 
@@ -107,3 +107,25 @@ def display_switches_change_what_the_view_shows():
         program.click(*WIREFRAME_SWITCH)
         empty = program.wait_shot(lambda s: colours(s) == {MAGENTA}, "an empty view with every switch off")
         check(panel_at(0, 0)(empty), "the panel is not drawn with every switch off")
+
+
+@e2e
+def a_mirrored_shift_drag_box_is_saved_and_undone_as_one_step():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        def saved_as(name):
+            program.menu("alt+f", "a", "名前を付けて保存")
+            program.file_dialog("^(Save As|名前を付けて保存)$", program.wine_path(name), "the save dialog")
+            wait_file(program.path(name), "the saved scene")
+            return open(program.path(name), "rb").read().split(b"\r\n")
+        program.menu("alt+o", "x", "ミラー X")
+        program.move(*top_of_column(shot, 1))  # a box from here to the -x side: 99..100 by 100..101 by 100
+        run(["xdotool", "keydown", "shift", "mousedown", "1", "sleep", "0.3", "keyup", "shift"])
+        program.move(*point(shot, (100, 100.5, 100.6)))
+        run(["xdotool", "sleep", "0.5", "mouseup", "1"])
+        image = point(shot, (101.5, 102, 100.5))  # the top of the upper cube of the box's mirror image
+        program.wait_shot(lambda s: s.pixel(*image) != MAGENTA, "the box and its image added")
+        cubes = [b"%d %d 100 ffffffff" % (x, y) for x in (99, 100, 101) for y in (100, 101)]
+        check(sorted(saved_as("box.bvo")) == sorted([b"Blokkenveld", b"1 0", b"6", b""] + cubes), "the saved box")
+        program.chord("ctrl+z")
+        program.wait_shot(lambda s: s.pixel(*image) == MAGENTA, "Ctrl+Z to take the box and its image away")
+        check(saved_as("undone.bvo") == [b"Blokkenveld", b"1 0", b"1", cubes[2], b""], "not the start cube again")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ public:
     void DrawTextured(const TexturedVertex*, int32_t n) override { Log("textured " + std::to_string(n)); }
     void DrawPaintColour(const PaintColourVertex*, int32_t n) override { Log("paint colour " + std::to_string(n)); }
     void DrawPaintTexture(const PaintTextureVertex*, int32_t n) override { Log("paint texture " + std::to_string(n)); }
+    void DrawLines(const float (*)[3], int32_t n) override { Log("lines " + std::to_string(n)); }
     void BeginSprites() override { Log("sprites"); }
     void DrawPiece(const Matrix& t, const SourceRect& s) override {
         pieceTransforms.push_back(t);
@@ -192,6 +194,20 @@ TEST(RenderFrame, SwitchesAndPanelsCanBeTurnedOff) {
                                                "world",          "lighting on", "present"};
     EXPECT_EQ(rig.renderer.calls, expected);
     EXPECT_EQ(editor.statusWindow.rect.right, 0);  // hidden: not measured
+}
+
+// Guide lines are drawn after the faces in the wireframe's look, also with the wireframe and the lighting off.
+TEST(RenderFrame, GuideLinesTakeTheWireframeLookWithoutTheWireframe) {
+    FrameRig rig;
+    rig.editor->mirror.on[0] = true;
+    MakeGuideLines(rig.editor->mirror, rig.editor->scene, nullptr, rig.editor->guides);
+    rig.editor->wireframeSwitch = rig.editor->lightingSwitch = false;
+    rig.Render();
+    const std::vector<std::string>& calls = rig.renderer.calls;
+    const size_t at = std::min(rig.renderer.IndexOf("lines 6"), calls.size() - 2);
+    EXPECT_EQ(std::vector<std::string>(calls.begin() + at - 4, calls.begin() + at + 2),
+              (std::vector<std::string>{"no atlas", "light off", "lighting on", "material", "lines 6", "sprites"}));
+    EXPECT_FLOAT_EQ(rig.renderer.lastMaterial.ambient[2], 0.2f);  // the wireframe colour
 }
 
 TEST(RenderFrame, TextsUseTheCurrentColourAndTheLiveCount) {

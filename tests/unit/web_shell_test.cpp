@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "editor/platform.h"
+#include "editor_menu_items.h"
 #include "render/vertices.h"
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
@@ -42,6 +43,7 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     EXPECT_EQ(input.Key(0, true), 0);
     EXPECT_EQ(input.Key(300, true), 0);
     EXPECT_FALSE(input.Down(0));
+    EXPECT_TRUE(KeepFromBrowser(kKeyHome, false));  // which would scroll the page
 
     // Losing the focus loses the key-ups: nothing is held afterwards.
     input.ReleaseAll();
@@ -103,6 +105,8 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
     EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
     EXPECT_EQ(shell.run.size(), shellCommands.size());
+    for (const EditorMenuItem& item : kEditorMenuItems)  // the page's menu bar shows the editor's items
+        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId), 1) << item.commandId;
 }
 
 TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
@@ -123,6 +127,16 @@ TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_RESET_CAMERA, false, false));
     EXPECT_EQ(editor->camera.yaw, kStartYaw);
     EXPECT_EQ(editor->camera.masterZoom, kStartMasterZoom);
+    editor->ResetScene();
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, false, false));
+    EXPECT_LT(editor->camera.masterZoom, kStartMasterZoom);  // framed, not reset
+    for (int axis = 0; axis < 3; ++axis) {  // each mirror item its own plane, checked as the editor has it
+        EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_MIRROR_X + axis, false, false));
+        for (int other = 0; other < 3; ++other) {
+            EXPECT_EQ(editor->mirror.on[other], other <= axis);
+            EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_MIRROR_X + other, false, false).checked, other <= axis);
+        }
+    }
 
     EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_UNDO, true, true));
     EXPECT_TRUE(editor->undo.undoRequest);

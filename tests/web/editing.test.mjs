@@ -135,6 +135,30 @@ describe('editing', {timeout: 300000}, () => {
         await program.close();
     });
 
+    test('with mirror X on, a Shift drag adds a box and its image, and one Ctrl+Z takes both away', async () => {
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
+        await program.page.evaluate(() => localStorage.setItem('SYSTEM/WFCOLOR_G', '255'));  // lines black would hide
+        await program.goto(null);
+        const state = await program.state();
+        const saved = (name) => program.menu('f', 'a').then(() => program.saveAs(name))
+            .then(() => program.download(name + '.bvo')).then((file) => file.toString('latin1').split('\r\n'));
+        await program.menu('o', 'x');
+        await program.page.keyboard.down('Shift');  // a box from the top of the start cube to its -x side, mirrored
+        await program.move(...project(state, [100.5, 101, 100.5]));
+        await program.press();
+        await program.page.keyboard.up('Shift');
+        await program.move(...project(state, [100, 100.5, 100.6]), 4);
+        const [x, y] = project(state, [102, 102, 100]);  // a corner of the box's image, away from the cubes
+        assert.ok(countColour(await program.shot(), [0, 255, 0],
+            {left: x - 2, top: y - 2, right: x + 3, bottom: y + 3}), 'the box\'s image outlined');
+        await program.release();
+        const cubes = [99, 100, 101].flatMap((x) => [`${x} 100 100 ffffffff`, `${x} 101 100 ffffffff`]);
+        assert.deepEqual((await saved('box')).sort(), ['Blokkenveld', '1 0', '6', '', ...cubes].sort());
+        await program.key('z', {modifiers: ['Control']});
+        assert.deepEqual(await saved('undone'), ['Blokkenveld', '1 0', '1', '100 100 100 ffffffff', '']);
+        await program.close();
+    });
+
     test('the lighting, faces and wireframe switches', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const state = await program.state();

@@ -66,10 +66,12 @@ describe('the page as it opens', {timeout: 300000}, () => {
             '#menubar .item')).map((e) => ({text: e.textContent, access: e.querySelector('u')?.textContent,
             disabled: e.classList.contains('disabled'), checked: e.classList.contains('checked')})));
         const captions = items.map((i) => i.text);
-        assert.deepEqual(captions, ['ファイル(F)', '新規作成(N)', '開く(O)', 'サンプルを開く(M)...', '上書き保存(S)',
-            '名前を付けて保存(A)',
+        assert.deepEqual(captions, ['ファイル(F)', '新規作成(N)', '開く(O)', 'サンプルを開く(M)...',
+            '上書き保存(S)', '名前を付けて保存(A)',
             'スクリーンショット(T)', 'オプション(O)', '元に戻す(U)          Ctrl+Z', 'やり直し(R)           Ctrl+Y',
-            'カメラを初期位置に戻す(C)', '設定(O)', '表示(V)', 'ペイントウインドウ(P)', 'ステータスウインドウ(S)',
+            'カメラを初期位置に戻す(C)', 'モデル全体を表示(E)                       Home', 'ミラー X(X)', 'ミラー Y(Y)',
+            'ミラー Z(Z)', 'ミラーの中心をキューブへ(M)          M', 'ミラー面をキューブの面へ(N)           N',
+            '設定(O)', '表示(V)', 'ペイントウインドウ(P)', 'ステータスウインドウ(S)',
             'ヘルプ(H)', 'ヘルプ(H)', 'バージョン情報(A)']);
         for (const item of items)
             assert.equal(item.access, item.text.match(/\((.)\)/)[1], `access key of ${item.text}`);

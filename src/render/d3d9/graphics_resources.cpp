@@ -105,6 +105,13 @@ public:
     void DrawPaintTexture(const PaintTextureVertex* vertices, int32_t triangles) override {
         Draw(kPaintTextureVertexFormat, vertices, triangles, sizeof(PaintTextureVertex));
     }
+    void DrawLines(const float (*points)[3], int32_t lines) override {
+        if (lines <= 0)
+            return;
+        // Positions alone: with no vertex colour the lit colour comes from the material.
+        Device()->SetFVF(D3DFVF_XYZ);
+        Device()->DrawPrimitiveUP(D3DPT_LINELIST, static_cast<UINT>(lines), points, sizeof(points[0]));
+    }
     void BeginSprites() override { gPanelSprites.Begin(); }
     void DrawPiece(const Matrix& transform, const SourceRect& s) override { gPanelSprites.DrawPiece(transform, s); }
     void EndSprites() override { gPanelSprites.End(); }

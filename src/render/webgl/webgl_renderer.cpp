@@ -152,6 +152,8 @@ bool WebGlRenderer::Create() {
     glGenBuffers(1, &overlayBuffer_);
     glBindBuffer(GL_ARRAY_BUFFER, overlayBuffer_);
     glBufferData(GL_ARRAY_BUFFER, sizeof(text_), nullptr, GL_DYNAMIC_DRAW);
+    glGenBuffers(1, &lineBuffer_);
+    lineBufferBytes_ = 0;
 
     // The device's fixed states: depth test less-or-equal, counter-clockwise triangles culled (the mesh's lists come
     // culled already), blending with source one and destination inverse source alpha, so opaque colours simply
@@ -165,7 +167,8 @@ bool WebGlRenderer::Create() {
 }
 
 void WebGlRenderer::Forget() {
-    meshProgram_ = screenProgram_ = overlayBuffer_ = 0;
+    meshProgram_ = screenProgram_ = overlayBuffer_ = lineBuffer_ = 0;
+    lineBufferBytes_ = 0;
     panelTexture_ = atlasTexture_ = glyphTexture_ = 0;
     hasAtlas_ = false;
     for (Stream& stream : streams_)
@@ -394,6 +397,33 @@ void WebGlRenderer::DrawColoured(const ColouredVertex* vertices, int32_t triangl
 
 void WebGlRenderer::DrawTextured(const TexturedVertex* vertices, int32_t triangles) {
     DrawMesh(vertices, triangles, true);
+}
+
+void WebGlRenderer::DrawLines(const float (*points)[3], int32_t lines) {
+    if (lines <= 0 || points == nullptr || meshProgram_ == 0)
+        return;
+    const int32_t bytes = lines * 2 * static_cast<int32_t>(sizeof(points[0]));
+    glBindBuffer(GL_ARRAY_BUFFER, lineBuffer_);
+    if (bytes > lineBufferBytes_) {
+        glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_DYNAMIC_DRAW);
+        lineBufferBytes_ = bytes;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, points);
+    glUseProgram(meshProgram_);
+    // As the wireframe's edges: the same transforms, light and nudge towards the eye.
+    SetMeshUniforms(false, true);
+    glEnableVertexAttribArray(kAttributePosition);
+    glVertexAttribPointer(kAttributePosition, 3, GL_FLOAT, GL_FALSE, sizeof(points[0]), Offset(0));
+    // Positions alone, as the device is given them: no normal, and the device's white where a vertex has no colour.
+    glDisableVertexAttribArray(kAttributeNormal);
+    glVertexAttrib3f(kAttributeNormal, 0.0f, 0.0f, 0.0f);
+    glDisableVertexAttribArray(kAttributeColour);
+    glVertexAttrib4f(kAttributeColour, 1.0f, 1.0f, 1.0f, 1.0f);
+    glDisableVertexAttribArray(kAttributeUv);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_CULL_FACE);
+    glDrawArrays(GL_LINES, 0, lines * 2);
 }
 
 void WebGlRenderer::DrawScreen(const void* vertices, int32_t triangles, int32_t stride, bool textured) {

@@ -54,6 +54,7 @@ public:
     void DrawTextured(const TexturedVertex* vertices, int32_t triangles) override;
     void DrawPaintColour(const PaintColourVertex* vertices, int32_t triangles) override;
     void DrawPaintTexture(const PaintTextureVertex* vertices, int32_t triangles) override;
+    void DrawLines(const float (*points)[3], int32_t lines) override;
     void BeginSprites() override;
     void DrawPiece(const Matrix& transform, const SourceRect& source) override;
     void EndSprites() override;
@@ -109,6 +110,8 @@ private:
     uint32_t meshProgram_ = 0;
     uint32_t screenProgram_ = 0;
     uint32_t overlayBuffer_ = 0;
+    uint32_t lineBuffer_ = 0;
+    int32_t lineBufferBytes_ = 0;  // what lineBuffer_ holds room for
     uint32_t panelTexture_ = 0;
     uint32_t atlasTexture_ = 0;
     uint32_t glyphTexture_ = 0;
