@@ -1,6 +1,7 @@
 #include "editor/draw_frame.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "editor/editor.h"
 #include "render/render_frame.h"
@@ -12,6 +13,8 @@ namespace layout = paint_layout;
 constexpr char kCubeCountFormat[] = "キューブ数：%d/%d";
 constexpr char kCannotCreateText[] = "これ以上作成できません";
 constexpr char kMirrorLabel[] = "ミラー：";
+// How far apart (in summed 0..255 steps) the wireframe and background colours must be for guides to show.
+constexpr int32_t kGuideContrast = 96;
 constexpr float kColourScale = 1.0f / 255.0f;
 
 // Pieces of the panel bitmap that show a button down or pressed over the body.
@@ -108,6 +111,19 @@ void PreparePaintWindow(Editor& editor, PaintWindowDrawing& panel) {
     }
 }
 
+// The guides take the wireframe colour, unless it is lost against the background (the default black on black):
+// then they are drawn halfway from the background towards white, or towards black on a light background.
+void GuideColour(const RgbSetting& background, const RgbSetting& wireframe, float (&colour)[3]) {
+    const int32_t back[3] = {background.red & 0xFF, background.green & 0xFF, background.blue & 0xFF};
+    const int32_t wire[3] = {wireframe.red & 0xFF, wireframe.green & 0xFF, wireframe.blue & 0xFF};
+    const int32_t apart = std::abs(back[0] - wire[0]) + std::abs(back[1] - wire[1]) + std::abs(back[2] - wire[2]);
+    const bool dark = back[0] + back[1] + back[2] < 3 * 128;
+    for (int i = 0; i < 3; ++i) {
+        const int32_t contrast = dark ? (back[i] + 255) / 2 : back[i] / 2;
+        colour[i] = static_cast<float>(apart < kGuideContrast ? contrast : wire[i]) * kColourScale;
+    }
+}
+
 }  // namespace
 
 void FormatCubeCount(int32_t liveCubes, char (&text)[kStatusTextCapacity]) {
@@ -161,6 +177,7 @@ void PrepareFrameDrawing(Editor& editor,
     FormatMirror(editor.mirror, drawing.status.mirrorText);
     drawing.guidePoints = editor.guides.points;
     drawing.guideLineCount = editor.guides.lineCount;
+    GuideColour(background, wireframe, drawing.guideColour);
 }
 
 void DrawEditorFrame(Editor& editor, const RgbSetting& background, const RgbSetting& wireframe, Renderer& renderer) {

@@ -124,7 +124,9 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     if (click && !frame.clickConsumedByPanel)
         editor.pick = PickAt(editor, flags.cursorX, flags.cursorY);
     frame.leftDownBefore = frame.leftDown;
-    if (!PanelTakesClick(editor, flags)) {
+    const ClientRect view = platform.MainClientRect();
+    if (flags.cursorX >= 0 && flags.cursorX < view.right && flags.cursorY < view.bottom &&
+        !PanelTakesClick(editor, flags)) {
         editor.viewCursorKnown = true;
         editor.viewCursorX = flags.cursorX;
         editor.viewCursorY = flags.cursorY;

@@ -61,9 +61,10 @@ struct FrameDrawing {
     bool wireframe = true;
     float wireframeColour[3] = {};  // 0..1
     const CubeMesh* mesh = nullptr;
-    // Guide lines in the wireframe colour (the mirror planes, a box being drawn): pairs of world points.
+    // Guide lines (the mirror planes, a box being drawn): pairs of world points, and their colour (0..1).
     const float (*guidePoints)[3] = nullptr;
     int32_t guideLineCount = 0;
+    float guideColour[3] = {};
     bool paintWindowShown = false;
     PaintWindowDrawing paintWindow;
     bool statusShown = false;

@@ -20,12 +20,11 @@ void DrawTexturedChunks(const CubeMesh& mesh, Renderer& renderer) {
         renderer.DrawTextured(mesh.textured[chunk], mesh.texturedTriangles[chunk]);
 }
 
-// With the light off every line takes the material's ambient colour under the white ambient: the wireframe colour,
+// With the light off every line takes the material's ambient colour under the white ambient: the colour given,
 // whatever the cubes' colours and the lighting switch.
-void SetLineLook(const FrameDrawing& drawing, Renderer& renderer) {
+void SetLineLook(const float (&w)[3], Renderer& renderer) {
     renderer.DisableLight();
     renderer.SetLighting(true);
-    const float* w = drawing.wireframeColour;
     renderer.SetMaterial(Material{{w[0], w[1], w[2], 1.0f}, {w[0], w[1], w[2], 1.0f}});
 }
 
@@ -103,14 +102,14 @@ void RenderFrame(const FrameDrawing& drawing, Renderer& renderer) {
         renderer.BindAtlas(false);
     }
     if (drawing.wireframe) {
-        SetLineLook(drawing, renderer);
+        SetLineLook(drawing.wireframeColour, renderer);
         renderer.SetWireframeFill(true);
         DrawMeshChunks(mesh, renderer);
         DrawTexturedChunks(mesh, renderer);
     }
     if (drawing.guideLineCount > 0) {
         // The guides look like the wireframe, whether or not it is shown.
-        SetLineLook(drawing, renderer);
+        SetLineLook(drawing.guideColour, renderer);
         renderer.DrawLines(drawing.guidePoints, drawing.guideLineCount);
     }
     if (drawing.paintWindowShown)

@@ -200,4 +200,8 @@ TEST(Mirror, AShiftDragSpansABoxAndEscDropsIt) {
     rig.Frame();
     EXPECT_EQ(editor.scene.liveCubeCount, 2);
     EXPECT_TRUE(editor.scene.Occupied(100, 101, 100));
+    // The menu's mirror commands act where the cursor last was over the view, never beyond its edge.
+    rig.flags.cursorX = 5000;
+    rig.Frame();
+    EXPECT_EQ(editor.viewCursorX, static_cast<int32_t>(top.x));
 }

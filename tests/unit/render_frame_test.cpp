@@ -208,6 +208,10 @@ TEST(RenderFrame, GuideLinesTakeTheWireframeLookWithoutTheWireframe) {
     EXPECT_EQ(std::vector<std::string>(calls.begin() + at - 4, calls.begin() + at + 2),
               (std::vector<std::string>{"no atlas", "light off", "lighting on", "material", "lines 6", "sprites"}));
     EXPECT_FLOAT_EQ(rig.renderer.lastMaterial.ambient[2], 0.2f);  // the wireframe colour
+    // Black lines on the black background would not show: they are drawn halfway to white.
+    rig.background = rig.wireframe = RgbSetting{0, 0, 0};
+    rig.Render();
+    EXPECT_FLOAT_EQ(rig.renderer.lastMaterial.ambient[0], 127.0f / 255.0f);
 }
 
 TEST(RenderFrame, TextsUseTheCurrentColourAndTheLiveCount) {
