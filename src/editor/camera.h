@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 struct FrameInput;
 struct Scene;
