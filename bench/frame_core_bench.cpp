@@ -244,6 +244,25 @@ public:
         }
     }
 
+    // The edits against the frame they happen in (bench/editing_bench.cpp).
+    void PrintEditingRatios() const {
+        const double box = Best("BM_AddBlockAsBox", ""), frame = Best("BM_BlockFrame", "");
+        if (box > 0.0 && frame > 0.0)
+            std::printf(
+                "ratio box: 10,000 cubes added as a box, with its frame %.1f us, a frame of them %.1f us, "
+                "ratio %.2f\n",
+                box, frame, box / frame);
+        const double guides = Best("BM_MirrorGuides", "");
+        for (const char* tool : {"BM_PaintClick/", "BM_AddClick/"}) {
+            const double mirrored = Best(tool, "mirrored"), single = Best(tool, "single");
+            if (mirrored > 0.0 && single > 0.0)
+                std::printf(
+                    "ratio %smirrored: %.1f us (the planes' guide lines %.1f us of it), unmirrored %.1f us, "
+                    "ratio %.2f\n",
+                    tool + 3, mirrored, guides, single, mirrored / single);
+        }
+    }
+
 private:
     double Best(const char* benchmarkName, const char* layout) const {
         const auto found = best.find(benchmarkName + std::string(layout));
@@ -263,5 +282,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     reporter.PrintExportRatios();
+    reporter.PrintEditingRatios();
     return 0;
 }

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/png_wic.h"
 #include "render/d3d9/graphics_device.h"
 #include "render/d3d9/textures.h"
+#include "win/png_wic.h"
 
 Documents gDocuments;
 Win32FileSystem gFiles;

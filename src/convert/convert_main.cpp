@@ -2,8 +2,8 @@
 #include "convert/conversion.h"
 
 #ifdef _WIN32
-#include "app/png_wic.h"
 #include "app/shell.h"
+#include "win/png_wic.h"
 #else
 #include <unistd.h>
 

@@ -13,6 +13,8 @@ constexpr double kKeyZoomSpeed = 20.0;   // world units per second
 constexpr float kPanPerPixel = 0.001f;   // times the distance
 constexpr float kMoveSpeed = 400.0f;     // times the distance / 1000, per second
 constexpr double kWheelStep = 2.0;
+// A framed model spans at most this share of the view each way, keeping its outline off the view's edges.
+constexpr double kFramedFill = 0.95;
 
 double ClampZoom(double zoom) {
     if (zoom <= kMinZoom)
@@ -200,13 +202,24 @@ void FrameModel(Camera& camera, const Scene& scene, float aspect) {
     camera.targetX = (low[0] + high[0]) * 0.5f;
     camera.targetY = (low[1] + high[1]) * 0.5f;
     camera.targetZ = (low[2] + high[2]) * 0.5f;
-    // The sphere around the model fits the narrower of the two fields of view, whichever way the camera turns.
-    const double radius = 0.5 * std::sqrt(static_cast<double>((high[0] - low[0]) * (high[0] - low[0]) +
-                                                              (high[1] - low[1]) * (high[1] - low[1]) +
-                                                              (high[2] - low[2]) * (high[2] - low[2])));
-    const double halfVertical = 0.5 * kFieldOfView;
-    const double halfHorizontal = std::atan(std::tan(halfVertical) * aspect);
-    const double distance = radius / std::sin(std::min(halfVertical, halfHorizontal));
+    // The view's axes from the direction the camera keeps, as the view matrix makes them.
+    const Vec3 forward = Vec3Scale(EyeDirection(camera), -1.0f);
+    const Vec3 right = Vec3Normalize(Vec3Cross({0.0f, 1.0f, 0.0f}, forward));
+    const Vec3 up = Vec3Cross(forward, right);
+    const double tanVertical = kFramedFill * std::tan(0.5 * static_cast<double>(kFieldOfView));
+    const double tanHorizontal = tanVertical * aspect;
+    // The nearest eye from which every corner of the model's box lies inside the view. The near plane needs no test
+    // of its own: the box's other corners always keep the eye further back than its nearest corner does.
+    double distance = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 offset = {(corner & 1 ? 0.5f : -0.5f) * (high[0] - low[0]),
+                             (corner & 2 ? 0.5f : -0.5f) * (high[1] - low[1]),
+                             (corner & 4 ? 0.5f : -0.5f) * (high[2] - low[2])};
+        const double along = Vec3Dot(offset, forward);
+        const double across = std::fabs(Vec3Dot(offset, right)) / tanHorizontal;
+        const double upward = std::fabs(Vec3Dot(offset, up)) / tanVertical;
+        distance = std::max({distance, across - along, upward - along});
+    }
     camera.masterZoom = std::min(std::max(distance, kMinZoom), kMaxZoom);
     camera.distance = static_cast<float>(camera.masterZoom);
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 struct FrameInput;
 struct Scene;
@@ -52,7 +52,7 @@ void CameraInputStep(Camera& camera, FrameInput& input, float frameTime);
 void WheelZoom(Camera& camera, int16_t notches);
 void ResetCamera(Camera& camera);
 // Turns the camera to the middle of the scene's cubes and sets the distance so that every cube is in a view of
-// that width to height (aspect), within the zoom limits; the direction it looks from stays.
+// that width to height (aspect), as close as the zoom limits allow; the direction it looks from stays.
 void FrameModel(Camera& camera, const Scene& scene, float aspect);
 // Unit vector from the target towards the eye.
 Vec3 EyeDirection(const Camera& camera);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/math3d.h"
+#include "math/math3d.h"
 #include "scene/scene.h"
 
 // The transforms the last frame was drawn with; the pick unprojects the cursor through them.

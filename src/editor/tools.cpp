@@ -31,13 +31,14 @@ bool NewCellInRange(const CubeRecord& cube, int side) {
 }
 
 // The slot for a new cube: the next one while the array has not been filled up to its end, afterwards the
-// lowest free slot; -1 when every slot is in use.
-int32_t NewSlot(Scene& scene) {
+// lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting at 0: the slots
+// below it were in use at the last search and an add frees none, so the action's searches take one pass between them.
+int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     if (scene.highestUsedSlot < kMaxCubes - 1)
         return ++scene.highestUsedSlot;
-    for (int32_t slot = 0; slot < kMaxCubes; ++slot) {
-        if (scene.cubes[slot].inUse == 0)
-            return slot;
+    for (; searchFrom < kMaxCubes; ++searchFrom) {
+        if (scene.cubes[searchFrom].inUse == 0)
+            return searchFrom;
     }
     return -1;
 }
@@ -80,7 +81,7 @@ Cell CellOf(const CubeRecord& cube) {
     return Cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
 }
 
-void Add(Editor& editor, int32_t hitSlot, int side) {
+void Add(Editor& editor, int32_t hitSlot, int side, int32_t& searchFrom) {
     Scene& scene = editor.scene;
     const CubeRecord hit = scene.cubes[hitSlot];
     if (!NewCellInRange(hit, side)) {
@@ -92,7 +93,7 @@ void Add(Editor& editor, int32_t hitSlot, int side) {
     const Cell cell = NeighbourCell(CellOf(hit), side);
     if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] != 0)
         return;
-    const int32_t slot = NewSlot(scene);
+    const int32_t slot = NewSlot(scene, searchFrom);
     if (slot < 0) {
         editor.cannotCreate = true;
         return;
@@ -108,10 +109,10 @@ bool MayAddAt(const Scene& scene, const Cell& cell) {
 }
 
 // An image of a mirrored add: skipped where it cannot go; a full array refuses it as it refuses a click.
-void AddImage(Editor& editor, const Cell& cell) {
+void AddImage(Editor& editor, const Cell& cell, int32_t& searchFrom) {
     if (!MayAddAt(editor.scene, cell))
         return;
-    const int32_t slot = NewSlot(editor.scene);
+    const int32_t slot = NewSlot(editor.scene, searchFrom);
     if (slot < 0) {
         editor.cannotCreate = true;
         return;
@@ -166,13 +167,19 @@ void PickColour(Editor& editor, int32_t slot) {
     TakeSelectedPaletteColour(editor);
 }
 
-// The slot of the cube at each cell (-1 for none), in one pass over the scene.
+// The slot of the cube at each cell (-1 for none), in one pass over the scene. Mirror images share their few x
+// coordinates, so the pass rules most cubes out by x alone.
 void FindSlots(const Scene& scene, const Cell* cells, int count, int32_t* slots) {
     std::fill(slots, slots + count, -1);
+    bool xWanted[kGridSize] = {};
+    for (int i = 0; i < count; ++i)
+        xWanted[cells[i].x] = true;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-        if (scene.cubes[slot].inUse == 0)
+        const CubeRecord& cube = scene.cubes[slot];
+        const int32_t x = static_cast<int32_t>(cube.x);
+        if (cube.inUse == 0 || x < 0 || x >= kGridSize || !xWanted[x])
             continue;
-        const Cell at = CellOf(scene.cubes[slot]);
+        const Cell at = CellOf(cube);
         for (int i = 0; i < count; ++i) {
             if (at == cells[i])
                 slots[i] = slot;
@@ -225,8 +232,12 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         }
         boxes[count++] = box;
     }
+    // The boxes lie within 1..198 now: a cell is free for an add when its grid byte is 0.
+    const auto isFree = [&scene](const Cell& cell) {
+        return scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0;
+    };
     int32_t freeCells = 0;
-    VisitBoxCells(boxes, count, [&](const Cell& cell) { freeCells += MayAddAt(scene, cell) ? 1 : 0; });
+    VisitBoxCells(boxes, count, [&](const Cell& cell) { freeCells += isFree(cell) ? 1 : 0; });
     if (scene.liveCubeCount + freeCells > kMaxCubes) {
         editor.cannotCreate = true;
         return;
@@ -236,9 +247,10 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         return;
     editor.modified = true;
     BeginAction(editor.undo);
+    int32_t searchFrom = 0;
     VisitBoxCells(boxes, count, [&](const Cell& cell) {
-        if (MayAddAt(scene, cell))
-            PlaceNewCube(editor, NewSlot(scene), cell);
+        if (isFree(cell))
+            PlaceNewCube(editor, NewSlot(scene, searchFrom), cell);
     });
     EndAction(editor.undo);
 }
@@ -267,13 +279,14 @@ void ApplyTool(Editor& editor, int32_t slot, int side) {
     if (editor.tool != EditTool::Add)
         FindSlots(editor.scene, images, count, imageSlots);
     BeginAction(editor.undo);
+    int32_t searchFrom = 0;
     for (int i = 0; i < count; ++i) {
         switch (editor.tool) {
             case EditTool::Add:
                 if (i == 0)
-                    Add(editor, slot, side);
+                    Add(editor, slot, side, searchFrom);
                 else
-                    AddImage(editor, images[i]);
+                    AddImage(editor, images[i], searchFrom);
                 break;
             case EditTool::Delete:
                 if (imageSlots[i] >= 0)

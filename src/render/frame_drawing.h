@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "math/math3d.h"
 #include "render/cube_mesh.h"
-#include "render/math3d.h"
 #include "render/vertices.h"
 
 struct ClientRect {

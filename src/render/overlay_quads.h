@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "math/math3d.h"
 #include "render/frame_drawing.h"
 #include "render/glyph_text.h"
-#include "render/math3d.h"
 
 struct OverlayCorner {
     float x;  // client pixels; a corner on a whole number lies on a pixel edge

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "editor/draw_frame.h"
+#include "editor/editor_commands.h"
 #include "fake_platform.h"
 
 namespace {
@@ -239,5 +241,45 @@ TEST(Camera, MovementKeysFollowTheViewDirections) {
         for (int i = 0; i < 3; ++i)
             by[i] = c.side * axes.side[i] + c.up * axes.up[i];
         ExpectTargetMoved(camera, from, by);
+    }
+}
+
+TEST(Camera, FramingPutsEveryCubeInViewAsCloseAsItMayFromTheSameDirection) {
+    // Cubes from (low, low, low) to high, every step-th, seen at a pitch; the zoom limit framing stops at (0: none).
+    const struct {
+        int low, high[3], step, width, height;
+        float pitch;
+        double zoom;
+    } cases[] = {{100, {102, 139, 102}, 1, 800, 600, -0.4f, 0.0},
+                 {100, {159, 101, 109}, 1, 1600, 500, -0.1f, 0.0},
+                 {100, {100, 100, 100}, 1, 800, 600, 0.3f, kMinZoom},
+                 {1, {198, 198, 198}, 197, 800, 600, 0.3f, kMaxZoom}};
+    for (const auto& c : cases) {
+        CameraRig rig;
+        Editor& editor = *rig.editor;
+        int slots = 0;
+        for (int x = c.low; x <= c.high[0]; x += c.step)
+            for (int y = c.low; y <= c.high[1]; y += c.step)
+                for (int z = c.low; z <= c.high[2]; z += c.step)
+                    PlaceCube(editor.scene, slots++, x, y, z);
+        Camera& camera = editor.camera;
+        camera.yaw = 0.7f;
+        camera.pitch = c.pitch;
+        SetViewSize(editor.view, c.width, c.height);
+        RunEditorCommand(editor, EditorCommand::FrameModel, 0, 0);
+        EXPECT_TRUE(camera.yaw == 0.7f && camera.pitch == c.pitch);
+        EXPECT_EQ((std::vector<float>{camera.targetX, camera.targetY, camera.targetZ}),
+                  (std::vector<float>{(c.low + c.high[0] + 1) * 0.5f, (c.low + c.high[1] + 1) * 0.5f,
+                                      (c.low + c.high[2] + 1) * 0.5f}));
+        EXPECT_EQ(camera.masterZoom == c.zoom, c.zoom != 0.0);
+        // Every corner in view, and one near its edge (reach: the farthest from the centre, in half widths or heights).
+        RecordView(editor);
+        double reach = 0.0;
+        for (int i = 0; i < slots * 8 && c.zoom == 0.0; ++i) {
+            const CubeRecord& cube = editor.scene.cubes[i / 8];
+            const Vec3 at = ScreenOf(editor, {cube.x + (i & 1), cube.y + (i >> 1 & 1), cube.z + (i >> 2 & 1)});
+            reach = std::fmax(reach, std::fmax(std::fabs(2 * at.x / c.width - 1), std::fabs(2 * at.y / c.height - 1)));
+        }
+        EXPECT_TRUE(c.zoom != 0.0 || (reach <= 1.0 && reach > 0.9)) << reach;
     }
 }

@@ -12,7 +12,7 @@
 #include "editor/editor.h"
 #include "editor/frame_update.h"
 #include "editor/platform.h"
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 class FakePlatform : public Platform {
 public:

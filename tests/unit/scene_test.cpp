@@ -119,3 +119,17 @@ TEST(Scene, SplitColourIgnoresAlpha) {
     EXPECT_EQ(a.green, b.green);
     EXPECT_EQ(a.blue, b.blue);
 }
+
+TEST(Scene, ExtentCoversTheCubesInUseWhereverTheyLie) {
+    auto scene = std::make_unique<Scene>();
+    float low[3], high[3];
+    EXPECT_FALSE(SceneExtent(*scene, low, high));
+    // Even and odd slots, a free slot further out, a last slot alone and a cube past the highest used slot.
+    const int cubes[6][3] = {{9, 9, 9}, {5, 12, 6}, {99, 0, 99}, {15, 8, 7}, {9, 99, 1}, {199, 199, 199}};
+    for (int slot = 0; slot < 6; ++slot)
+        PlaceCube(*scene, slot, cubes[slot][0], cubes[slot][1], cubes[slot][2]).inUse = slot != 2;
+    scene->highestUsedSlot = 4;
+    ASSERT_TRUE(SceneExtent(*scene, low, high));
+    EXPECT_EQ((std::vector<float>{low[0], low[1], low[2], high[0], high[1], high[2]}),
+              (std::vector<float>{5, 8, 1, 16, 100, 10}));
+}

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 struct Image;
 

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "math/math3d.h"
 #include "render/frame_drawing.h"
 #include "render/glyph_text.h"
-#include "render/math3d.h"
 
 struct Image;
 

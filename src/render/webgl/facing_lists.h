@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 constexpr int kEdgeIndicesPerTriangle = 6;
 

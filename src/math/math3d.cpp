@@ -1,5 +1,5 @@
 // Vector, matrix and plane maths for the camera, picking and the Add tool.
-#include "render/math3d.h"
+#include "math/math3d.h"
 
 #include <cmath>
 

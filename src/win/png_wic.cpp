@@ -1,6 +1,6 @@
 // The Windows Imaging Component's PNG encoder writing into a memory stream. COM is initialised for the call
 // (the program has done so already; the converter has not), and every interface is released on every path.
-#include "app/png_wic.h"
+#include "win/png_wic.h"
 
 #include <windows.h>
 

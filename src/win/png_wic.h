@@ -1,4 +1,4 @@
-// PNG files through the Windows Imaging Component, for the program and the converter.
+// PNG files through the Windows Imaging Component, for the Windows program and the Windows converter.
 #pragma once
 
 #include "files/png_encoder.h"
