@@ -27,7 +27,7 @@ std::unique_ptr<Editor> StartEditor() {
 // planes over the model.
 void FrameAfterEdit(Editor& editor) {
     UpdateFaceExposureAndBuildMesh(editor.scene, editor.mesh);
-    MakeGuideLines(editor.mirror, editor.scene, nullptr, editor.guides);
+    MakeGuideLines(editor.mirror, editor.mesh.extent, nullptr, editor.guides);
     benchmark::ClobberMemory();
 }
 
@@ -135,7 +135,7 @@ void BM_AddClick(benchmark::State& state, bool mirrored) {
 void BM_MirrorGuides(benchmark::State& state) {
     std::unique_ptr<Editor> editor = BlockEditor(true);
     for (auto _ : state) {
-        MakeGuideLines(editor->mirror, editor->scene, nullptr, editor->guides);
+        MakeGuideLines(editor->mirror, editor->mesh.extent, nullptr, editor->guides);
         benchmark::ClobberMemory();
     }
 }

@@ -154,7 +154,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     PaintWindowButtons(editor, flags.cursorX, flags.cursorY, frame.frameTime, platform);
     UndoApplyStep(editor);
     const CellBox box = BoxBetween(editor.box.from, editor.box.to);
-    MakeGuideLines(editor.mirror, editor.scene, editor.box.active ? &box : nullptr, editor.guides);
+    MakeGuideLines(editor.mirror, editor.mesh.extent, editor.box.active ? &box : nullptr, editor.guides);
     RecordView(editor);
     platform.DrawFrame();
 

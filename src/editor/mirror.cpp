@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "render/cube_mesh.h"
 #include "scene/scene.h"
 
 namespace {
@@ -119,15 +120,14 @@ void MirrorAlongFace(MirrorState& mirror, const Cell& cube, int side) {
     }
 }
 
-void MakeGuideLines(const MirrorState& mirror, const Scene& scene, const CellBox* box, GuideLines& lines) {
+void MakeGuideLines(const MirrorState& mirror, const MeshExtent& model, const CellBox* box, GuideLines& lines) {
     lines.lineCount = 0;
     if (mirror.Any()) {
         // The model's extent, a cell beyond it on every side, and the planes' centre inside it.
-        float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
-        const bool any = SceneExtent(scene, low, high);
+        float low[3], high[3];
         for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = any ? low[axis] - 1.0f : kGridSize;
-            high[axis] = any ? high[axis] + 1.0f : 0.0f;
+            low[axis] = model.any ? model.low[axis] - 1.0f : kGridSize;
+            high[axis] = model.any ? model.high[axis] + 1.0f : 0.0f;
         }
         float centre[3];
         for (int axis = 0; axis < 3; ++axis) {

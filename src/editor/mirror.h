@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct Scene;
+struct MeshExtent;
 
 // A grid cell.
 struct Cell {
@@ -57,6 +57,6 @@ struct GuideLines {
     int32_t lineCount = 0;
 };
 
-// Fills lines for the planes switched on (each an outline over the model's extent and a cross through the centre)
-// and, when box is not null, the outlines of the box and its images.
-void MakeGuideLines(const MirrorState& mirror, const Scene& scene, const CellBox* box, GuideLines& lines);
+// Fills lines for the planes switched on (each an outline over the model's extent, as the mesh last drawn has it,
+// and a cross through the centre) and, when box is not null, the outlines of the box and its images.
+void MakeGuideLines(const MirrorState& mirror, const MeshExtent& model, const CellBox* box, GuideLines& lines);

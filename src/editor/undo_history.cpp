@@ -34,9 +34,27 @@ void ApplyPaint(CubeRecord& cube, uint32_t colour, uint8_t textured, int32_t cel
     }
 }
 
-void UndoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
+// An added cube's record as its undo keeps it: position and look.
+UndoEntry AddedCube(const Scene& scene, int32_t slot) {
+    const CubeRecord& cube = scene.cubes[slot];
+    UndoEntry entry{};
+    entry.slot = slot;
+    entry.x = cube.x;
+    entry.y = cube.y;
+    entry.z = cube.z;
+    entry.colourBefore = cube.colour;
+    entry.cellColumnBefore = cube.cellColumn;
+    entry.cellRowBefore = cube.cellRow;
+    entry.texturedBefore = cube.textured;
+    return entry;
+}
+
+void UndoOne(Scene& scene, int32_t kind, int32_t slot, UndoEntry& entry) {
     switch (kind) {
         case kUndoAdd:
+            // The cube is as the add left it (every later edit has been taken back first): it is kept here for a
+            // redo, as adding a box of thousands did not have to write it out.
+            entry = AddedCube(scene, slot);
             RemoveCube(scene, entry);
             break;
         case kUndoDelete:
@@ -94,7 +112,11 @@ void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
         --history.depth;
     }
     history.kinds[history.nextEdit] = kind;
-    history.entries[history.nextEdit] = entry;
+    history.slots[history.nextEdit] = entry.slot;
+    // An add keeps only its slot until it is undone, so that a box of thousands writes little; the others keep the
+    // whole edit.
+    if (kind != kUndoAdd)
+        history.entries[history.nextEdit] = entry;
     history.nextEdit = (history.nextEdit + 1) % kUndoEditCapacity;
     ++history.keptEdits;
     ++history.openEdits;
@@ -174,7 +196,7 @@ void UndoApplyStep(Editor& editor) {
         const int32_t count = history.actionEdits[history.ringPosition];
         for (int32_t i = count - 1; i >= 0; --i) {
             const int32_t at = (history.actionFirst[history.ringPosition] + i) % kUndoEditCapacity;
-            UndoOne(scene, history.kinds[at], history.entries[at]);
+            UndoOne(scene, history.kinds[at], history.slots[at], history.entries[at]);
         }
         history.keptEdits -= count;
         history.nextEdit = history.actionFirst[history.ringPosition];

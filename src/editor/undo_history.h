@@ -26,8 +26,9 @@ struct UndoEntry {
 };
 
 struct UndoHistory {
-    UndoEntry entries[kUndoEditCapacity];  // the edits, a ring
+    UndoEntry entries[kUndoEditCapacity];  // the edits, a ring; an add's only once it has been undone
     int32_t kinds[kUndoEditCapacity];
+    int32_t slots[kUndoEditCapacity];  // each edit's cube slot
     int32_t actionFirst[kUndoCapacity];  // each action's first edit in the ring, and how many it has
     int32_t actionEdits[kUndoCapacity];
     int32_t ringPosition = 0;  // where the next action is recorded

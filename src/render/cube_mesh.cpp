@@ -2,6 +2,7 @@
 // rebuilt from scratch every frame in one pass of plain stores.
 #include "render/cube_mesh.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -326,6 +327,9 @@ BLOKKENVELD_NOINLINE StoreCursor<Vertex> CloseChunk(Vertex (*chunks)[kChunkVerti
 
 // Fills both stores cube by cube; the standalone rebuild and the per-frame pass differ only in where a cube's
 // exposed sides come from.
+constexpr float kEmptyLow = 1e30f;
+constexpr float kEmptyHigh = -1e30f;
+
 class MeshWriter {
 public:
     explicit MeshWriter(CubeMesh& mesh)
@@ -352,16 +356,41 @@ public:
     // A slot as face exposure marked it: the mask of an in-use cube, or a slot whose flags have to be read.
     void AddMarkedCube(const CubeRecord& cube, unsigned mark) {
         const unsigned exposedMask = mark == kMarkReadFlags ? ExposedMask(cube) : mark;
-        if (exposedMask != 0)
-            AddCube(cube, exposedMask);
+        if (exposedMask == 0)
+            return;
+        AddCube(cube, exposedMask);
+        Extend(cube);
     }
 
     void Finish() {
         mesh_.lastColouredChunk = RecordTriangles(mesh_.coloured, mesh_.colouredTriangles, coloured_.next);
         mesh_.lastTexturedChunk = RecordTriangles(mesh_.textured, mesh_.texturedTriangles, textured_.next);
+        mesh_.extent = Extent();
     }
 
 private:
+    // Starts empty as the lowest high and the highest low any cube can give, so that no cube needs a test of its own.
+    void Extend(const CubeRecord& cube) {
+        low_[0] = std::min(low_[0], cube.x);
+        low_[1] = std::min(low_[1], cube.y);
+        low_[2] = std::min(low_[2], cube.z);
+        high_[0] = std::max(high_[0], cube.x);
+        high_[1] = std::max(high_[1], cube.y);
+        high_[2] = std::max(high_[2], cube.z);
+    }
+
+    MeshExtent Extent() const {
+        MeshExtent extent;
+        extent.any = low_[0] <= high_[0];
+        for (int axis = 0; axis < 3; ++axis) {
+            extent.low[axis] = low_[axis];
+            extent.high[axis] = high_[axis] + 1.0f;  // a cube at cell c fills c to c + 1
+        }
+        return extent;
+    }
+
+    float low_[3] = {kEmptyLow, kEmptyLow, kEmptyLow};
+    float high_[3] = {kEmptyHigh, kEmptyHigh, kEmptyHigh};
     CubeMesh& mesh_;
     StoreCursor<ColouredVertex> coloured_;
     StoreCursor<TexturedVertex> textured_;
@@ -376,7 +405,7 @@ void BuildCubeMesh(const Scene& scene, CubeMesh& mesh) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0 || !AnyExposed(cube))
             continue;
-        writer.AddCube(cube, ExposedMask(cube));
+        writer.AddMarkedCube(cube, ExposedMask(cube));
     }
     writer.Finish();
 }

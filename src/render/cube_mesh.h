@@ -11,6 +11,14 @@ constexpr int kChunkVertices = 65536;
 constexpr int kVerticesPerFace = 6;
 constexpr int kVerticesPerCube = kVerticesPerFace * kSideCount;
 
+// The box the cubes with a face drawn fill, in world units: the model's extent, as its outermost cubes always show a
+// face. None when no face is drawn.
+struct MeshExtent {
+    bool any = false;
+    float low[3] = {};
+    float high[3] = {};
+};
+
 struct CubeMesh {
     ColouredVertex coloured[kMeshChunks][kChunkVertices];  // coloured cube faces
     int32_t colouredTriangles[kMeshChunks] = {};           // triangles in each coloured chunk
@@ -18,6 +26,7 @@ struct CubeMesh {
     TexturedVertex textured[kMeshChunks][kChunkVertices];  // textured cube faces
     int32_t texturedTriangles[kMeshChunks] = {};
     int32_t lastTexturedChunk = 0;
+    MeshExtent extent;  // of the cubes written
 };
 
 // Rebuilds the whole mesh from the in-use slots 0..highestUsedSlot, using their face-exposed flags.

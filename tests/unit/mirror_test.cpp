@@ -172,6 +172,23 @@ TEST(Mirror, TheHistoryDropsTheOldestActionsWhenTheirEditsDoNotFitAndKeepsTheNew
     for (int i = 0; i < 3; ++i)
         Redo(editor);
     EXPECT_EQ(editor.scene.cubes[5].colour, colours[3]);
+
+    // An add keeps its cube from the moment it is undone: a slot freed by a delete and taken by the add comes back
+    // right through undoing both and redoing both.
+    editor.tool = EditTool::Delete;
+    ApplyTool(editor, 5, kSidePlusY);
+    editor.tool = EditTool::Add;
+    editor.currentColour = 0xFF0000FFu;
+    ApplyTool(editor, kMaxCubes - 1, kSidePlusZ);
+    const CubeRecord added = editor.scene.cubes[5];
+    EXPECT_EQ(added.z, 11.0f) << "the freed slot is taken";
+    Undo(editor);
+    Undo(editor);
+    Redo(editor);
+    Redo(editor);
+    EXPECT_EQ(editor.scene.cubes[5].z, added.z);
+    EXPECT_EQ(editor.scene.cubes[5].colour, added.colour);
+    EXPECT_TRUE(editor.scene.Occupied(static_cast<int>(added.x), static_cast<int>(added.y), 11));
 }
 
 TEST(Mirror, AShiftDragSpansABoxAndEscDropsIt) {

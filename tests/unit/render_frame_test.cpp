@@ -200,7 +200,7 @@ TEST(RenderFrame, SwitchesAndPanelsCanBeTurnedOff) {
 TEST(RenderFrame, GuideLinesTakeTheWireframeLookWithoutTheWireframe) {
     FrameRig rig;
     rig.editor->mirror.on[0] = true;
-    MakeGuideLines(rig.editor->mirror, rig.editor->scene, nullptr, rig.editor->guides);
+    MakeGuideLines(rig.editor->mirror, rig.editor->mesh.extent, nullptr, rig.editor->guides);
     rig.editor->wireframeSwitch = rig.editor->lightingSwitch = false;
     rig.Render();
     const std::vector<std::string>& calls = rig.renderer.calls;
