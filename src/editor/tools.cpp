@@ -43,19 +43,6 @@ int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     return -1;
 }
 
-UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
-    UndoEntry entry{};
-    entry.slot = slot;
-    entry.x = cube.x;
-    entry.y = cube.y;
-    entry.z = cube.z;
-    entry.colourBefore = cube.colour;
-    entry.cellColumnBefore = cube.cellColumn;
-    entry.cellRowBefore = cube.cellRow;
-    entry.texturedBefore = cube.textured;
-    return entry;
-}
-
 // A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.
 void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
     Scene& scene = editor.scene;

@@ -34,27 +34,12 @@ void ApplyPaint(CubeRecord& cube, uint32_t colour, uint8_t textured, int32_t cel
     }
 }
 
-// An added cube's record as its undo keeps it: position and look.
-UndoEntry AddedCube(const Scene& scene, int32_t slot) {
-    const CubeRecord& cube = scene.cubes[slot];
-    UndoEntry entry{};
-    entry.slot = slot;
-    entry.x = cube.x;
-    entry.y = cube.y;
-    entry.z = cube.z;
-    entry.colourBefore = cube.colour;
-    entry.cellColumnBefore = cube.cellColumn;
-    entry.cellRowBefore = cube.cellRow;
-    entry.texturedBefore = cube.textured;
-    return entry;
-}
-
 void UndoOne(Scene& scene, int32_t kind, int32_t slot, UndoEntry& entry) {
     switch (kind) {
         case kUndoAdd:
             // The cube is as the add left it (every later edit has been taken back first): it is kept here for a
             // redo, as adding a box of thousands did not have to write it out.
-            entry = AddedCube(scene, slot);
+            entry = EntryFor(slot, scene.cubes[slot]);
             RemoveCube(scene, entry);
             break;
         case kUndoDelete:
@@ -83,6 +68,19 @@ void RedoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
 }
 
 }  // namespace
+
+UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
+    UndoEntry entry{};
+    entry.slot = slot;
+    entry.x = cube.x;
+    entry.y = cube.y;
+    entry.z = cube.z;
+    entry.colourBefore = cube.colour;
+    entry.cellColumnBefore = cube.cellColumn;
+    entry.cellRowBefore = cube.cellRow;
+    entry.texturedBefore = cube.textured;
+    return entry;
+}
 
 void BeginAction(UndoHistory& history) {
     history.actionOpen = true;

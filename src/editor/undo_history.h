@@ -62,6 +62,8 @@ struct UndoHistory {
 
 struct Editor;
 
+// A cube's record as an add or a delete keeps it: its slot, position and look (the "before" fields).
+UndoEntry EntryFor(int32_t slot, const CubeRecord& cube);
 // Opens an action: the edits recorded until EndAction are undone and redone as one.
 void BeginAction(UndoHistory& history);
 // Records one edit after the tool changed the scene, into the open action or, outside one, as an action of its own.
