@@ -69,19 +69,6 @@ void RedoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
 
 }  // namespace
 
-UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
-    UndoEntry entry{};
-    entry.slot = slot;
-    entry.x = cube.x;
-    entry.y = cube.y;
-    entry.z = cube.z;
-    entry.colourBefore = cube.colour;
-    entry.cellColumnBefore = cube.cellColumn;
-    entry.cellRowBefore = cube.cellRow;
-    entry.texturedBefore = cube.textured;
-    return entry;
-}
-
 void BeginAction(UndoHistory& history) {
     history.actionOpen = true;
     history.openEdits = 0;

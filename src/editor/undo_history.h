@@ -63,7 +63,18 @@ struct UndoHistory {
 struct Editor;
 
 // A cube's record as an add or a delete keeps it: its slot, position and look (the "before" fields).
-UndoEntry EntryFor(int32_t slot, const CubeRecord& cube);
+inline UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
+    UndoEntry entry{};
+    entry.slot = slot;
+    entry.x = cube.x;
+    entry.y = cube.y;
+    entry.z = cube.z;
+    entry.colourBefore = cube.colour;
+    entry.cellColumnBefore = cube.cellColumn;
+    entry.cellRowBefore = cube.cellRow;
+    entry.texturedBefore = cube.textured;
+    return entry;
+}
 // Opens an action: the edits recorded until EndAction are undone and redone as one.
 void BeginAction(UndoHistory& history);
 // Records one edit after the tool changed the scene, into the open action or, outside one, as an action of its own.
