@@ -68,6 +68,17 @@ Cell CellOf(const CubeRecord& cube) {
     return Cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
 }
 
+// A cube at a free cell in a new slot; a full array refuses it and says so.
+void AddInNewSlot(Editor& editor, const Cell& cell, int32_t& searchFrom) {
+    const int32_t slot = NewSlot(editor.scene, searchFrom);
+    if (slot < 0) {
+        editor.cannotCreate = true;
+        return;
+    }
+    editor.modified = true;
+    PlaceNewCube(editor, slot, cell);
+}
+
 void Add(Editor& editor, int32_t hitSlot, int side, int32_t& searchFrom) {
     Scene& scene = editor.scene;
     const CubeRecord hit = scene.cubes[hitSlot];
@@ -78,14 +89,8 @@ void Add(Editor& editor, int32_t hitSlot, int side, int32_t& searchFrom) {
     editor.cannotCreate = false;
     editor.modified = true;
     const Cell cell = NeighbourCell(CellOf(hit), side);
-    if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] != 0)
-        return;
-    const int32_t slot = NewSlot(scene, searchFrom);
-    if (slot < 0) {
-        editor.cannotCreate = true;
-        return;
-    }
-    PlaceNewCube(editor, slot, cell);
+    if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0)
+        AddInNewSlot(editor, cell, searchFrom);
 }
 
 // Where a mirrored or boxed add may put a cube: a free cell inside 1..198 on every axis.
@@ -97,15 +102,8 @@ bool MayAddAt(const Scene& scene, const Cell& cell) {
 
 // An image of a mirrored add: skipped where it cannot go; a full array refuses it as it refuses a click.
 void AddImage(Editor& editor, const Cell& cell, int32_t& searchFrom) {
-    if (!MayAddAt(editor.scene, cell))
-        return;
-    const int32_t slot = NewSlot(editor.scene, searchFrom);
-    if (slot < 0) {
-        editor.cannotCreate = true;
-        return;
-    }
-    editor.modified = true;
-    PlaceNewCube(editor, slot, cell);
+    if (MayAddAt(editor.scene, cell))
+        AddInNewSlot(editor, cell, searchFrom);
 }
 
 void Delete(Editor& editor, int32_t slot) {
@@ -262,9 +260,10 @@ void ApplyTool(Editor& editor, int32_t slot, int side) {
     // anything, so that the images of a delete or a paint are the cubes that were there.
     Cell images[kMaxMirrorImages];
     const int count = MirrorImages(editor.mirror, ToolCell(editor, slot, side), images);
-    int32_t imageSlots[kMaxMirrorImages];
-    if (editor.tool != EditTool::Add)
-        FindSlots(editor.scene, images, count, imageSlots);
+    // The clicked cube's slot is known; only its images are looked up.
+    int32_t imageSlots[kMaxMirrorImages] = {slot};
+    if (editor.tool != EditTool::Add && count > 1)
+        FindSlots(editor.scene, images + 1, count - 1, imageSlots + 1);
     BeginAction(editor.undo);
     int32_t searchFrom = 0;
     for (int i = 0; i < count; ++i) {

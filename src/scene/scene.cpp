@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <limits>
 
 // The SSE2 run test compares a record's first 13 bytes (x, y, z, inUse) with one 16-byte load, and both paths
 // write the six flags as one 4-byte and one 2-byte store.
@@ -331,51 +330,18 @@ void UpdateFaceExposure(Scene& scene) {
 }
 
 bool SceneExtent(const Scene& scene, float (&low)[3], float (&high)[3]) {
-    // Runs every frame while a mirror plane is shown, so it is a plain pass of minima and maxima, the in-use test its
-    // only branch.
-    const float none = std::numeric_limits<float>::infinity();
-#if defined(BLOKKENVELD_SSE2_EXPOSURE)
-    // A record's x, y and z in one load; the fourth lane (inUse and what follows) is never read back. Even and odd
-    // slots keep minima and maxima of their own, so that each min and max waits on the one before half as often.
-    __m128 lows[2] = {_mm_set1_ps(none), _mm_set1_ps(none)};
-    __m128 highs[2] = {_mm_set1_ps(-none), _mm_set1_ps(-none)};
-    const auto take = [&scene, &lows, &highs](int32_t slot, int k) {
-        const CubeRecord& cube = scene.cubes[slot];
-        if (cube.inUse == 0)
-            return;
-        const __m128 at = _mm_loadu_ps(&cube.x);
-        lows[k] = _mm_min_ps(lows[k], at);
-        highs[k] = _mm_max_ps(highs[k], at);
-    };
-    int32_t slot = 0;
-    for (; slot < scene.highestUsedSlot; slot += 2) {
-        take(slot, 0);
-        take(slot + 1, 1);
-    }
-    if (slot == scene.highestUsedSlot)
-        take(slot, 0);
-    float lowLanes[4], highLanes[4];
-    _mm_storeu_ps(lowLanes, _mm_min_ps(lows[0], lows[1]));
-    _mm_storeu_ps(highLanes, _mm_max_ps(highs[0], highs[1]));
-#else
-    float lowLanes[3] = {none, none, none}, highLanes[3] = {-none, -none, -none};
+    bool any = false;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
         const float at[3] = {cube.x, cube.y, cube.z};
         for (int axis = 0; axis < 3; ++axis) {
-            lowLanes[axis] = std::min(lowLanes[axis], at[axis]);
-            highLanes[axis] = std::max(highLanes[axis], at[axis]);
+            // A cube at cell c fills c to c + 1.
+            low[axis] = any ? std::min(low[axis], at[axis]) : at[axis];
+            high[axis] = any ? std::max(high[axis], at[axis] + 1.0f) : at[axis] + 1.0f;
         }
+        any = true;
     }
-#endif
-    if (highLanes[0] < lowLanes[0])
-        return false;
-    // A cube at cell c fills c to c + 1.
-    for (int axis = 0; axis < 3; ++axis) {
-        low[axis] = lowLanes[axis];
-        high[axis] = highLanes[axis] + 1.0f;
-    }
-    return true;
+    return any;
 }
