@@ -36,9 +36,13 @@ async function helpShowsAPage(program) {
     const help = await (await opened).page();
     await help.waitForFunction(() => document.querySelector('iframe')?.contentDocument?.title === 'Blokkenveld ヘルプ',
         {timeout: 15000});
-    assert.ok(await help.evaluate(() => document.querySelector('iframe').contentDocument.images.length > 0 &&
-        Array.from(document.querySelector('iframe').contentDocument.images).every((image) => image.naturalWidth > 0)),
-    'its pictures are there');
+    // The title comes before the pictures have loaded; each must load, from wherever the page takes them.
+    const pictures = await help.waitForFunction(() => {
+        const images = Array.from(document.querySelector('iframe').contentDocument.images);
+        return images.length > 0 && images.every((image) => image.complete) &&
+            images.every((image) => image.naturalWidth > 0);
+    }, {timeout: 15000}).then(() => true, () => false);
+    assert.ok(pictures, 'its pictures are there');
     await help.close();
 }
 
