@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "editor/camera.h"
+#include "editor/cell_slots.h"
 #include "editor/mirror.h"
 #include "editor/paint_window.h"
 #include "editor/pick.h"
@@ -85,6 +86,7 @@ struct Editor {
     PickState pick;       // the face this frame's click will edit
     MirrorState mirror;   // the planes edits are mirrored in
     BoxStroke box;
+    CellSlots cellSlots;  // the slots of the cubes at a click's mirror images
     GuideLines guides;    // the planes and the box as the view shows them
     // Where the cursor last was over the view (not a panel): the mirror commands of the menu act on the cube there.
     bool viewCursorKnown = false;

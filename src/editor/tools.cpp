@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kLowestNewCoordinate = 1;
 constexpr int kHighestNewCoordinate = 198;
+constexpr int kAddsRecordedTogether = 256;
 
 // Whether the cell beside the given side of a cube stays within 1..198 on the axis it moves along.
 bool NewCellInRange(const CubeRecord& cube, int side) {
@@ -30,38 +31,56 @@ bool NewCellInRange(const CubeRecord& cube, int side) {
     }
 }
 
-// The slot for a new cube: the next one while the array has not been filled up to its end, afterwards the
-// lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting at 0: the slots
-// below it were in use at the last search and an add frees none, so the action's searches take one pass between them.
+// The slot for a new cube, which the caller fills: the next one while the array has not been filled up to its end,
+// afterwards the lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting
+// at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.
 int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     if (scene.highestUsedSlot < kMaxCubes - 1)
         return ++scene.highestUsedSlot;
     for (; searchFrom < kMaxCubes; ++searchFrom) {
         if (scene.cubes[searchFrom].inUse == 0)
-            return searchFrom;
+            return searchFrom++;
     }
     return -1;
 }
 
-// A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.
-void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
-    Scene& scene = editor.scene;
-    ++scene.liveCubeCount;
+// How a new cube looks: the current colour, or white with the current texture cell.
+struct NewCubeLook {
+    uint8_t textured;
+    uint32_t colour;
+    int32_t cellColumn;
+    int32_t cellRow;
+};
+
+NewCubeLook CurrentLook(const Editor& editor) {
+    if (editor.textureMode)
+        return {1, kWhite, editor.textureColumn, editor.textureRow};
+    return {0, editor.currentColour, 0, 0};
+}
+
+// A new cube's record and grid byte, in a free slot at a free cell; the caller counts it and records it for undo.
+// A coloured cube keeps the texture cell its slot had.
+void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const NewCubeLook& look) {
     CubeRecord& cube = scene.cubes[slot];
     cube.x = static_cast<float>(cell.x);
     cube.y = static_cast<float>(cell.y);
     cube.z = static_cast<float>(cell.z);
     cube.inUse = 1;
-    cube.textured = editor.textureMode ? 1 : 0;
-    if (editor.textureMode) {
-        cube.colour = kWhite;
-        cube.cellColumn = editor.textureColumn;
-        cube.cellRow = editor.textureRow;
-    } else {
-        cube.colour = editor.currentColour;
+    cube.textured = look.textured;
+    cube.colour = look.colour;
+    if (look.textured != 0) {
+        cube.cellColumn = look.cellColumn;
+        cube.cellRow = look.cellRow;
     }
     scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
-    RecordEdit(editor.undo, kUndoAdd, EntryFor(slot, cube));
+}
+
+// A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.
+void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
+    WriteNewCube(editor.scene, slot, cell, CurrentLook(editor));
+    NoteCellSlot(editor.scene, editor.cellSlots, cell, slot);
+    ++editor.scene.liveCubeCount;
+    RecordAdd(editor.undo, slot);
 }
 
 Cell CellOf(const CubeRecord& cube) {
@@ -152,26 +171,6 @@ void PickColour(Editor& editor, int32_t slot) {
     TakeSelectedPaletteColour(editor);
 }
 
-// The slot of the cube at each cell (-1 for none), in one pass over the scene. Mirror images share their few x
-// coordinates, so the pass rules most cubes out by x alone.
-void FindSlots(const Scene& scene, const Cell* cells, int count, int32_t* slots) {
-    std::fill(slots, slots + count, -1);
-    bool xWanted[kGridSize] = {};
-    for (int i = 0; i < count; ++i)
-        xWanted[cells[i].x] = true;
-    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-        const CubeRecord& cube = scene.cubes[slot];
-        const int32_t x = static_cast<int32_t>(cube.x);
-        if (cube.inUse == 0 || x < 0 || x >= kGridSize || !xWanted[x])
-            continue;
-        const Cell at = CellOf(cube);
-        for (int i = 0; i < count; ++i) {
-            if (at == cells[i])
-                slots[i] = slot;
-        }
-    }
-}
-
 bool InAnyBox(const Cell& cell, const CellBox* boxes, int count) {
     for (int i = 0; i < count; ++i) {
         if (boxes[i].Contains(cell))
@@ -180,20 +179,32 @@ bool InAnyBox(const Cell& cell, const CellBox* boxes, int count) {
     return false;
 }
 
-// Calls visit(cell) for every cell of the boxes once, a cell that several boxes share in the first of them.
+// Calls visit(x, y, row) for each row of a box along z, the grid's own order; row points at the grid bytes of
+// (x, y, 0) onwards.
 template <typename Visit>
-void VisitBoxCells(const CellBox* boxes, int count, Visit visit) {
-    for (int i = 0; i < count; ++i) {
-        for (int32_t x = boxes[i].low.x; x <= boxes[i].high.x; ++x) {
-            for (int32_t y = boxes[i].low.y; y <= boxes[i].high.y; ++y) {
-                for (int32_t z = boxes[i].low.z; z <= boxes[i].high.z; ++z) {
-                    const Cell cell{x, y, z};
-                    if (!InAnyBox(cell, boxes, i))
-                        visit(cell);
-                }
-            }
-        }
+void ForEachRow(const Scene& scene, const CellBox& box, Visit visit) {
+    for (int32_t x = box.low.x; x <= box.high.x; ++x) {
+        for (int32_t y = box.low.y; y <= box.high.y; ++y)
+            visit(x, y, scene.grid + Scene::GridIndex(x, y, 0));
     }
+}
+
+// The free cells of the boxes, a cell that several boxes share counted once.
+int32_t FreeCellsIn(const Scene& scene, const CellBox* boxes, int count) {
+    int32_t freeCells = 0;
+    for (int i = 0; i < count; ++i) {
+        const CellBox& box = boxes[i];
+        ForEachRow(scene, box, [&](int32_t x, int32_t y, const uint8_t* row) {
+            if (i == 0) {
+                for (int32_t z = box.low.z; z <= box.high.z; ++z)
+                    freeCells += row[z] == 0 ? 1 : 0;
+                return;
+            }
+            for (int32_t z = box.low.z; z <= box.high.z; ++z)
+                freeCells += row[z] == 0 && !InAnyBox({x, y, z}, boxes, i) ? 1 : 0;
+        });
+    }
+    return freeCells;
 }
 
 // A box of adds fills the free cells of the boxes within 1..198, all of them or, when the scene would then hold
@@ -218,11 +229,7 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         boxes[count++] = box;
     }
     // The boxes lie within 1..198 now: a cell is free for an add when its grid byte is 0.
-    const auto isFree = [&scene](const Cell& cell) {
-        return scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0;
-    };
-    int32_t freeCells = 0;
-    VisitBoxCells(boxes, count, [&](const Cell& cell) { freeCells += isFree(cell) ? 1 : 0; });
+    const int32_t freeCells = FreeCellsIn(scene, boxes, count);
     if (scene.liveCubeCount + freeCells > kMaxCubes) {
         editor.cannotCreate = true;
         return;
@@ -232,11 +239,30 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         return;
     editor.modified = true;
     BeginAction(editor.undo);
+    const NewCubeLook look = CurrentLook(editor);
     int32_t searchFrom = 0;
-    VisitBoxCells(boxes, count, [&](const Cell& cell) {
-        if (isFree(cell))
-            PlaceNewCube(editor, NewSlot(scene, searchFrom), cell);
-    });
+    // The new cubes' slots go to the history a few hundred at a time, which keeps its bookkeeping out of the loop.
+    int32_t added[kAddsRecordedTogether];
+    int32_t pending = 0;
+    // Box by box, in the grid's order; a cell an earlier box filled is no longer free when a later one comes to it.
+    for (int i = 0; i < count; ++i) {
+        const CellBox& box = boxes[i];
+        ForEachRow(scene, box, [&](int32_t x, int32_t y, const uint8_t* row) {
+            for (int32_t z = box.low.z; z <= box.high.z; ++z) {
+                if (row[z] != 0)
+                    continue;
+                const int32_t slot = NewSlot(scene, searchFrom);
+                WriteNewCube(scene, slot, {x, y, z}, look);
+                added[pending++] = slot;
+                if (pending == kAddsRecordedTogether) {
+                    RecordAdds(editor.undo, added, pending);
+                    pending = 0;
+                }
+            }
+        });
+    }
+    RecordAdds(editor.undo, added, pending);
+    scene.liveCubeCount += freeCells;
     EndAction(editor.undo);
 }
 
@@ -263,7 +289,7 @@ void ApplyTool(Editor& editor, int32_t slot, int side) {
     // The clicked cube's slot is known; only its images are looked up.
     int32_t imageSlots[kMaxMirrorImages] = {slot};
     if (editor.tool != EditTool::Add && count > 1)
-        FindSlots(editor.scene, images + 1, count - 1, imageSlots + 1);
+        FindSlots(editor.scene, editor.cellSlots, images + 1, count - 1, imageSlots + 1);
     BeginAction(editor.undo);
     int32_t searchFrom = 0;
     for (int i = 0; i < count; ++i) {

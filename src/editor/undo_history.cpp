@@ -1,5 +1,7 @@
 #include "editor/undo_history.h"
 
+#include <algorithm>
+
 #include "editor/editor.h"
 
 namespace {
@@ -74,7 +76,7 @@ void BeginAction(UndoHistory& history) {
     history.openEdits = 0;
 }
 
-void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
+void RecordEditMakingRoom(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
     if (!history.actionOpen) {
         BeginAction(history);
         RecordEdit(history, kind, entry);
@@ -96,15 +98,31 @@ void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
         history.keptEdits -= history.actionEdits[oldest];
         --history.depth;
     }
-    history.kinds[history.nextEdit] = kind;
-    history.slots[history.nextEdit] = entry.slot;
-    // An add keeps only its slot until it is undone, so that a box of thousands writes little; the others keep the
-    // whole edit.
+    const int32_t at = StoreEdit(history, kind, entry.slot);
     if (kind != kUndoAdd)
-        history.entries[history.nextEdit] = entry;
-    history.nextEdit = (history.nextEdit + 1) % kUndoEditCapacity;
-    ++history.keptEdits;
-    ++history.openEdits;
+        history.entries[at] = entry;
+}
+
+void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count) {
+    int32_t done = 0;
+    while (done < count) {
+        if (!EditFitsOpenAction(history)) {
+            RecordAdd(history, slots[done++]);
+            continue;
+        }
+        // As many as fit before the ring wraps or older actions must give way, in one run.
+        const int32_t at = history.nextEdit;
+        const int32_t run =
+            std::min({count - done, kUndoEditCapacity - history.keptEdits, kUndoEditCapacity - at});
+        for (int32_t i = 0; i < run; ++i) {
+            history.kinds[at + i] = kUndoAdd;
+            history.slots[at + i] = slots[done + i];
+        }
+        history.nextEdit = at + run == kUndoEditCapacity ? 0 : at + run;
+        history.keptEdits += run;
+        history.openEdits += run;
+        done += run;
+    }
 }
 
 void EndAction(UndoHistory& history) {

@@ -77,9 +77,47 @@ inline UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
 }
 // Opens an action: the edits recorded until EndAction are undone and redone as one.
 void BeginAction(UndoHistory& history);
+// Puts an edit's kind and slot into the ring as the open action's next edit and returns where; there is room.
+inline int32_t StoreEdit(UndoHistory& history, UndoKind kind, int32_t slot) {
+    const int32_t at = history.nextEdit;
+    history.kinds[at] = kind;
+    history.slots[at] = slot;
+    if (++history.nextEdit == kUndoEditCapacity)
+        history.nextEdit = 0;
+    ++history.keptEdits;
+    ++history.openEdits;
+    return at;
+}
+// Whether an edit goes straight into the open action: it is not the action's first and older actions need not make
+// room. A box records thousands of edits this way, inline.
+inline bool EditFitsOpenAction(const UndoHistory& history) {
+    return history.actionOpen && history.openEdits > 0 && history.keptEdits < kUndoEditCapacity;
+}
+// RecordEdit for an edit outside an action, the first of one, or one that older actions must make room for.
+void RecordEditMakingRoom(UndoHistory& history, UndoKind kind, const UndoEntry& entry);
 // Records one edit after the tool changed the scene, into the open action or, outside one, as an action of its own.
-// The first edit of an action discards what could have been redone.
-void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry);
+// The first edit of an action discards what could have been redone. An add keeps only its slot until it is undone.
+inline void RecordEdit(UndoHistory& history, UndoKind kind, const UndoEntry& entry) {
+    if (!EditFitsOpenAction(history)) {
+        RecordEditMakingRoom(history, kind, entry);
+        return;
+    }
+    const int32_t at = StoreEdit(history, kind, entry.slot);
+    if (kind != kUndoAdd)
+        history.entries[at] = entry;
+}
+// RecordEdit of an add, which needs only the slot: the history reads the cube back when the add is undone.
+inline void RecordAdd(UndoHistory& history, int32_t slot) {
+    if (EditFitsOpenAction(history)) {
+        StoreEdit(history, kUndoAdd, slot);
+        return;
+    }
+    UndoEntry added{};
+    added.slot = slot;
+    RecordEditMakingRoom(history, kUndoAdd, added);
+}
+// RecordAdd of each slot in turn.
+void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count);
 // Closes the action; one that recorded no edit leaves the history as it was.
 void EndAction(UndoHistory& history);
 // Decides do undo / do redo from a fresh Ctrl+Z or Ctrl+Y press or a menu request.

@@ -38,3 +38,34 @@ TEST(LargeActions, MirroredClicksAndBoxesFindTheirSlots) {
     ApplyTool(*editor, 0, kSidePlusY);
     EXPECT_EQ(scene.cubes[438].y, 21.0f);
 }
+
+TEST(LargeActions, TheCellSlotTableNeverGivesAStaleSlot) {
+    auto editor = std::make_unique<Editor>();
+    editor->ResetScene();
+    Scene& scene = editor->scene;
+    editor->tool = EditTool::Add;
+    for (int slot = 0; slot < 5; ++slot)
+        ApplyTool(*editor, slot, kSidePlusX);  // x = 101..105 in slots 1..5
+    const Cell cells[] = {{103, 100, 100}, {150, 100, 100}};
+    int32_t slots[2];
+    FindSlots(scene, editor->cellSlots, cells, 2, slots);
+    EXPECT_EQ(slots[0], 3);
+    EXPECT_EQ(slots[1], -1);
+    // The scene changes as a file load changes it, behind the table's back: slot 3 now holds the cube at x = 150
+    // and slot 7 the one at x = 103.
+    scene.cubes[3].x = 150.0f;
+    scene.grid[Scene::GridIndex(150, 100, 100)] = 1;
+    PlaceCube(scene, 7, 103, 100, 100);
+    scene.highestUsedSlot = 7;
+    FindSlots(scene, editor->cellSlots, cells, 2, slots);
+    EXPECT_EQ(slots[0], 7);
+    EXPECT_EQ(slots[1], 3);
+    // Adding and undoing at one cell, each time in a new slot, does not pile entries up.
+    const int32_t taken = editor->cellSlots.taken;
+    for (int i = 0; i < 300; ++i) {
+        ApplyTool(*editor, 0, kSidePlusY);
+        editor->undo.doUndo = true;
+        UndoApplyStep(*editor);
+    }
+    EXPECT_LE(editor->cellSlots.taken, taken + 1);
+}

@@ -191,6 +191,22 @@ TEST(Mirror, TheHistoryDropsTheOldestActionsWhenTheirEditsDoNotFitAndKeepsTheNew
     EXPECT_TRUE(editor.scene.Occupied(static_cast<int>(added.x), static_cast<int>(added.y), 11));
 }
 
+TEST(Mirror, AnAddBoxAcrossTheEndOfTheRingIsUndoneAndRedoneWhole) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    editor.undo.nextEdit = kUndoEditCapacity - 10;  // an empty history may start anywhere in the ring
+    editor.tool = EditTool::Add;
+    ApplyBox(editor, BoxBetween({101, 100, 100}, {110, 109, 109}));
+    ASSERT_EQ(editor.scene.liveCubeCount, 1001);
+    Undo(editor);
+    EXPECT_EQ(editor.scene.liveCubeCount, 1);
+    EXPECT_FALSE(editor.scene.Occupied(101, 100, 100));
+    Redo(editor);
+    EXPECT_EQ(editor.scene.liveCubeCount, 1001);
+    EXPECT_TRUE(editor.scene.Occupied(110, 109, 109));
+}
+
 TEST(Mirror, AShiftDragSpansABoxAndEscDropsIt) {
     EditorRig rig;
     rig.Frame();
