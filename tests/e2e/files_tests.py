@@ -298,7 +298,9 @@ def the_atlas_survives_a_maximize_after_a_screenshot_saved_in_another_folder():
         program.menu("alt+space", "x", "Maximize")
         program.wait_shot(lambda s: s.width > shot.width, "the maximized view")
         program.menu("alt+space", "r", "Restore")
-        program.wait_shot(lambda s: s.width == shot.width, "the view at its first size")
+        # The white backdrop shows until the rebuilt device presents its first frame.
+        program.wait_shot(lambda s: s.width == shot.width and s.fraction(program.background) > 0.4,
+                          "the view drawn again at its first size")
         after = program.wait_still().pixel(*textured)
         check(after == before, f"the textured face turned from {before} to {after}")
 
