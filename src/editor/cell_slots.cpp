@@ -48,7 +48,7 @@ void Rebuild(const Scene& scene, CellSlots& table) {
     table.Clear();
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
-        const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
+        const Cell cell = CellOf(cube);
         if (cube.inUse == 0 || !Scene::InGrid(cell.x, cell.y, cell.z))
             continue;
         uint32_t entry = FirstEntry(cell);

@@ -139,14 +139,20 @@ void RecordPalette(DocumentContext& c, const char* path) {
     c.ini.WriteString("PALETTE", IsInDirectory(c.files, path, c.programDirectory) ? c.files.FileNamePart(path) : path);
 }
 
+// The scene shown has no file: Save asks for a name, and the title shows none.
+void ForgetDocumentName(DocumentContext& c) {
+    std::memset(c.documents.currentFileName, 0, sizeof(c.documents.currentFileName));
+    c.editor.named = false;
+    c.ui.SetTitle(nullptr);
+}
+
 }  // namespace
 
 void CommandNew(DocumentContext& c) {
     if (!SavePrompt(c))
         return;
-    std::memset(c.documents.currentFileName, 0, sizeof(c.documents.currentFileName));
     c.editor.StartNewScene();
-    c.ui.SetTitle(nullptr);
+    ForgetDocumentName(c);
 }
 
 void CommandOpen(DocumentContext& c) {
@@ -242,9 +248,7 @@ void CommandOpenSample(DocumentContext& c, const char* path) {
         c.ui.ShowError(kReadFailed);
         return;
     }
-    std::memset(c.documents.currentFileName, 0, sizeof(c.documents.currentFileName));
-    c.editor.named = false;
-    c.ui.SetTitle(nullptr);
+    ForgetDocumentName(c);
 }
 
 void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {

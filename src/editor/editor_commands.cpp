@@ -9,8 +9,7 @@ bool CubeAt(const Editor& editor, int32_t x, int32_t y, Cell& cube, int& side) {
     const PickState hit = Pick(editor.scene, MakePickRay(x, y, editor.view));
     if (!hit.held)
         return false;
-    const CubeRecord& record = editor.scene.cubes[hit.slot];
-    cube = Cell{static_cast<int32_t>(record.x), static_cast<int32_t>(record.y), static_cast<int32_t>(record.z)};
+    cube = CellOf(editor.scene.cubes[hit.slot]);
     side = hit.side;
     return true;
 }

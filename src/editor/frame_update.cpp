@@ -106,6 +106,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
             PaintWindowPress(editor, flags.cursorX, flags.cursorY);
     }
 
+    const ClientRect client = platform.MainClientRect();
     if (!frame.leftDown) {
         PaintWindowRelease(editor);
         if (!undo.busy) {
@@ -115,7 +116,6 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
             undo.doRedo = false;
         }
     } else {
-        const ClientRect client = platform.MainClientRect();
         PaintWindowHold(editor, flags.cursorX, flags.cursorY, client.right, client.bottom);
     }
 
@@ -124,8 +124,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     if (click && !frame.clickConsumedByPanel)
         editor.pick = PickAt(editor, flags.cursorX, flags.cursorY);
     frame.leftDownBefore = frame.leftDown;
-    const ClientRect view = platform.MainClientRect();
-    if (flags.cursorX >= 0 && flags.cursorX < view.right && flags.cursorY < view.bottom &&
+    if (flags.cursorX >= 0 && flags.cursorX < client.right && flags.cursorY < client.bottom &&
         !PanelTakesClick(editor, flags)) {
         editor.viewCursorKnown = true;
         editor.viewCursorX = flags.cursorX;

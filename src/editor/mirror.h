@@ -4,13 +4,9 @@
 
 #include <cstdint>
 
-struct MeshExtent;
+#include "scene/scene.h"
 
-// A grid cell.
-struct Cell {
-    int32_t x, y, z;
-    bool operator==(const Cell& other) const { return x == other.x && y == other.y && z == other.z; }
-};
+struct MeshExtent;
 
 // A box of cells, both corners included.
 struct CellBox {

@@ -83,10 +83,6 @@ void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
     RecordAdd(editor.undo, slot);
 }
 
-Cell CellOf(const CubeRecord& cube) {
-    return Cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
-}
-
 // A cube at a free cell in a new slot; a full array refuses it and says so.
 void AddInNewSlot(Editor& editor, const Cell& cell, int32_t& searchFrom) {
     const int32_t slot = NewSlot(editor.scene, searchFrom);
@@ -134,7 +130,8 @@ void Delete(Editor& editor, int32_t slot) {
     --scene.liveCubeCount;
     cube.inUse = 0;
     editor.modified = true;
-    scene.grid[Scene::GridIndex(static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z))] = 0;
+    const Cell cell = CellOf(cube);
+    scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 0;
 }
 
 void Paint(Editor& editor, int32_t slot) {

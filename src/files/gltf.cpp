@@ -101,7 +101,7 @@ struct Frame {
     }
 };
 
-void Measure(Primitive& p, const Frame& frame, const CubeCell& cell, int side) {
+void Measure(Primitive& p, const Frame& frame, const Cell& cell, int side) {
     for (int corner = 0; corner < 4; corner += 2) {  // corners 1 and 3 lie across the face from each other
         const int* offset = kSideCorners[side][corner];
         const int point[3] = {cell.x + offset[0], cell.y + offset[1], cell.z + offset[2]};
@@ -123,7 +123,7 @@ void Store(uint8_t* at, const float* values, size_t count) {
 }
 
 void AddFace(Primitive& p, uint8_t* bin, const Frame& frame, const CubeRecord& cube, int side, const float* colour) {
-    const CubeCell cell = CellOf(cube);
+    const Cell cell = CellOf(cube);
     const size_t face = p.written++;
     const float normal[3] = {static_cast<float>(kSideOffset[side][0]), static_cast<float>(kSideOffset[side][1]),
                              -static_cast<float>(kSideOffset[side][2])};

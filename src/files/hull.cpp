@@ -60,7 +60,7 @@ ModelBounds BoundsOf(const Scene& scene) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const CubeCell cell = CellOf(cube);
+        const Cell cell = CellOf(cube);
         const int at[3] = {cell.x, cell.y, cell.z};
         for (int axis = 0; axis < 3; ++axis) {
             if (bounds.empty || at[axis] < bounds.low[axis])

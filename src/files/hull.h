@@ -10,15 +10,6 @@
 
 constexpr int kLattice = kGridSize + 1;  // corners run from 0 to 200 on each axis
 
-// A cube's cell: its coordinates truncated toward zero.
-struct CubeCell {
-    int x, y, z;
-};
-
-inline CubeCell CellOf(const CubeRecord& cube) {
-    return {static_cast<int>(cube.x), static_cast<int>(cube.y), static_cast<int>(cube.z)};
-}
-
 // The lattice corner (x, y, z) as one number that sorts in X, Y, Z order; below 2^24.
 inline uint32_t CornerKey(int x, int y, int z) {
     return static_cast<uint32_t>((x * kLattice + y) * kLattice + z);

@@ -23,7 +23,7 @@ constexpr char kColouredUv[] = "UV(0.00000 0.00000 1.00000 0.00000 1.00000 1.000
 constexpr int kFaceCorners[kSideCount][4] = {{2, 3, 1, 0}, {3, 7, 5, 1}, {7, 6, 4, 5},
                                              {6, 2, 0, 4}, {6, 7, 3, 2}, {0, 1, 5, 4}};
 
-uint32_t SlotCornerKey(const CubeCell& cell, int slot) {
+uint32_t SlotCornerKey(const Cell& cell, int slot) {
     return CornerKey(cell.x + (slot & 1), cell.y + (slot >> 1 & 1), cell.z + (slot >> 2 & 1));
 }
 
@@ -90,7 +90,7 @@ std::string MetasequoiaText(const Scene& scene, const char* textureName) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const CubeCell cell = CellOf(cube);
+        const Cell cell = CellOf(cube);
         for (int side = 0; side < kSideCount; ++side) {
             if (Exposed(cube, side)) {
                 for (int corner : kFaceCorners[side])

@@ -74,7 +74,7 @@ bool ObjExport(const Scene& scene, const Image* atlas, PngEncoder& png, const st
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const CubeCell cell = CellOf(cube);
+        const Cell cell = CellOf(cube);
         for (int side = 0; side < kSideCount; ++side) {
             if (cube.faceExposed[side] == 0)
                 continue;

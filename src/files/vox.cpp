@@ -139,7 +139,7 @@ std::vector<uint8_t> VoxBytes(const Scene& scene, const Image* atlas) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        const CubeCell cell = CellOf(cube);
+        const Cell cell = CellOf(cube);
         bytes.push_back(static_cast<uint8_t>(cell.x - bounds.low[0]));
         bytes.push_back(static_cast<uint8_t>(cell.z - bounds.low[2]));
         bytes.push_back(static_cast<uint8_t>(cell.y - bounds.low[1]));

@@ -122,7 +122,7 @@ struct CellCoordinates {
     float v[kVerticesPerFace];
 };
 
-inline CellCoordinates CellOf(const CubeRecord& cube) {
+inline CellCoordinates AtlasCellOf(const CubeRecord& cube) {
     const float left = static_cast<float>(cube.cellColumn) * 0.125f;
     const float right = static_cast<float>(cube.cellColumn + 1) * 0.125f;
     const float top = static_cast<float>(cube.cellRow) * 0.125f;
@@ -208,7 +208,7 @@ TexturedVertex* WriteTexturedFaces(TexturedVertex* out, const CubeRecord& cube, 
     const __m128 position = PositionOf(cube);
     const __m128 colour = ColourInLane(cube.colour, 3);
     const __m128 colourBeforeTexture = ColourInLane(cube.colour, 1);
-    const CellCoordinates cell = CellOf(cube);
+    const CellCoordinates cell = AtlasCellOf(cube);
     // Corner 1 is left-bottom, 2 left-top, 3 right-top, 4 right-bottom.
     const __m128 leftBottom = _mm_setr_ps(0.0f, 0.0f, cell.u[0], cell.v[0]);
     const __m128 leftTop = _mm_setr_ps(0.0f, 0.0f, cell.u[1], cell.v[1]);
@@ -276,7 +276,7 @@ ColouredVertex* WriteColouredFaces(ColouredVertex* out, const CubeRecord& cube, 
 TexturedVertex* WriteTexturedFaces(TexturedVertex* out, const CubeRecord& cube, unsigned exposedMask) {
     const int count = kExposedSides.count[exposedMask];
     const int8_t* sides = kExposedSides.sides[exposedMask];
-    const CellCoordinates cell = CellOf(cube);
+    const CellCoordinates cell = AtlasCellOf(cube);
     for (int n = 0; n < count; ++n, out += kVerticesPerFace) {
         WriteFaceBody(out, kFaces.sides[sides[n]], cube);
         for (int vertex = 0; vertex < kVerticesPerFace; ++vertex) {
@@ -325,11 +325,11 @@ BLOKKENVELD_NOINLINE StoreCursor<Vertex> CloseChunk(Vertex (*chunks)[kChunkVerti
     return CursorAt(chunks, RecordTriangles(chunks, triangleCounts, next) + 1);
 }
 
-// Fills both stores cube by cube; the standalone rebuild and the per-frame pass differ only in where a cube's
-// exposed sides come from.
 constexpr float kEmptyLow = 1e30f;
 constexpr float kEmptyHigh = -1e30f;
 
+// Fills both stores cube by cube; the standalone rebuild and the per-frame pass differ only in where a cube's
+// exposed sides come from.
 class MeshWriter {
 public:
     explicit MeshWriter(CubeMesh& mesh)

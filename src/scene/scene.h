@@ -47,6 +47,16 @@ struct CubeRecord {
     uint8_t faceExposed[kSideCount];  // 1 when the neighbour cell on that side is not occupied
 };
 
+// A grid cell; a cube's is its coordinates truncated toward zero.
+struct Cell {
+    int32_t x, y, z;
+    bool operator==(const Cell& other) const { return x == other.x && y == other.y && z == other.z; }
+};
+
+inline Cell CellOf(const CubeRecord& cube) {
+    return {static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
+}
+
 struct Scene {
     CubeRecord cubes[kMaxCubes];
     int32_t highestUsedSlot = 0;  // loops run 0..highestUsedSlot; -1 when a file held no cubes
