@@ -142,10 +142,11 @@
         opening = {path, handle: handle || null};
     }
 
-    // The document now carries path (a file read, or saved under that name; '' for none).
+    // The document now carries path (a file read, or saved under that name; '' for none). The save dialog's file is
+    // taken here, after the save has written it, so that the next Save writes back into it.
     function documentNamed(path) {
         documentFile = rules.documentFile(path, {opening, chosen, current: documentFile});
-        if (opening && opening.path === path) chosen = null;
+        chosen = null;
         opening = null;
     }
 
@@ -229,11 +230,8 @@
     async function deliver(path, bytes) {
         const name = rules.baseName(path);
         let route = rules.routeOf(path, {chosen, document: documentFile, canPick: canPick()});
-        if (route === 'chosen') {
-            const {handle} = chosen;
-            chosen = null;
-            return await writeInto(handle, bytes) ? DELIVERY.written : DELIVERY.failed;
-        }
+        if (route === 'chosen')
+            return await writeInto(chosen.handle, bytes) ? DELIVERY.written : DELIVERY.failed;
         if (route === 'document') {
             if (await writeInto(documentFile.handle, bytes)) return DELIVERY.written;
             // The file refused: the user says where it goes instead.

@@ -147,6 +147,10 @@ describe('files', {timeout: 300000}, () => {
             window.testSaveOptions.types.map((type) => Object.values(type.accept)[0][0])]),
         [['new'], ['.bvo', '.mqo', '.glb', '.obj', '.vox']]);
         assert.equal(await program.page.title(), 'Blokkenveld - desk.bvo');
+        // Saved again, it goes back into that file, with no picker to ask.
+        await setPage({testWritten: {}, testSavePick: null});
+        await save();
+        assert.match((await writtenTo('new')).toString('latin1'), /^Blokkenveld\r\n/);
         assert.deepEqual(program.downloaded(), []);
         assert.deepEqual(program.errors, []);
         await program.close();
