@@ -187,5 +187,5 @@
         });
     }
 
-    page.dialogs = {save, settings, version, samples, SAMPLES, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
+    page.dialogs = {save, settings, version, samples, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
 })();

@@ -81,9 +81,13 @@ EM_ASYNC_JS(int, SettingsDialogJs, (int32_t* background, int32_t* wireframe), {
     });
     return ended.end;
 });
+// The sample chosen comes from the site only now, so that a start never waits for files it may not open. One that
+// cannot be had is missing, and the open says it cannot be read.
 EM_ASYNC_JS(int, ChooseSampleJs, (char* name, int capacity), {
     const chosen = await Blokkenveld.dialogs.samples();
     if (chosen === null || lengthBytesUTF8(chosen) >= capacity) return 0;
+    const bytes = await Blokkenveld.files.siteFile('samples/' + chosen);
+    try { if (bytes) FS.writeFile('/samples/' + chosen, bytes); } catch (error) {}
     stringToUTF8(chosen, name, capacity);
     return 1;
 });

@@ -1,5 +1,5 @@
 // Runs inside the program's module before it starts: the artwork and the default palette come with the page into
-// the program's folder of its file system with the sample models beside it, the user's own palette and texture files
+// the program's folder of its file system, the user's own palette and texture files
 // kept from earlier visits go into the user's folder, and a file named in the page's address (?open=NAME) stands for
 // the command line.
 Module['noImageDecoding'] = true;
@@ -34,9 +34,7 @@ Module['noImageDecoding'] = true;
             } catch (error) { /* a name the file system cannot hold */ }
         }
         for (const name of artwork) fetchInto('artwork/' + name, '/' + name);
-        FS.mkdir('/samples');
-        // (No destructuring here: the optimiser that reads this file does not know it.)
-        for (const sample of Blokkenveld.dialogs.SAMPLES) fetchInto('samples/' + sample[0], '/samples/' + sample[0]);
+        FS.mkdir('/samples');  // filled when one is chosen
         if (openName) fetchInto(openUrl, openPath, fetchUrl);
         // The glyph atlas is drawn once, so the text font has to be there first.
         addRunDependency('text font');
