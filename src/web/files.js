@@ -162,7 +162,7 @@
     // The system's save picker proposing name: resolves with the file's handle, or null when it was closed. A
     // picker opens only right after the user's own input; when that has run out, a small window asks for the click.
     function pickSaveFile(name, kinds) {
-        const extension = name.slice(name.lastIndexOf('.')).toLowerCase();
+        const extension = window.PageRules.extensionOf(name).toLowerCase();
         const options = {types: pickerTypes(kinds, extension), excludeAcceptAllOption: true};
         if (name) options.suggestedName = name;
         if (lastPicked) options.startIn = lastPicked;
@@ -223,8 +223,9 @@
         setTimeout(() => URL.revokeObjectURL(url), 60000);
     }
 
-    // How the file reached the user, as the program counts it: 0 not at all, 1 written and confirmed, 2 offered as a
-    // download (a scene's copy kept for a later start), 3 offered with no copy kept.
+    // How the file reached the user, as the program counts it (its Delivery, in the same order): 0 not at all,
+    // 1 written and confirmed, 2 offered as a download (a scene's copy kept for a later start), 3 offered with no
+    // copy kept.
     const DELIVERY = {failed: 0, written: 1, offered: 2, offeredUnkept: 3};
 
     async function deliver(path, bytes) {
@@ -238,7 +239,7 @@
             route = canPick() ? 'pick' : 'download';
         }
         if (route === 'pick') {
-            const extension = name.slice(name.lastIndexOf('.'));
+            const extension = window.PageRules.extensionOf(name);
             const handle = await pickSaveFile(name, [[`${extension.slice(1).toUpperCase()} (*${extension})`, extension]]);
             return handle && await writeInto(handle, bytes) ? DELIVERY.written : DELIVERY.failed;
         }
@@ -384,11 +385,15 @@
         }
     }
 
-    // An address the page can show the file at.
+    // An address the page can show the file at; an embedded file is unpacked once.
+    const siteUrls = new Map();
     async function siteUrl(address) {
         if (!embedded) return address;
-        const bytes = await embedded.read(address);
-        return bytes ? URL.createObjectURL(new Blob([bytes])) : '';
+        if (!siteUrls.has(address)) {
+            const bytes = await embedded.read(address);
+            siteUrls.set(address, bytes ? URL.createObjectURL(new Blob([bytes])) : '');
+        }
+        return siteUrls.get(address);
     }
 
     // ---- help: the pages Help.chm is made of, with their contents, in a window of their own

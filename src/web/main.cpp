@@ -101,9 +101,8 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
 template <size_t N>
 void FindKeptFile(char (&name)[N]) {
     char program[kPathCapacity], user[kPathCapacity];
-    std::vector<uint8_t> bytes;
     if (name[0] == '\0' || IsAbsolutePath(name) || !ResolvePath(name, kProgramDirectory, program) ||
-        !ResolvePath(name, kUserDirectory, user) || gFiles.ReadAll(program, bytes) || !gFiles.ReadAll(user, bytes))
+        !ResolvePath(name, kUserDirectory, user) || gFiles.FileExists(program) || !gFiles.FileExists(user))
         return;
     std::snprintf(name, N, "%s", user);
 }

@@ -10,6 +10,7 @@
 #include "files/file_system.h"
 
 // How a finished file reached the user.
+// The numbers files.js's deliver answers with (its DELIVERY), in the same order.
 enum class Delivery {
     Failed,         // nothing reached the user: the save failed
     Written,        // written into the user's own file, and the browser said so

@@ -67,5 +67,5 @@ window.PageRules = (() => {
         return null;
     }
 
-    return {SettingsEnd, kindOfName, chosenName, renamedForKind, wrapStep, menuArrow, boxAnswer, settingsKeyEnd};
+    return {SettingsEnd, extensionOf, kindOfName, chosenName, renamedForKind, wrapStep, menuArrow, boxAnswer, settingsKeyEnd};
 })();
