@@ -83,8 +83,11 @@ void OnDropFiles(HWND window, HDROP drop) {
 
 // Frames look at the key state only now and then; a press is noted so that a click or a key let go again before
 // the next frame still counts. The key state knows the buttons by their physical place, the messages by their
-// meaning: with the buttons swapped, the left button's message comes from the right-hand button.
-void OnPress(UINT message, WPARAM wParam) {
+// meaning: with the buttons swapped, the left button's message comes from the right-hand button. A held key's
+// repeats are no new presses: a key that chose a menu item and is still down when the menu has gone repeats into
+// this window, and must not act here as well.
+void OnPress(UINT message, WPARAM wParam, LPARAM lParam) {
+    constexpr LPARAM kWasDown = LPARAM{1} << 30;
     const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -97,7 +100,8 @@ void OnPress(UINT message, WPARAM wParam) {
             NoteKeyPress(VK_MBUTTON);
             break;
         default:
-            NoteKeyPress(static_cast<int>(wParam));
+            if ((lParam & kWasDown) == 0)
+                NoteKeyPress(static_cast<int>(wParam));
             break;
     }
 }
@@ -130,7 +134,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
         case WM_KEYDOWN:
-            OnPress(message, wParam);
+            OnPress(message, wParam, lParam);
             break;
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam));

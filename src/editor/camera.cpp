@@ -195,6 +195,28 @@ Vec3 EyePosition(const Camera& camera) {
             camera.targetZ + camera.distance * d.z};
 }
 
+namespace {
+
+// The view's axes from the direction the camera keeps, as the view matrix makes them.
+struct ViewAxes {
+    Vec3 forward, right, up;
+};
+
+ViewAxes AxesOf(const Camera& camera) {
+    ViewAxes axes;
+    axes.forward = Vec3Scale(EyeDirection(camera), -1.0f);
+    axes.right = Vec3Normalize(Vec3Cross({0.0f, 1.0f, 0.0f}, axes.forward));
+    axes.up = Vec3Cross(axes.forward, axes.right);
+    return axes;
+}
+
+// A corner of the box from low to high: bit 0 picks x's end, bit 1 y's, bit 2 z's.
+Vec3 BoxCorner(const float (&low)[3], const float (&high)[3], int corner) {
+    return {corner & 1 ? high[0] : low[0], corner & 2 ? high[1] : low[1], corner & 4 ? high[2] : low[2]};
+}
+
+}  // namespace
+
 void FrameModel(Camera& camera, const Scene& scene, float aspect) {
     float low[3], high[3];
     if (!SceneExtent(scene, low, high))
@@ -202,10 +224,7 @@ void FrameModel(Camera& camera, const Scene& scene, float aspect) {
     camera.targetX = (low[0] + high[0]) * 0.5f;
     camera.targetY = (low[1] + high[1]) * 0.5f;
     camera.targetZ = (low[2] + high[2]) * 0.5f;
-    // The view's axes from the direction the camera keeps, as the view matrix makes them.
-    const Vec3 forward = Vec3Scale(EyeDirection(camera), -1.0f);
-    const Vec3 right = Vec3Normalize(Vec3Cross({0.0f, 1.0f, 0.0f}, forward));
-    const Vec3 up = Vec3Cross(forward, right);
+    const ViewAxes axes = AxesOf(camera);
     const double tanVertical = kFramedFill * std::tan(0.5 * static_cast<double>(kFieldOfView));
     const double tanHorizontal = tanVertical * aspect;
     // The nearest eye from which every corner of the model's box lies inside the view. The near plane needs no test
@@ -215,11 +234,30 @@ void FrameModel(Camera& camera, const Scene& scene, float aspect) {
         const Vec3 offset = {(corner & 1 ? 0.5f : -0.5f) * (high[0] - low[0]),
                              (corner & 2 ? 0.5f : -0.5f) * (high[1] - low[1]),
                              (corner & 4 ? 0.5f : -0.5f) * (high[2] - low[2])};
-        const double along = Vec3Dot(offset, forward);
-        const double across = std::fabs(Vec3Dot(offset, right)) / tanHorizontal;
-        const double upward = std::fabs(Vec3Dot(offset, up)) / tanVertical;
+        const double along = Vec3Dot(offset, axes.forward);
+        const double across = std::fabs(Vec3Dot(offset, axes.right)) / tanHorizontal;
+        const double upward = std::fabs(Vec3Dot(offset, axes.up)) / tanVertical;
         distance = std::max({distance, across - along, upward - along});
     }
     camera.masterZoom = std::min(std::max(distance, kMinZoom), kMaxZoom);
     camera.distance = static_cast<float>(camera.masterZoom);
+}
+
+bool ModelInView(const Camera& camera, const Scene& scene, float aspect) {
+    float low[3], high[3];
+    if (!SceneExtent(scene, low, high))
+        return true;
+    const ViewAxes axes = AxesOf(camera);
+    const double tanVertical = std::tan(0.5 * static_cast<double>(kFieldOfView));
+    const double tanHorizontal = tanVertical * aspect;
+    const Vec3 eye = EyePosition(camera);
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 offset = Vec3Subtract(BoxCorner(low, high, corner), eye);
+        const double depth = Vec3Dot(offset, axes.forward);
+        if (depth <= kNearPlane || depth >= kFarPlane ||
+            std::fabs(Vec3Dot(offset, axes.right)) > depth * tanHorizontal ||
+            std::fabs(Vec3Dot(offset, axes.up)) > depth * tanVertical)
+            return false;
+    }
+    return true;
 }

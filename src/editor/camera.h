@@ -18,8 +18,10 @@ constexpr float kStartDistance = 8.0f;
 constexpr double kStartMasterZoom = 9.0;
 constexpr double kMinZoom = 3.0;
 constexpr double kMaxZoom = 166.0;
-constexpr float kStartTarget = 100.5f;  // centre of the start cube on every axis
+constexpr float kStartTarget = 100.5f;      // centre of the start cube on every axis
 constexpr float kFieldOfView = 1.0471975f;  // the view's vertical field, radians; bits 0x3F860A91
+constexpr float kNearPlane = 0.1f;          // the view's depth range, world units from the eye
+constexpr float kFarPlane = 300.0f;
 
 struct ScreenPoint {
     int32_t x = 0;
@@ -54,6 +56,8 @@ void ResetCamera(Camera& camera);
 // Turns the camera to the middle of the scene's cubes and sets the distance so that every cube is in a view of
 // that width to height (aspect), as close as the zoom limits allow; the direction it looks from stays.
 void FrameModel(Camera& camera, const Scene& scene, float aspect);
+// Whether every cube of the scene lies wholly inside a view of that aspect as the camera stands (an empty scene does).
+bool ModelInView(const Camera& camera, const Scene& scene, float aspect);
 // Unit vector from the target towards the eye.
 Vec3 EyeDirection(const Camera& camera);
 Vec3 EyePosition(const Camera& camera);

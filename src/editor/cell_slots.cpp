@@ -25,7 +25,8 @@ uint32_t NextEntry(uint32_t entry) {
     return (entry + 1) & kEntryMask;
 }
 
-bool CubeAt(const Scene& scene, int32_t slot, const Cell& cell) {
+// Whether the slot holds an in-use cube standing at the cell: every slot the table gives is checked so.
+bool SlotHoldsCell(const Scene& scene, int32_t slot, const Cell& cell) {
     if (slot > scene.highestUsedSlot)
         return false;
     const CubeRecord& cube = scene.cubes[slot];
@@ -38,7 +39,7 @@ int32_t Search(const Scene& scene, const CellSlots& table, const Cell& cell) {
         const int32_t slot = table.entries[entry];
         if (slot < 0)
             return -1;
-        if (CubeAt(scene, slot, cell))
+        if (SlotHoldsCell(scene, slot, cell))
             return slot;
     }
 }

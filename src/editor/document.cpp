@@ -12,13 +12,17 @@
 namespace {
 
 // What a fresh document starts with after a load or an import. A new scene still pending (New, or a file
-// on the command line that could not be read) would wipe the loaded one on the next frame.
+// on the command line that could not be read) would wipe the loaded one on the next frame. The mirror planes go
+// through the model's middle, which need not be the start cube's (whether each is on stays), and the next frame
+// brings the model into view if it does not fit as the camera stands.
 void StartLoadedDocument(Editor& editor, bool named) {
     editor.newSceneRequest = false;
     editor.undo.Empty();
     editor.modified = false;
     editor.named = named;
     editor.ignoreNextClick = true;
+    editor.frameOpenedModel = true;
+    CentreMirrorOnModel(editor.mirror, editor.scene);
 }
 
 void SetAtlas(Editor& editor, AtlasLoader& atlas, Image&& image) {

@@ -30,6 +30,9 @@ void Editor::ResetScene() {
 }
 
 void Editor::StartNewScene() {
+    // The planes go back through the start cube; whether each is on stays as the user left it.
+    const int32_t start = static_cast<int32_t>(kStartCubeCoordinate);
+    CentreMirrorOn(mirror, {start, start, start});
     scene.liveCubeCount = 1;
     modified = false;
     named = false;

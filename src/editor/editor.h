@@ -36,7 +36,6 @@ struct FrameState {
     bool leftDown = false;  // after the ignore-left-button latch
     bool leftDownBefore = false;
     bool clickConsumedByPanel = false;
-    bool mirrorKeysBefore[3] = {};  // M, N and Home as the last frame saw them
 };
 
 // A Shift drag with Add, Delete or Paint: the box spans the cells the tool would act on at the press and now.
@@ -67,11 +66,12 @@ struct Editor {
     int32_t textureIndex = 0;
     EditTool tool = EditTool::Add;
 
-    bool modified = false;         // changed since loaded, saved or created
-    bool named = false;            // has an object-file name that Save may overwrite
-    bool ignoreNextClick = false;  // a file was just loaded: the next frame ignores clicks and Ctrl+Z/Y
-    bool newSceneRequest = true;   // the next frame update empties the scene
-    bool cannotCreate = false;     // the last Add was refused
+    bool modified = false;          // changed since loaded, saved or created
+    bool named = false;             // has an object-file name that Save may overwrite
+    bool ignoreNextClick = false;   // a file was just loaded: the next frame ignores clicks and Ctrl+Z/Y
+    bool newSceneRequest = true;    // the next frame update empties the scene
+    bool cannotCreate = false;      // the last Add was refused
+    bool frameOpenedModel = false;  // a scene came in: the next frame frames it unless it is wholly in view
 
     bool lightingSwitch = true;
     bool facesSwitch = true;

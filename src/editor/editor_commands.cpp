@@ -5,7 +5,7 @@
 namespace {
 
 // The cube under a client point and the side pointed at; false where there is none.
-bool CubeAt(const Editor& editor, int32_t x, int32_t y, Cell& cube, int& side) {
+bool PointedCube(const Editor& editor, int32_t x, int32_t y, Cell& cube, int& side) {
     const PickState hit = Pick(editor.scene, MakePickRay(x, y, editor.view));
     if (!hit.held)
         return false;
@@ -14,7 +14,20 @@ bool CubeAt(const Editor& editor, int32_t x, int32_t y, Cell& cube, int& side) {
     return true;
 }
 
+float ViewAspect(const Editor& editor) {
+    const Viewport& viewport = editor.view.viewport;
+    return viewport.height > 0 ? static_cast<float>(viewport.width) / viewport.height : 1.0f;
+}
+
 }  // namespace
+
+void FrameOpenedModel(Editor& editor) {
+    if (!editor.frameOpenedModel)
+        return;
+    editor.frameOpenedModel = false;
+    if (!ModelInView(editor.camera, editor.scene, ViewAspect(editor)))
+        FrameModel(editor.camera, editor.scene, ViewAspect(editor));
+}
 
 void RunEditorCommand(Editor& editor, EditorCommand command, int32_t x, int32_t y) {
     Cell cube{};
@@ -23,12 +36,9 @@ void RunEditorCommand(Editor& editor, EditorCommand command, int32_t x, int32_t 
         case EditorCommand::ResetCamera:
             ResetCamera(editor.camera);
             break;
-        case EditorCommand::FrameModel: {
-            const Viewport& viewport = editor.view.viewport;
-            const float aspect = viewport.height > 0 ? static_cast<float>(viewport.width) / viewport.height : 1.0f;
-            FrameModel(editor.camera, editor.scene, aspect);
+        case EditorCommand::FrameModel:
+            FrameModel(editor.camera, editor.scene, ViewAspect(editor));
             break;
-        }
         case EditorCommand::MirrorX:
         case EditorCommand::MirrorY:
         case EditorCommand::MirrorZ: {
@@ -37,11 +47,11 @@ void RunEditorCommand(Editor& editor, EditorCommand command, int32_t x, int32_t 
             break;
         }
         case EditorCommand::MirrorCentre:
-            if (CubeAt(editor, x, y, cube, side))
+            if (PointedCube(editor, x, y, cube, side))
                 CentreMirrorOn(editor.mirror, cube);
             break;
         case EditorCommand::MirrorFace:
-            if (CubeAt(editor, x, y, cube, side))
+            if (PointedCube(editor, x, y, cube, side))
                 MirrorAlongFace(editor.mirror, cube, side);
             break;
     }

@@ -20,5 +20,8 @@ enum class EditorCommand {
 void RunEditorCommand(Editor& editor, EditorCommand command, int32_t x, int32_t y);
 // The same from a menu: what points at a cube takes the one under the cursor where it last was over the view.
 void RunEditorMenuCommand(Editor& editor, EditorCommand command);
+// A scene just opened is framed as Home frames it, unless it already lies wholly in view as the camera stands (the
+// start scene and small models keep the camera). Once per opened scene.
+void FrameOpenedModel(Editor& editor);
 // Whether the command's item carries a check mark (the mirror switches that are on).
 bool EditorCommandChecked(const Editor& editor, EditorCommand command);

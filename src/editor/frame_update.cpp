@@ -54,20 +54,20 @@ void BoxStrokeStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
 }
 
 // M moves the mirror planes' centre to the cube under the cursor, N lays the plane of the face pointed at on that
-// face, Home frames the model; each once per press.
+// face, Home frames the model: each once for every press the view received.
 void ViewKeysStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
-    const bool down[3] = {input.KeyDown(kKeyM), input.KeyDown(kKeyN), input.KeyDown(kKeyHome)};
-    bool pressed[3];
-    for (int i = 0; i < 3; ++i) {
-        pressed[i] = down[i] && !editor.frame.mirrorKeysBefore[i];
-        editor.frame.mirrorKeysBefore[i] = down[i];
+    constexpr struct {
+        int key;
+        EditorCommand command;
+    } kViewKeys[] = {
+        {kKeyM, EditorCommand::MirrorCentre},
+        {kKeyN, EditorCommand::MirrorFace},
+        {kKeyHome, EditorCommand::FrameModel},
+    };
+    for (const auto& viewKey : kViewKeys) {
+        if (input.KeyPressedInView(viewKey.key))
+            RunEditorCommand(editor, viewKey.command, flags.cursorX, flags.cursorY);
     }
-    if (pressed[0])
-        RunEditorCommand(editor, EditorCommand::MirrorCentre, flags.cursorX, flags.cursorY);
-    if (pressed[1])
-        RunEditorCommand(editor, EditorCommand::MirrorFace, flags.cursorX, flags.cursorY);
-    if (pressed[2])
-        RunEditorCommand(editor, EditorCommand::FrameModel, flags.cursorX, flags.cursorY);
 }
 
 }  // namespace
@@ -80,6 +80,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     MeasureFrameTime(frame, platform);
     CameraInputStep(editor.camera, input, frame.frameTime);
     editor.ResetScene();
+    FrameOpenedModel(editor);
 
     platform.SetMenuItemEnabled(kUndoCommand, undo.undoAvailable);
     platform.SetMenuItemEnabled(kRedoCommand, undo.redoAvailable);

@@ -108,6 +108,15 @@ void CentreMirrorOn(MirrorState& mirror, const Cell& cube) {
     mirror.sum[2] = 2 * cube.z;
 }
 
+void CentreMirrorOnModel(MirrorState& mirror, const Scene& scene) {
+    float low[3], high[3];
+    if (!SceneExtent(scene, low, high))
+        return;
+    // The extent runs from the lowest cell's low side to the highest cell's high side, one beyond its cell.
+    for (int axis = 0; axis < 3; ++axis)
+        mirror.sum[axis] = static_cast<int32_t>(low[axis]) + static_cast<int32_t>(high[axis]) - 1;
+}
+
 void MirrorAlongFace(MirrorState& mirror, const Cell& cube, int side) {
     Cell here = cube;
     for (int axis = 0; axis < 3; ++axis) {

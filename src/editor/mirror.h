@@ -42,6 +42,9 @@ int MirrorBoxes(const MirrorState& mirror, const CellBox& box, CellBox (&out)[kM
 
 // Every plane through the middle of a cube's cell: the cube becomes the planes' centre.
 void CentreMirrorOn(MirrorState& mirror, const Cell& cube);
+// Every plane through the middle of the model's extent on its axis: through a cell's middle where the extent spans
+// an odd number of cells, along a face where it spans an even number. An empty scene leaves the planes.
+void CentreMirrorOnModel(MirrorState& mirror, const Scene& scene);
 // The plane of the axis a face looks along laid on that face (side numbers of the scene); the axis is switched on.
 void MirrorAlongFace(MirrorState& mirror, const Cell& cube, int side);
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 300.0f;
 // A face can only be hit where the line passes within half a cube diagonal of the cube's centre; the margin
 // covers the rounding of the face tests, which grows with the distance from the ray start.
 constexpr float kReachSquared = 0.8761f * 0.8761f;

@@ -61,7 +61,8 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual bool KeyDownRaw(int virtualKey) = 0;  // the high bit of the key state, whoever is active
-    // Went down since the last frame update ended, even if it is up again by now.
+    // Went down since the last frame update ended, even if it is up again by now: a press the main window's own
+    // input events reported, each press once (a held key's repeats are not new presses).
     virtual bool KeyPressedSinceLastFrame(int virtualKey) = 0;
     // Called at the end of every frame update: its presses have been counted.
     virtual void ForgetKeyPresses() = 0;
@@ -95,5 +96,11 @@ struct FrameInput {
     }
     // Held at this moment; a press already let go does not count.
     bool KeyHeld(int virtualKey) const { return flags.appActive && platform.KeyDownRaw(virtualKey); }
+    // A press the view itself received since the last frame. A key that chose a menu item or answered a box was
+    // taken by that window, and may still be held when the frame after it looks: the key state alone would count
+    // it a second time. Keys that act once per press read this, never the key state.
+    bool KeyPressedInView(int virtualKey) const {
+        return flags.appActive && platform.KeyPressedSinceLastFrame(virtualKey);
+    }
     ScreenPoint CursorScreen() const { return platform.CursorScreen(); }
 };

@@ -13,22 +13,21 @@ constexpr int kLowestNewCoordinate = 1;
 constexpr int kHighestNewCoordinate = 198;
 constexpr int kAddsRecordedTogether = 256;
 
-// Whether the cell beside the given side of a cube stays within 1..198 on the axis it moves along.
-bool NewCellInRange(const CubeRecord& cube, int side) {
-    switch (side) {
-        case kSideMinusX:
-            return !(cube.x - 1 < kLowestNewCoordinate);
-        case kSideMinusY:
-            return !(cube.y - 1 < kLowestNewCoordinate);
-        case kSideMinusZ:
-            return !(cube.z - 1 < kLowestNewCoordinate);
-        case kSidePlusX:
-            return !(cube.x + 1 > kHighestNewCoordinate);
-        case kSidePlusY:
-            return !(cube.y + 1 > kHighestNewCoordinate);
-        default:
-            return !(cube.z + 1 > kHighestNewCoordinate);
-    }
+// The one rule of where a new cube may go, for a click, its mirror images, a box and its images alike: within
+// 1..198 on every axis, off the grid's outer layer.
+bool InAddRange(int32_t coordinate) {
+    return coordinate >= kLowestNewCoordinate && coordinate <= kHighestNewCoordinate;
+}
+bool InAddRange(const Cell& cell) {
+    return InAddRange(cell.x) && InAddRange(cell.y) && InAddRange(cell.z);
+}
+// The cells of a box in the add range; false when none is.
+bool ClipToAddRange(CellBox& box) {
+    box.low = {std::max(box.low.x, kLowestNewCoordinate), std::max(box.low.y, kLowestNewCoordinate),
+               std::max(box.low.z, kLowestNewCoordinate)};
+    box.high = {std::min(box.high.x, kHighestNewCoordinate), std::min(box.high.y, kHighestNewCoordinate),
+                std::min(box.high.z, kHighestNewCoordinate)};
+    return box.low.x <= box.high.x && box.low.y <= box.high.y && box.low.z <= box.high.z;
 }
 
 // The slot for a new cube, which the caller fills: the next one while the array has not been filled up to its end,
@@ -83,42 +82,31 @@ void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
     RecordAdd(editor.undo, slot);
 }
 
-// A cube at a free cell in a new slot; a full array refuses it and says so.
-void AddInNewSlot(Editor& editor, const Cell& cell, int32_t& searchFrom) {
-    const int32_t slot = NewSlot(editor.scene, searchFrom);
-    if (slot < 0) {
-        editor.cannotCreate = true;
-        return;
-    }
-    editor.modified = true;
-    PlaceNewCube(editor, slot, cell);
-}
-
-void Add(Editor& editor, int32_t hitSlot, int side, int32_t& searchFrom) {
+// A click's adds: the clicked cell and its mirror images, each where it lies in the add range and is free. The
+// limit warning follows the click as a whole: it stays when no cell was in range (a lone click beyond the range
+// included) or when the full array refused a cube; a click that added anything else clears it. Passing the range
+// marks the scene modified even where the cell is taken.
+void AddCells(Editor& editor, const Cell* cells, int count) {
     Scene& scene = editor.scene;
-    const CubeRecord hit = scene.cubes[hitSlot];
-    if (!NewCellInRange(hit, side)) {
-        editor.cannotCreate = true;
-        return;
+    bool inRange = false;
+    bool full = false;
+    int32_t searchFrom = 0;
+    for (int i = 0; i < count; ++i) {
+        const Cell& cell = cells[i];
+        if (!InAddRange(cell))
+            continue;
+        inRange = true;
+        editor.modified = true;
+        if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] != 0)
+            continue;
+        const int32_t slot = NewSlot(scene, searchFrom);
+        if (slot < 0) {
+            full = true;
+            break;
+        }
+        PlaceNewCube(editor, slot, cell);
     }
-    editor.cannotCreate = false;
-    editor.modified = true;
-    const Cell cell = NeighbourCell(CellOf(hit), side);
-    if (scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0)
-        AddInNewSlot(editor, cell, searchFrom);
-}
-
-// Where a mirrored or boxed add may put a cube: a free cell inside 1..198 on every axis.
-bool MayAddAt(const Scene& scene, const Cell& cell) {
-    const auto inRange = [](int32_t c) { return c >= kLowestNewCoordinate && c <= kHighestNewCoordinate; };
-    return inRange(cell.x) && inRange(cell.y) && inRange(cell.z) &&
-           scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] == 0;
-}
-
-// An image of a mirrored add: skipped where it cannot go; a full array refuses it as it refuses a click.
-void AddImage(Editor& editor, const Cell& cell, int32_t& searchFrom) {
-    if (MayAddAt(editor.scene, cell))
-        AddInNewSlot(editor, cell, searchFrom);
+    editor.cannotCreate = full || !inRange;
 }
 
 void Delete(Editor& editor, int32_t slot) {
@@ -212,11 +200,7 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
     int count = 0;
     for (int i = 0; i < mirroredCount; ++i) {
         CellBox box = mirrored[i];
-        box.low = {std::max(box.low.x, kLowestNewCoordinate), std::max(box.low.y, kLowestNewCoordinate),
-                   std::max(box.low.z, kLowestNewCoordinate)};
-        box.high = {std::min(box.high.x, kHighestNewCoordinate), std::min(box.high.y, kHighestNewCoordinate),
-                    std::min(box.high.z, kHighestNewCoordinate)};
-        if (box.low.x > box.high.x || box.low.y > box.high.y || box.low.z > box.high.z)
+        if (!ClipToAddRange(box))
             continue;
         // A box holds at least its volume less the cubes there are: one larger than the array is refused unseen.
         if (box.Volume() > kMaxCubes) {
@@ -225,7 +209,7 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         }
         boxes[count++] = box;
     }
-    // The boxes lie within 1..198 now: a cell is free for an add when its grid byte is 0.
+    // The boxes lie in the add range now: a cell is free for an add when its grid byte is 0.
     const int32_t freeCells = FreeCellsIn(scene, boxes, count);
     if (scene.liveCubeCount + freeCells > kMaxCubes) {
         editor.cannotCreate = true;
@@ -288,23 +272,16 @@ void ApplyTool(Editor& editor, int32_t slot, int side) {
     if (editor.tool != EditTool::Add && count > 1)
         FindSlots(editor.scene, editor.cellSlots, images + 1, count - 1, imageSlots + 1);
     BeginAction(editor.undo);
-    int32_t searchFrom = 0;
-    for (int i = 0; i < count; ++i) {
-        switch (editor.tool) {
-            case EditTool::Add:
-                if (i == 0)
-                    Add(editor, slot, side, searchFrom);
-                else
-                    AddImage(editor, images[i], searchFrom);
-                break;
-            case EditTool::Delete:
-                if (imageSlots[i] >= 0)
-                    Delete(editor, imageSlots[i]);
-                break;
-            default:
-                if (imageSlots[i] >= 0)
-                    Paint(editor, imageSlots[i]);
-                break;
+    if (editor.tool == EditTool::Add) {
+        AddCells(editor, images, count);
+    } else {
+        for (int i = 0; i < count; ++i) {
+            if (imageSlots[i] < 0)
+                continue;
+            if (editor.tool == EditTool::Delete)
+                Delete(editor, imageSlots[i]);
+            else
+                Paint(editor, imageSlots[i]);
         }
     }
     EndAction(editor.undo);

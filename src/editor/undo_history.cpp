@@ -69,6 +69,13 @@ void RedoOne(Scene& scene, int32_t kind, const UndoEntry& entry) {
     }
 }
 
+// The oldest action that can be undone is forgotten, and the ring's room it took is free again.
+void DropOldestAction(UndoHistory& history) {
+    const int32_t oldest = (history.ringPosition - history.depth + kUndoCapacity) % kUndoCapacity;
+    history.keptEdits -= history.actionEdits[oldest];
+    --history.depth;
+}
+
 }  // namespace
 
 void BeginAction(UndoHistory& history) {
@@ -87,17 +94,12 @@ void RecordEditMakingRoom(UndoHistory& history, UndoKind kind, const UndoEntry& 
         // What could have been redone goes, and with 100 actions kept the oldest makes room for this one.
         history.redoAvailable = false;
         history.redoLimit = history.depth;
-        if (history.depth == kUndoCapacity) {
-            history.keptEdits -= history.actionEdits[history.ringPosition];
-            --history.depth;
-        }
+        if (history.depth == kUndoCapacity)
+            DropOldestAction(history);
     }
     // The oldest actions give up their edits until this one fits; it always does, being at most kMaxCubes.
-    while (history.keptEdits == kUndoEditCapacity && history.depth > 0) {
-        const int32_t oldest = (history.ringPosition - history.depth + kUndoCapacity) % kUndoCapacity;
-        history.keptEdits -= history.actionEdits[oldest];
-        --history.depth;
-    }
+    while (history.keptEdits == kUndoEditCapacity && history.depth > 0)
+        DropOldestAction(history);
     const int32_t at = StoreEdit(history, kind, entry.slot);
     if (kind != kUndoAdd)
         history.entries[at] = entry;
@@ -112,14 +114,12 @@ void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count) {
         }
         // As many as fit before the ring wraps or older actions must give way, in one run.
         const int32_t at = history.nextEdit;
-        const int32_t run =
-            std::min({count - done, kUndoEditCapacity - history.keptEdits, kUndoEditCapacity - at});
+        const int32_t run = std::min({count - done, kUndoEditCapacity - history.keptEdits, kUndoEditCapacity - at});
         for (int32_t i = 0; i < run; ++i) {
             history.kinds[at + i] = kUndoAdd;
             history.slots[at + i] = slots[done + i];
         }
-        history.nextEdit = at + run == kUndoEditCapacity ? 0 : at + run;
-        history.keptEdits += run;
+        MoveEditEnd(history, run);
         history.openEdits += run;
         done += run;
     }
@@ -131,7 +131,7 @@ void EndAction(UndoHistory& history) {
         return;
     const int32_t position = history.ringPosition;
     history.actionEdits[position] = history.openEdits;
-    history.actionFirst[position] = (history.nextEdit - history.openEdits + kUndoEditCapacity) % kUndoEditCapacity;
+    history.actionFirst[position] = EditPosition(history.nextEdit, -history.openEdits);
     history.ringPosition = (position + 1) % kUndoCapacity;
     ++history.depth;
     history.redoLimit = history.depth;
@@ -196,13 +196,13 @@ void UndoApplyStep(Editor& editor) {
         }
         history.ringPosition = (history.ringPosition + kUndoCapacity - 1) % kUndoCapacity;
         // An action's edits are taken back newest first.
+        // An action's edits are the last ones kept: they end where the next edit would go.
         const int32_t count = history.actionEdits[history.ringPosition];
         for (int32_t i = count - 1; i >= 0; --i) {
-            const int32_t at = (history.actionFirst[history.ringPosition] + i) % kUndoEditCapacity;
+            const int32_t at = EditPosition(history.actionFirst[history.ringPosition], i);
             UndoOne(scene, history.kinds[at], history.slots[at], history.entries[at]);
         }
-        history.keptEdits -= count;
-        history.nextEdit = history.actionFirst[history.ringPosition];
+        MoveEditEnd(history, -count);
     }
     if (redoRequested && history.redoAvailable) {
         ++history.depth;
@@ -213,11 +213,10 @@ void UndoApplyStep(Editor& editor) {
         }
         const int32_t count = history.actionEdits[history.ringPosition];
         for (int32_t i = 0; i < count; ++i) {
-            const int32_t at = (history.actionFirst[history.ringPosition] + i) % kUndoEditCapacity;
+            const int32_t at = EditPosition(history.actionFirst[history.ringPosition], i);
             RedoOne(scene, history.kinds[at], history.entries[at]);
         }
-        history.keptEdits += count;
-        history.nextEdit = (history.actionFirst[history.ringPosition] + count) % kUndoEditCapacity;
+        MoveEditEnd(history, count);
         history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;
     }
 }

@@ -28,7 +28,7 @@ struct UndoEntry {
 struct UndoHistory {
     UndoEntry entries[kUndoEditCapacity];  // the edits, a ring; an add's only once it has been undone
     int32_t kinds[kUndoEditCapacity];
-    int32_t slots[kUndoEditCapacity];  // each edit's cube slot
+    int32_t slots[kUndoEditCapacity];    // each edit's cube slot
     int32_t actionFirst[kUndoCapacity];  // each action's first edit in the ring, and how many it has
     int32_t actionEdits[kUndoCapacity];
     int32_t ringPosition = 0;  // where the next action is recorded
@@ -77,14 +77,24 @@ inline UndoEntry EntryFor(int32_t slot, const CubeRecord& cube) {
 }
 // Opens an action: the edits recorded until EndAction are undone and redone as one.
 void BeginAction(UndoHistory& history);
+// The ring's position count edits on from at (count may be negative, down to -kUndoEditCapacity).
+inline int32_t EditPosition(int32_t at, int32_t count) {
+    const int32_t position = at + count;
+    return position >= kUndoEditCapacity ? position - kUndoEditCapacity
+           : position < 0                ? position + kUndoEditCapacity
+                                         : position;
+}
+// The one place the kept edits change: count edits more (or fewer, when negative) end at the next edit's position.
+inline void MoveEditEnd(UndoHistory& history, int32_t count) {
+    history.nextEdit = EditPosition(history.nextEdit, count);
+    history.keptEdits += count;
+}
 // Puts an edit's kind and slot into the ring as the open action's next edit and returns where; there is room.
 inline int32_t StoreEdit(UndoHistory& history, UndoKind kind, int32_t slot) {
     const int32_t at = history.nextEdit;
     history.kinds[at] = kind;
     history.slots[at] = slot;
-    if (++history.nextEdit == kUndoEditCapacity)
-        history.nextEdit = 0;
-    ++history.keptEdits;
+    MoveEditEnd(history, 1);
     ++history.openEdits;
     return at;
 }

@@ -34,21 +34,21 @@ bool KeepFromBrowser(int virtualKey, bool ctrl) {
            (ctrl && (virtualKey == kKeyZ || virtualKey == kKeyY));
 }
 
-int BrowserInput::Key(uint32_t keyCode, bool down) {
+int BrowserInput::Key(uint32_t keyCode, bool down, bool repeat) {
     const int key = VirtualKeyOf(keyCode);
-    Set(key, down);
+    Set(key, down, down && !repeat);
     return key;
 }
 
 void BrowserInput::Button(int domButton, bool down) {
-    Set(VirtualKeyOfButton(domButton), down);
+    Set(VirtualKeyOfButton(domButton), down, down);
 }
 
-void BrowserInput::Set(int virtualKey, bool down) {
+void BrowserInput::Set(int virtualKey, bool down, bool newPress) {
     if (virtualKey == 0)
         return;
     down_[virtualKey] = down;
-    if (down)
+    if (newPress)
         presses_.Note(virtualKey);
 }
 

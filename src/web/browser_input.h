@@ -23,8 +23,9 @@ bool KeepFromBrowser(int virtualKey, bool ctrl);
 
 class BrowserInput {
 public:
-    // A key went down or up; returns its virtual-key code, 0 when it has none.
-    int Key(uint32_t keyCode, bool down);
+    // A key went down or up; returns its virtual-key code, 0 when it has none. A repeat of a held key is no new
+    // press.
+    int Key(uint32_t keyCode, bool down, bool repeat = false);
     void Button(int domButton, bool down);
     // The pointer in page pixels; the camera's drags read it as the screen position.
     void Move(int32_t pageX, int32_t pageY);
@@ -41,7 +42,7 @@ public:
     int16_t Wheel(double deltaY, unsigned deltaMode);
 
 private:
-    void Set(int virtualKey, bool down);
+    void Set(int virtualKey, bool down, bool newPress);
 
     bool down_[256] = {};
     KeyPresses presses_;

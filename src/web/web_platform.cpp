@@ -94,7 +94,7 @@ int32_t gCanvasTop = 0;
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
-    const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down);
+    const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down, event->repeat != 0);
     return down && KeepFromBrowser(key, event->ctrlKey != 0);
 }
 

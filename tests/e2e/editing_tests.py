@@ -1,5 +1,5 @@
 """Editing with the real mouse and keys: the tools on the start cube, undo and redo, the paint window's controls."""
-from harness import check, e2e, launched, run, save, wait_file
+from harness import check, e2e, launched, read_ini, run, save, wait_file
 from picture_tests import panel_at, project
 from window_tests import MAGENTA, MAGENTA_SETTINGS
 
@@ -129,3 +129,24 @@ def a_mirrored_shift_drag_box_is_saved_and_undone_as_one_step():
         program.chord("ctrl+z")
         program.wait_shot(lambda s: s.pixel(*image) == MAGENTA, "Ctrl+Z to take the box and its image away")
         check(saved_as("undone.bvo") == [b"Blokkenveld", b"1 0", b"1", cubes[2], b""], "not the start cube again")
+
+
+@e2e
+def a_key_that_chose_a_menu_item_or_answered_a_box_does_not_act_again_in_the_view():
+    """N chooses File > New and answers the save question's No while the cursor is over a face: the view must not
+    take the same press as its own N, which would lay a mirror plane there and keep it in the settings."""
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        top = top_of_column(shot, 1)
+        above = top_of_column(shot, 2)
+        program.move(*top)
+        program.menu("alt+f", "n", "新規作成")
+        program.click(*top)
+        program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "a cube added, so that New asks first")
+        program.menu("alt+f", "n", "新規作成")
+        program.answer("^確認$", "n", "the save question, answered No")
+        program.wait_shot(lambda s: s.pixel(*above) == MAGENTA, "the new scene")
+        program.key("m", pause=0.5)  # a press the view received still acts, once it has the focus again
+        check(program.close(), "the program did not end")
+        settings = dict(read_ini(program.ini_path) or [])
+        check(settings.get("MIRROR_Y") is None, f"a mirror plane was laid by the menu's N: {settings}")
+        check(settings.get("MIRROR_PLANE_Y") == "202", f"M did not move the planes to the cube above: {settings}")

@@ -281,5 +281,40 @@ TEST(Camera, FramingPutsEveryCubeInViewAsCloseAsItMayFromTheSameDirection) {
             reach = std::fmax(reach, std::fmax(std::fabs(2 * at.x / c.width - 1), std::fabs(2 * at.y / c.height - 1)));
         }
         EXPECT_TRUE(c.zoom != 0.0 || (reach <= 1.0 && reach > 0.9)) << reach;
+        EXPECT_EQ(ModelInView(camera, editor.scene, static_cast<float>(c.width) / c.height), c.zoom != kMaxZoom);
     }
+}
+
+// Looking along +z from 20 before the start cube (right is +x, up +y, a square view): at the cube's near side, 19.5
+// from the eye, the view reaches 11.26 either way. A cube 10 cells off on either side of either axis is in view, 11
+// cells off it is not; nor is a cube behind the eye.
+TEST(Camera, AModelIsInViewOnlyWhenEveryCornerIs) {
+    CameraRig rig;
+    Editor& editor = *rig.editor;
+    Camera& camera = editor.camera;
+    camera.yaw = -1.5707964f;
+    camera.pitch = 0.0f;
+    camera.distance = 20.0f;
+    EXPECT_TRUE(ModelInView(camera, editor.scene, 1.0f));
+    for (int axis = 0; axis < 2; ++axis) {
+        for (int sign : {-1, 1}) {
+            for (int off : {10, 11}) {
+                int at[3] = {100, 100, 100};
+                at[axis] += sign * off;
+                PlaceCube(editor.scene, 1, at[0], at[1], at[2]);
+                EXPECT_EQ(ModelInView(camera, editor.scene, 1.0f), off == 10) << axis << " " << sign << " " << off;
+                EXPECT_EQ(ModelInView(camera, editor.scene, 2.0f), off == 10 || axis == 0) << "a wider view";
+                editor.scene.grid[Scene::GridIndex(at[0], at[1], at[2])] = 0;
+                --editor.scene.liveCubeCount;
+            }
+        }
+    }
+    PlaceCube(editor.scene, 1, 100, 100, 79);
+    EXPECT_FALSE(ModelInView(camera, editor.scene, 1.0f)) << "behind the eye";
+    editor.scene.cubes[1].z = 199.0f;
+    camera.targetZ = 20.5f;
+    camera.distance = 166.0f;
+    EXPECT_FALSE(ModelInView(camera, editor.scene, 1.0f)) << "beyond the far plane, 345 away";
+    camera.distance = 100.0f;
+    EXPECT_TRUE(ModelInView(camera, editor.scene, 1.0f));
 }

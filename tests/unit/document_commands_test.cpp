@@ -296,8 +296,8 @@ TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
     rig.ui.saveAnswers = {DocumentUi::Answer::Yes, DocumentUi::Answer::Yes, DocumentUi::Answer::Yes,
                           DocumentUi::Answer::No};
     rig.ui.chosenFiles = {"", rig.folder.Path("copy.glb"), rig.folder.Path("kept.bvo")};
-    EXPECT_FALSE(CommandClose(rig.context));  // the save dialog cancelled: the window stays
-    EXPECT_FALSE(CommandClose(rig.context));  // an export is no save of the scene: the window stays
+    EXPECT_FALSE(CommandClose(rig.context));                  // the save dialog cancelled: the window stays
+    EXPECT_FALSE(CommandClose(rig.context));                  // an export is no save of the scene: the window stays
     EXPECT_EQ(rig.ui.dialogs.back(), FileDialog::SceneSave);  // the dialog offers the object file alone
     EXPECT_EQ(rig.ui.errors, std::vector<std::string>{kSceneKindMessage});
     EXPECT_EQ(rig.folder.Count(), 0u);
@@ -306,4 +306,35 @@ TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
     EXPECT_FALSE(rig.editor->modified);
     rig.editor->modified = true;
     EXPECT_TRUE(CommandClose(rig.context));  // No: closes without saving
+}
+
+// An opened model's mirror planes run through its middle on each axis, a face where it spans an even number of cells
+// and a cell's middle where odd; whether each is on stays. New lays them through the start cube again. A model out
+// of view is framed by the next frame; one in view keeps the camera.
+TEST(DocumentCommands, AnOpenedModelIsMirroredAboutItsMiddleAndFramedWhenOutOfView) {
+    CommandRig rig;
+    Editor& editor = *rig.editor;
+    editor.mirror.on[1] = true;
+    const std::string wide = rig.folder.Write("wide.bvo", "Blokkenveld\n1 0\n2\n96 100 30 ff\n105 102 31 ff\n");
+    const std::string small = rig.folder.Write("small.bvo", "Blokkenveld\n1 0\n2\n100 100 100 ff\n101 99 100 ff\n");
+    rig.ui.chosenFiles = {wide, small};
+    CommandOpen(rig.context);
+    EXPECT_EQ(std::vector<int32_t>(editor.mirror.sum, editor.mirror.sum + 3), (std::vector<int32_t>{201, 202, 61}));
+    EXPECT_TRUE(!editor.mirror.on[0] && editor.mirror.on[1] && !editor.mirror.on[2]);
+    rig.Frame();
+    EXPECT_EQ((std::vector<float>{editor.camera.targetX, editor.camera.targetY, editor.camera.targetZ}),
+              (std::vector<float>{101.0f, 101.5f, 31.0f}));
+    editor.camera.masterZoom = kMinZoom;  // the user comes closer: the model no longer fits
+    editor.camera.distance = static_cast<float>(kMinZoom);
+    rig.Frame();
+    EXPECT_EQ(editor.camera.masterZoom, kMinZoom) << "framed once, not every frame";
+
+    CommandNew(rig.context);
+    EXPECT_EQ(std::vector<int32_t>(editor.mirror.sum, editor.mirror.sum + 3), (std::vector<int32_t>{200, 200, 200}));
+    EXPECT_TRUE(editor.mirror.on[1]);
+    ResetCamera(editor.camera);
+    CommandOpen(rig.context);
+    rig.Frame();
+    EXPECT_EQ(editor.camera.targetX, kStartTarget) << "a model in view keeps the camera";
+    EXPECT_EQ(editor.camera.masterZoom, kStartMasterZoom);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake_platform.h"
 
 namespace {
@@ -254,4 +256,62 @@ TEST(FrameUpdate, ScreenshotIsSavedAfterTheFrameIsDrawnOnceWithTheLastName) {
     EXPECT_EQ(rig.platform.framesDrawn, drawn + 2);
     ASSERT_EQ(rig.platform.screenshots.size(), 1u);
     EXPECT_EQ(rig.platform.screenshots[0], "C:\\second.bmp");
+}
+
+// M, N and Home act for a press the view received, once however long the key is held; a key still down from a menu
+// or a box that took its press does nothing. M takes each plane from its own axis: the cube's x, y and z differ.
+TEST(FrameUpdate, ViewKeysActOncePerPressTheViewReceived) {
+    ViewRig rig;
+    Editor& editor = *rig.editor;
+    PlaceCube(editor.scene, 1, 90, 95, 110);
+    editor.camera.targetX = 90.5f;
+    editor.camera.targetY = 95.5f;
+    editor.camera.targetZ = 110.5f;
+    rig.Frame();  // the cube's centre is now the middle of the view, under the cursor
+    const auto sums = [&] { return std::vector<int32_t>(editor.mirror.sum, editor.mirror.sum + 3); };
+
+    rig.platform.keysDown = {kKeyM, kKeyN, kKeyHome};  // held, but pressed in a menu
+    for (int i = 0; i < 3; ++i)
+        rig.Frame();
+    EXPECT_EQ(sums(), (std::vector<int32_t>{200, 200, 200}));
+    EXPECT_FALSE(editor.mirror.Any());
+    EXPECT_EQ(editor.camera.masterZoom, kStartMasterZoom);
+    rig.platform.keysDown.clear();
+
+    rig.Hold(kKeyM);
+    rig.Frame();
+    EXPECT_EQ(sums(), (std::vector<int32_t>{180, 190, 220}));
+    editor.mirror.sum[0] = 7;
+    for (int i = 0; i < 5; ++i)
+        rig.Frame();  // held: no second press
+    EXPECT_EQ(editor.mirror.sum[0], 7);
+    rig.Release(kKeyM);
+    rig.Frame();
+    rig.Hold(kKeyM);
+    rig.Frame();
+    EXPECT_EQ(editor.mirror.sum[0], 180) << "a new press acts again";
+
+    rig.Hold(kKeyN);
+    rig.Frame();
+    EXPECT_EQ(std::count(editor.mirror.on, editor.mirror.on + 3, true), 1);
+    editor.mirror = MirrorState{};
+    rig.Frame();
+    EXPECT_FALSE(editor.mirror.Any());
+
+    // A press that reached the window while another program was active does not count.
+    rig.flags.appActive = false;
+    rig.Release(kKeyM);
+    rig.Hold(kKeyM);
+    editor.mirror.sum[0] = 7;
+    rig.Frame();
+    rig.flags.appActive = true;
+    rig.Release(kKeyM);
+
+    rig.Hold(kKeyHome);
+    rig.Frame();
+    EXPECT_NE(editor.camera.masterZoom, kStartMasterZoom);
+    editor.camera.masterZoom = kStartMasterZoom;
+    rig.Frame();
+    EXPECT_EQ(editor.camera.masterZoom, kStartMasterZoom);
+    EXPECT_EQ(editor.mirror.sum[0], 7);
 }

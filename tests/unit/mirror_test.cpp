@@ -102,9 +102,12 @@ TEST(Mirror, AMirroredClickIsOneStepAndSkipsWhatCannotBeDone) {
     PlaceCube(editor.scene, 5, 1, 100, 100);
     ApplyTool(editor, 5, kSidePlusY);  // (1, 101, 100) and its image (1, 101, 100): itself
     ApplyTool(editor, 5, kSideMinusX);  // (0, ...) refused; its image (2, 100, 100) is added
-    EXPECT_TRUE(editor.cannotCreate);
+    EXPECT_FALSE(editor.cannotCreate) << "the click added a cube: no limit warning";
     EXPECT_TRUE(editor.scene.Occupied(2, 100, 100));
     EXPECT_FALSE(editor.scene.Occupied(0, 100, 100));
+    editor.mirror = Mirror(true, false, false, 0);
+    ApplyTool(editor, 5, kSideMinusX);  // (0, ...) is its own image: nothing could go
+    EXPECT_TRUE(editor.cannotCreate);
     // An image at the grid's last cell, outside the add range on its own axis, is skipped.
     editor.mirror = Mirror(false, false, true);
     PlaceCube(editor.scene, 6, 5, 5, 0);

@@ -181,3 +181,39 @@ TEST(UndoHistory, UndoOfADeleteRestoresEveryFieldOfItsSlot) {
     EXPECT_EQ(editor.scene.grid[Scene::GridIndex(101, 102, 103)], 1);
     EXPECT_EQ(editor.scene.liveCubeCount, 2);
 }
+
+// Three actions of 10,000 paints fill the ring to its very end: the next edit wraps to its start, after an undo and a
+// redo too, and the action after them pushes out the oldest alone, whose colour then cannot come back.
+TEST(UndoHistory, AnActionEndingAtTheRingsEndWrapsTheNextToItsStart) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    UndoHistory& undo = editor.undo;
+    const auto paintAction = [&](uint32_t before, uint32_t after, int edits) {
+        BeginAction(undo);
+        for (int i = 0; i < edits; ++i) {
+            UndoEntry entry{};
+            entry.colourBefore = before;
+            entry.colourAfter = after;
+            RecordEdit(undo, kUndoPaint, entry);
+        }
+        EndAction(undo);
+        editor.scene.cubes[0].colour = after;
+    };
+    for (uint32_t colour = 1; colour <= 3; ++colour)
+        paintAction(colour, colour + 1, kMaxCubes);
+    EXPECT_EQ(undo.nextEdit, 0);
+    EXPECT_EQ(undo.keptEdits, kUndoEditCapacity);
+    Undo(rig);
+    EXPECT_EQ(undo.nextEdit, 2 * kMaxCubes);
+    EXPECT_EQ(editor.scene.cubes[0].colour, 3u);
+    Redo(rig);
+    EXPECT_EQ(undo.nextEdit, 0);
+    EXPECT_EQ(editor.scene.cubes[0].colour, 4u);
+    paintAction(4, 5, 1);
+    EXPECT_EQ(undo.actionFirst[3], 0);
+    EXPECT_EQ(undo.depth, 3);
+    for (int i = 0; i < 4; ++i)
+        Undo(rig);
+    EXPECT_EQ(editor.scene.cubes[0].colour, 2u) << "the first action was the one pushed out";
+}

@@ -26,6 +26,11 @@ TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
     input.Key(90, false);
     EXPECT_FALSE(input.Down(kKeyZ));
     EXPECT_TRUE(input.Down(kKeyControl));
+    // A held key's repeats keep it down but are no new press, which would act again in the view.
+    input.ForgetPresses();
+    input.Key(77, true, true);
+    EXPECT_TRUE(input.Down(kKeyM));
+    EXPECT_FALSE(input.Pressed(kKeyM));
 
     input.Button(kDomLeftButton, true);
     input.Button(kDomRightButton, true);

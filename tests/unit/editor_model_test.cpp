@@ -1,0 +1,417 @@
+// The editor against a plain model of it: random clicks (mirrored or not, every tool), boxes, undo and redo bursts
+// and New, with the scene compared after every step to a map of cells to looks and the history to a list of
+// actions. Steps are drawn around the grid's middle and in two of its corners, which mirror planes through the middle
+// map onto each other, so that the add range's both ends, the full array, the cell-slot table and a ring of edits
+// filled past its end all come up. BLOKKENVELD_MODEL_STEPS sets a longer run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <unordered_map>
+#include <vector>
+
+#include "editor/tools.h"
+#include "fake_platform.h"
+
+namespace {
+
+struct Look {
+    uint8_t textured;
+    uint32_t colour;
+    int32_t column, row;  // only of a textured cube
+    bool operator==(const Look& o) const {
+        return textured == o.textured && colour == o.colour && (textured == 0 || (column == o.column && row == o.row));
+    }
+};
+
+using Cells = std::unordered_map<int, Look>;  // by grid index
+
+int Index(const Cell& c) {
+    return Scene::GridIndex(c.x, c.y, c.z);
+}
+
+// A change to one cell: what it held before and after (nothing: empty).
+struct Change {
+    int cell;
+    std::optional<Look> before, after;
+};
+
+// The history as a list of whole actions: the first `depth` can be undone, the rest redone. It keeps 100 actions
+// and 30,000 edits, an edit being one cell changed, the oldest going first.
+struct ReferenceHistory {
+    std::vector<std::vector<Change>> actions;
+    size_t depth = 0;
+    int kept = 0;
+    int droppedForRoom = 0;  // actions the ring's room pushed out
+
+    static int Edits(const std::vector<Change>& action) { return static_cast<int>(action.size()); }
+    void DropOldest() {
+        kept -= Edits(actions.front());
+        actions.erase(actions.begin());
+        --depth;
+    }
+    void Record(std::vector<Change> action) {
+        if (action.empty())
+            return;
+        actions.resize(depth);
+        if (depth == kUndoCapacity)
+            DropOldest();
+        for (; kept + Edits(action) > kUndoEditCapacity && depth > 0; ++droppedForRoom)
+            DropOldest();
+        kept += Edits(action);
+        actions.push_back(std::move(action));
+        ++depth;
+    }
+};
+
+struct Reference {
+    Cells cells;
+    ReferenceHistory history;
+    bool cannotCreate = false;
+    std::map<int, Change>* open = nullptr;  // the changes of the action being made
+
+    std::optional<Look> At(int cell) const {
+        const auto at = cells.find(cell);
+        return at == cells.end() ? std::nullopt : std::optional<Look>(at->second);
+    }
+    void Put(int cell, const std::optional<Look>& look) {
+        if (open != nullptr) {
+            const auto change = open->find(cell);
+            if (change == open->end())
+                open->emplace(cell, Change{cell, At(cell), look});
+            else
+                change->second.after = look;
+        }
+        if (look)
+            cells[cell] = *look;
+        else
+            cells.erase(cell);
+    }
+    // Runs an edit of the cells and records the cells it changed as one action.
+    template <typename Edit>
+    void Act(Edit edit) {
+        std::map<int, Change> changes;
+        open = &changes;
+        edit();
+        open = nullptr;
+        std::vector<Change> action;
+        for (const auto& entry : changes) {
+            const Change& change = entry.second;
+            if (change.before.has_value() != change.after.has_value() ||
+                (change.before && !(*change.before == *change.after)))
+                action.push_back(change);
+        }
+        history.Record(std::move(action));
+    }
+    void Undo() {
+        if (history.depth == 0)
+            return;
+        const auto& action = history.actions[--history.depth];
+        history.kept -= ReferenceHistory::Edits(action);
+        for (const Change& change : action)
+            Put(change.cell, change.before);
+    }
+    void Redo() {
+        if (history.depth == history.actions.size())
+            return;
+        const auto& action = history.actions[history.depth++];
+        history.kept += ReferenceHistory::Edits(action);
+        for (const Change& change : action)
+            Put(change.cell, change.after);
+    }
+};
+
+bool InAddRange(const Cell& c) {
+    return c.x >= 1 && c.x <= 198 && c.y >= 1 && c.y <= 198 && c.z >= 1 && c.z <= 198;
+}
+
+// The cell and its images in the planes switched on, in the order the tools take them: each plane in turn mirrors
+// what the earlier ones made.
+std::vector<Cell> PlainImages(const MirrorState& mirror, const Cell& cell) {
+    std::vector<Cell> out = {cell};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!mirror.on[axis])
+            continue;
+        const size_t before = out.size();
+        for (size_t i = 0; i < before; ++i) {
+            Cell image = out[i];
+            int32_t* c[3] = {&image.x, &image.y, &image.z};
+            *c[axis] = mirror.sum[axis] - *c[axis];
+            if (!(image == out[i]) && Scene::InGrid(image.x, image.y, image.z))
+                out.push_back(image);
+        }
+    }
+    return out;
+}
+
+// Every cell of the box and of its images within the grid, each once.
+std::vector<Cell> PlainBoxCells(const MirrorState& mirror, const CellBox& box) {
+    std::vector<Cell> cells;
+    for (int x = box.low.x; x <= box.high.x; ++x)
+        for (int y = box.low.y; y <= box.high.y; ++y)
+            for (int z = box.low.z; z <= box.high.z; ++z)
+                for (const Cell& image : PlainImages(mirror, {x, y, z}))
+                    cells.push_back(image);
+    std::sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) { return Index(a) < Index(b); });
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    return cells;
+}
+
+struct ModelRun {
+    std::unique_ptr<Editor> editor = std::make_unique<Editor>();
+    Reference reference;
+    std::mt19937 random;
+    std::vector<uint8_t> marks = std::vector<uint8_t>(kGridCells);  // cells seen by a check, cleared after it
+
+    explicit ModelRun(uint32_t seed) : random(seed) { New(); }
+
+    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    // A cell around the grid's middle, or now and then in one of two opposite corners.
+    Cell RandomCell(int region) {
+        const int low = region == 0 ? 88 : region == 1 ? 0 : 194;
+        const int high = region == 0 ? 112 : region == 1 ? 5 : 199;
+        return {Between(low, high), Between(low, high), Between(low, high)};
+    }
+    Look CurrentLook() const {
+        const Editor& e = *editor;
+        return e.textureMode ? Look{1, kWhite, e.textureColumn, e.textureRow} : Look{0, e.currentColour, 0, 0};
+    }
+
+    void New() {
+        editor->StartNewScene();
+        editor->ResetScene();
+        const bool warning = reference.cannotCreate;  // New leaves the limit warning to the next add
+        const int dropped = reference.history.droppedForRoom;
+        reference = Reference{};
+        reference.cannotCreate = warning;
+        reference.history.droppedForRoom = dropped;
+        reference.cells[Index({100, 100, 100})] = Look{0, kWhite, 0, 0};
+    }
+
+    // A cube's slot chosen at random among those in use.
+    int32_t RandomSlot() {
+        const Scene& scene = editor->scene;
+        for (;;) {
+            const int32_t slot = Between(0, scene.highestUsedSlot);
+            if (scene.cubes[slot].inUse != 0)
+                return slot;
+        }
+    }
+
+    void Click() {
+        Editor& e = *editor;
+        e.tool = static_cast<EditTool>(Between(0, 2));
+        const int32_t slot = RandomSlot();
+        const int side = Between(0, kSideCount - 1);
+        const Cell cube = CellOf(e.scene.cubes[slot]);
+        const Cell target = e.tool == EditTool::Add ? NeighbourCell(cube, side) : cube;
+        const std::vector<Cell> cells = PlainImages(e.mirror, target);
+        const Look look = CurrentLook();
+        Reference& r = reference;
+        if (e.tool == EditTool::Add) {
+            r.Act([&] {
+                bool inRange = false, full = false;
+                for (const Cell& cell : cells) {
+                    if (!InAddRange(cell))
+                        continue;
+                    inRange = true;
+                    if (r.cells.count(Index(cell)) != 0)
+                        continue;
+                    if (r.cells.size() == kMaxCubes) {
+                        full = true;
+                        break;
+                    }
+                    r.Put(Index(cell), look);
+                }
+                r.cannotCreate = full || !inRange;
+            });
+        } else {
+            r.Act([&] {
+                for (const Cell& cell : cells) {
+                    const auto at = r.cells.find(Index(cell));
+                    if (at == r.cells.end())
+                        continue;
+                    if (e.tool == EditTool::Paint)
+                        r.Put(at->first, look);
+                    else if (r.cells.size() > 1)
+                        r.Put(at->first, std::nullopt);
+                }
+            });
+        }
+        ApplyTool(e, slot, side);
+    }
+
+    void Box() {
+        Editor& e = *editor;
+        e.tool = static_cast<EditTool>(Between(0, 2));
+        const int region = Between(0, 5) < 4 ? 0 : Between(1, 2);
+        // Up to the region's whole width on each axis, so that boxes of thousands fill the ring of edits.
+        const Cell from = RandomCell(region);
+        const int reach = region == 0 ? 24 : 5;
+        const CellBox box =
+            BoxBetween(from, {std::min(from.x + Between(0, reach), 199), std::min(from.y + Between(0, reach), 199),
+                              std::min(from.z + Between(0, reach), 199)});
+        const std::vector<Cell> cells = PlainBoxCells(e.mirror, box);
+        const Look look = CurrentLook();
+        Reference& r = reference;
+        if (e.tool == EditTool::Add) {
+            std::vector<Cell> free;
+            for (const Cell& cell : cells) {
+                if (InAddRange(cell) && r.cells.count(Index(cell)) == 0)
+                    free.push_back(cell);
+            }
+            if (r.cells.size() + free.size() > kMaxCubes) {
+                r.cannotCreate = true;
+            } else {
+                r.cannotCreate = false;
+                r.Act([&] {
+                    for (const Cell& cell : free)
+                        r.Put(Index(cell), look);
+                });
+            }
+        } else {
+            size_t held = 0;
+            for (const Cell& cell : cells)
+                held += r.cells.count(Index(cell));
+            if (e.tool == EditTool::Delete && held == r.cells.size())
+                return;  // which cube would stay depends on the slots, which the model does not know
+            r.Act([&] {
+                for (const Cell& cell : cells) {
+                    const auto at = r.cells.find(Index(cell));
+                    if (at == r.cells.end())
+                        continue;
+                    if (e.tool == EditTool::Paint)
+                        r.Put(at->first, look);
+                    else
+                        r.Put(at->first, std::nullopt);
+                }
+            });
+        }
+        ApplyBox(e, box);
+    }
+
+    void UndoOrRedo(bool undo, int times) {
+        for (int i = 0; i < times; ++i) {
+            (undo ? editor->undo.doUndo : editor->undo.doRedo) = true;
+            UndoApplyStep(*editor);
+            if (undo)
+                reference.Undo();
+            else
+                reference.Redo();
+        }
+    }
+
+    void ChangeMirror() {
+        MirrorState& mirror = editor->mirror;
+        const int axis = Between(0, 2);
+        if (Between(0, 1) == 0)
+            mirror.on[axis] = !mirror.on[axis];
+        else
+            mirror.sum[axis] = Between(0, 4) == 0 ? 199 + Between(0, 2) : Between(190, 210);
+    }
+
+    void ChangeLook() {
+        Editor& e = *editor;
+        e.textureMode = Between(0, 2) == 0;
+        e.textureColumn = Between(0, 7);
+        e.textureRow = Between(0, 7);
+        e.currentColour = 0xFF000000u | static_cast<uint32_t>(Between(0, 3)) * 0x404040u;
+    }
+
+    // Edits outweigh undos, so that the history fills; New is rare, so that scenes grow large.
+    void Step() {
+        const int roll = Between(0, 999);
+        if (roll < 250)
+            Click();
+        else if (roll < 550)
+            Box();
+        else if (roll < 620)
+            UndoOrRedo(true, Between(1, 4));
+        else if (roll < 660)
+            UndoOrRedo(false, Between(1, 4));
+        else if (roll < 661)
+            New();
+        else if (roll < 870)
+            ChangeMirror();
+        else
+            ChangeLook();
+    }
+
+    // The scene holds exactly the model's cells with their looks, its grid and count agree, and the history offers
+    // what the model's does.
+    void Check(int step) {
+        const Editor& e = *editor;
+        const Scene& scene = e.scene;
+        // Each in-use slot's cube is one of the model's, in a cell no other cube holds, with its look.
+        size_t seen = 0;
+        for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+            const CubeRecord& cube = scene.cubes[slot];
+            if (cube.inUse == 0)
+                continue;
+            const int cell = Index(CellOf(cube));
+            const auto model = reference.cells.find(cell);
+            ASSERT_TRUE(model != reference.cells.end()) << "a cube the model lacks at step " << step;
+            ASSERT_TRUE(model->second == (Look{cube.textured, cube.colour, cube.cellColumn, cube.cellRow}))
+                << "a cube's look at step " << step;
+            ASSERT_EQ(scene.grid[cell], 1) << "step " << step;
+            ASSERT_EQ(marks[cell], 0) << "two cubes in one cell at step " << step;
+            marks[cell] = 1;
+            ++seen;
+        }
+        for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot)
+            marks[Index(CellOf(scene.cubes[slot]))] = 0;
+        ASSERT_EQ(seen, reference.cells.size()) << "step " << step;
+        ASSERT_EQ(scene.liveCubeCount, static_cast<int32_t>(seen)) << "step " << step;
+        // No grid byte without its cube: each step in the regions and their images in planes near the middle, the
+        // whole grid now and then.
+        constexpr int kReach[3][2] = {{0, 16}, {75, 125}, {184, 199}};
+        const auto inReach = [&](int c) {
+            return std::any_of(std::begin(kReach), std::end(kReach),
+                               [c](const int(&r)[2]) { return c >= r[0] && c <= r[1]; });
+        };
+        size_t occupied = 0, expected = 0;
+        for (const auto& xs : kReach)
+            for (int x = xs[0]; x <= xs[1]; ++x)
+                for (const auto& ys : kReach)
+                    for (int y = ys[0]; y <= ys[1]; ++y)
+                        for (const auto& zs : kReach)
+                            for (int z = zs[0]; z <= zs[1]; ++z)
+                                occupied += scene.grid[Scene::GridIndex(x, y, z)];
+        for (const auto& entry : reference.cells) {
+            const int i = entry.first;
+            expected +=
+                inReach(i / (kGridSize * kGridSize)) && inReach(i / kGridSize % kGridSize) && inReach(i % kGridSize);
+        }
+        if (step % 100 == 0) {
+            occupied = std::count(scene.grid, scene.grid + kGridCells, 1);
+            expected = seen;
+        }
+        ASSERT_EQ(occupied, expected) << "grid bytes without a cube at step " << step;
+        const ReferenceHistory& h = reference.history;
+        ASSERT_EQ(e.undo.undoAvailable, h.depth > 0) << "step " << step;
+        ASSERT_EQ(e.undo.redoAvailable, h.depth < h.actions.size()) << "step " << step;
+        ASSERT_EQ(e.undo.depth, static_cast<int32_t>(h.depth)) << "step " << step;
+        ASSERT_EQ(e.undo.keptEdits, h.kept) << "step " << step;
+        ASSERT_TRUE(e.undo.nextEdit >= 0 && e.undo.nextEdit < kUndoEditCapacity) << "step " << step;
+        ASSERT_EQ(e.cannotCreate, reference.cannotCreate) << "step " << step;
+    }
+};
+
+}  // namespace
+
+TEST(EditorModel, RandomEditsUndoAndRedoMatchAPlainModel) {
+    const char* steps = std::getenv("BLOKKENVELD_MODEL_STEPS");
+    const int count = steps != nullptr ? std::atoi(steps) : 3000;
+    ModelRun run(20261208);
+    for (int step = 0; step < count; ++step) {
+        run.Step();
+        run.Check(step);
+        if (HasFatalFailure())
+            return;
+    }
+    EXPECT_GT(run.reference.history.droppedForRoom, 0) << "the run never filled the ring of edits";
+}
