@@ -128,11 +128,13 @@ describe('files', {timeout: 300000}, () => {
         assert.deepEqual(await writtenTo('desk'), expected);
         assert.equal(await program.page.evaluate(() => window.testWritten.broken), undefined);
 
-        // The file refuses: the save picker asks where instead; closed, the save failed and says so.
-        await setPage({testRefuse: 'desk', testSavePick: null});
-        await save('ファイルの保存に失敗しました');
-        await program.page.keyboard.press('Enter');
-        await program.boxGone();
+        // The file refuses: the save picker asks where instead; closed, the save is cancelled without a word, as a
+        // cancelled dialog is.
+        await setPage({testRefuse: 'desk', testSavePick: null, testSaveOptions: null});
+        await save();
+        await program.frames(3);
+        assert.equal(await program.page.evaluate(() => window.testSaveOptions.suggestedName), 'desk.bvo');
+        assert.equal(await program.page.evaluate(() => document.querySelector('#box-cover')), null, 'no message');
         await setPage({testSavePick: {name: 'desk.bvo', id: 'elsewhere'}});
         await save();
         assert.deepEqual(await writtenTo('elsewhere'), expected);
@@ -209,6 +211,17 @@ describe('files', {timeout: 300000}, () => {
         await program.boxGone();
         await program.frames(2);
         assert.equal((await program.state()).cubes, 5);
+        // Another file of the document's name: the scene is saved under that name first, and the drop then opens the
+        // file dropped, never that save.
+        await program.drop([{name: 'coloured.bvo', bytes: Buffer.from('Blokkenveld\n1 0\n1\n100 100 100 ffff0000\n')}]);
+        await program.box();
+        await program.page.keyboard.press('y');
+        assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
+        await program.page.keyboard.press('y');
+        await program.page.waitForFunction(() => Module.editorState().cubes === 1, {timeout: 15000});
+        assert.equal((await program.download('coloured.bvo')).toString().split('\r\n')[2], '5');
+        await program.click(...project(await program.state(), [100.5, 101, 100.5]));
+        await program.page.waitForFunction(() => Module.editorState().modified, {timeout: 15000});
 
         // A bitmap of 100 x 100 pixels, the most the import takes, becomes a layer of 10,000 cubes with no name. Named
         // as the program's atlas, it is still the user's file: the next start keeps no copy of it as the atlas.
