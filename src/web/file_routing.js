@@ -22,8 +22,9 @@ window.FileRouting = (() => {
         // The file being opened, until the command that opens it is over: it becomes the document's file only when
         // the document is named after it, which a file that does not read never is.
         let opening = null;
-        // The file the save dialog chose, until the command that chose it is over: the save writes into it, and the
-        // document takes it when it is named after it.
+        // The file the save dialog chose, until the next save dialog: the save writes into it (a screenshot's only at
+        // the next frame, after its command), and the document takes it when it is named after it. One that refused
+        // a write is forgotten.
         let chosen = null;
         // The scene file the document's Save writes back: the one it was opened from, or saved into through the
         // picker, where the browser gave a handle.
@@ -64,10 +65,9 @@ window.FileRouting = (() => {
                 }
             },
 
-            // A command is over, worked or not: a file it was opening or chose goes with nothing any more.
+            // A command is over, worked or not: a file it was opening goes with nothing any more.
             commandOver() {
                 opening = null;
-                chosen = null;
             },
 
             // The save dialog for kind proposing proposedPath's name: the system's save picker where the browser has

@@ -44,7 +44,7 @@ bool PageChooseSaveName(PageFileKind kind, char* name, int capacity);
 // Hands a finished file to the user: written into the file chosen for it or the document's own, else offered as a
 // download (with copyRequired, a scene only once its copy is kept).
 Delivery PageDeliverFile(const char* path, const uint8_t* data, size_t size, bool copyRequired);
-// The command that picked, dropped or chose files is over: none of them goes with a later save.
+// The command that picked or dropped a file is over: the file goes with no later save.
 void PageFilesCommandOver();
 
 // The next menu command or dropped file the page has for the program, as the message loop takes them.

@@ -211,17 +211,6 @@ describe('files', {timeout: 300000}, () => {
         await program.boxGone();
         await program.frames(2);
         assert.equal((await program.state()).cubes, 5);
-        // Another file of the document's name: the scene is saved under that name first, and the drop then opens the
-        // file dropped, never that save.
-        await program.drop([{name: 'coloured.bvo', bytes: Buffer.from('Blokkenveld\n1 0\n1\n100 100 100 ffff0000\n')}]);
-        await program.box();
-        await program.page.keyboard.press('y');
-        assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
-        await program.page.keyboard.press('y');
-        await program.page.waitForFunction(() => Module.editorState().cubes === 1, {timeout: 15000});
-        assert.equal((await program.download('coloured.bvo')).toString().split('\r\n')[2], '5');
-        await program.click(...project(await program.state(), [100.5, 101, 100.5]));
-        await program.page.waitForFunction(() => Module.editorState().modified, {timeout: 15000});
 
         // A bitmap of 100 x 100 pixels, the most the import takes, becomes a layer of 10,000 cubes with no name. Named
         // as the program's atlas, it is still the user's file: the next start keeps no copy of it as the atlas.
