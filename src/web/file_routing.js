@@ -8,6 +8,8 @@ window.FileRouting = (() => {
     const rules = window.FileRules;
     const pageRules = window.PageRules;
     const userPath = (name) => rules.USER_DIR + name;
+    // What the program counts as saved.
+    const HANDED_OVER = ['written', 'offered', 'offeredUnkept'];
 
     // The page's services:
     //   canPick()                          the browser has the system's save picker;
@@ -23,8 +25,8 @@ window.FileRouting = (() => {
         // the document is named after it, which a file that does not read never is.
         let opening = null;
         // The file the save dialog chose, until the next save dialog: the save writes into it (a screenshot's only at
-        // the next frame, after its command), and the document takes it when it is named after it. One that refused
-        // a write is forgotten.
+        // the next frame, after its command), and the document takes it when it is named after it. One the save
+        // never reached is forgotten.
         let chosen = null;
         // The scene file the document's Save writes back: the one it was opened from, or saved into through the
         // picker, where the browser gave a handle.
@@ -41,6 +43,33 @@ window.FileRouting = (() => {
         // The file a document named path takes, from candidate: only a scene's, and only with a handle.
         const takenFrom = (candidate, path) => (candidate.handle && candidate.handle.kind === 'file' &&
             rules.isScene(path) ? candidate : null);
+
+        async function handOver(path, bytes, copyRequired) {
+            const name = rules.baseName(path);
+            let route = rules.routeOf(path, {chosen, document: documentFile, canPick: canPick()});
+            if (route === 'chosen') return await writeInto(chosen.handle, bytes) ? 'written' : 'failed';
+            if (route === 'document') {
+                if (await writeInto(documentFile.handle, bytes)) return 'written';
+                // The file refused: the user says where it goes instead.
+                route = canPick() ? 'pick' : 'download';
+            }
+            if (route === 'pick') {
+                const extension = pageRules.extensionOf(name);
+                const handle = await pick(name, [[`${extension.slice(1).toUpperCase()} (*${extension})`, extension]]);
+                if (!handle) return 'cancelled';
+                return await writeInto(handle, bytes) ? 'written' : 'failed';
+            }
+            if (!rules.isScene(path)) {
+                download(name, bytes);
+                return 'offered';
+            }
+            // Nothing tells whether a download arrived: the scene's copy stays in storage until a later start has
+            // offered it back. It is kept first, so that a save that needs it hands nothing over without it.
+            const kept = keepCopy(new TextDecoder().decode(bytes), path);
+            if (!kept && copyRequired) return 'copyRefused';
+            download(name, bytes);
+            return kept ? 'offered' : 'offeredUnkept';
+        }
 
         return {
             // A file picked or dropped is about to be opened under path.
@@ -95,35 +124,10 @@ window.FileRouting = (() => {
             //   'cancelled'     not at all: the user closed the picker that asked where it goes;
             //   'failed'        not at all: the file refused.
             async deliver(path, bytes, copyRequired = false) {
-                const name = rules.baseName(path);
-                let route = rules.routeOf(path, {chosen, document: documentFile, canPick: canPick()});
-                if (route === 'chosen') {
-                    if (await writeInto(chosen.handle, bytes)) return 'written';
-                    // A file that refused is not the one a later save of that name goes into.
-                    chosen = null;
-                    return 'failed';
-                }
-                if (route === 'document') {
-                    if (await writeInto(documentFile.handle, bytes)) return 'written';
-                    // The file refused: the user says where it goes instead.
-                    route = canPick() ? 'pick' : 'download';
-                }
-                if (route === 'pick') {
-                    const extension = pageRules.extensionOf(name);
-                    const handle = await pick(name, [[`${extension.slice(1).toUpperCase()} (*${extension})`, extension]]);
-                    if (!handle) return 'cancelled';
-                    return await writeInto(handle, bytes) ? 'written' : 'failed';
-                }
-                if (!rules.isScene(path)) {
-                    download(name, bytes);
-                    return 'offered';
-                }
-                // Nothing tells whether a download arrived: the scene's copy stays in storage until a later start has
-                // offered it back. It is kept first, so that a save that needs it hands nothing over without it.
-                const kept = keepCopy(new TextDecoder().decode(bytes), path);
-                if (!kept && copyRequired) return 'copyRefused';
-                download(name, bytes);
-                return kept ? 'offered' : 'offeredUnkept';
+                const delivered = await handOver(path, bytes, copyRequired);
+                // A file chosen for a save that never reached it is not the one a later save of that name goes into.
+                if (!HANDED_OVER.includes(delivered) && chosen && chosen.path === path) chosen = null;
+                return delivered;
             },
         };
     }

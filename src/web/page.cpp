@@ -14,21 +14,21 @@ struct Named {
     E value;
     const char* name;
 };
-constexpr Named<Delivery> kDeliveries[] = {{Delivery::Failed, "failed"},
-                                           {Delivery::Written, "written"},
-                                           {Delivery::Offered, "offered"},
-                                           {Delivery::OfferedUnkept, "offeredUnkept"},
-                                           {Delivery::CopyRefused, "copyRefused"},
-                                           {Delivery::Cancelled, "cancelled"}};
+constexpr Named<Delivery> kDeliveries[] = {
+    {Delivery::Failed, "failed"},           {Delivery::Written, "written"},
+    {Delivery::Offered, "offered"},         {Delivery::OfferedUnkept, "offeredUnkept"},
+    {Delivery::CopyRefused, "copyRefused"}, {Delivery::Cancelled, "cancelled"}};
 constexpr Named<PageFileKind> kFileKinds[] = {{PageFileKind::Object, "object"},
                                               {PageFileKind::Palette, "palette"},
                                               {PageFileKind::Texture, "texture"},
                                               {PageFileKind::Screenshot, "screenshot"},
                                               {PageFileKind::Scene, "scene"}};
-constexpr Named<SettingsDialogEnd> kSettingsEnds[] = {
-    {SettingsDialogEnd::Ok, "ok"}, {SettingsDialogEnd::Cancel, "cancel"}, {SettingsDialogEnd::CloseBox, "closeBox"}};
-constexpr Named<KeptSceneKind> kKeptKinds[] = {
-    {KeptSceneKind::None, "none"}, {KeptSceneKind::Unsaved, "unsaved"}, {KeptSceneKind::Offered, "offered"}};
+constexpr Named<SettingsDialogEnd> kSettingsEnds[] = {{SettingsDialogEnd::Ok, "ok"},
+                                                      {SettingsDialogEnd::Cancel, "cancel"},
+                                                      {SettingsDialogEnd::CloseBox, "closeBox"}};
+constexpr Named<KeptSceneKind> kKeptKinds[] = {{KeptSceneKind::None, "none"},
+                                               {KeptSceneKind::Unsaved, "unsaved"},
+                                               {KeptSceneKind::Offered, "offered"}};
 
 template <typename E, size_t N>
 const char* NameOf(const Named<E> (&table)[N], E value) {

@@ -12,7 +12,8 @@ namespace {
 constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
 constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
 constexpr char kRestoreNamedQuestion[] = "前回保存されなかったイメージ「%s」が残っています。復元しますか？";
-constexpr char kRestoreOfferedQuestion[] = "ダウンロードとして保存したイメージ「%s」の控えが残っています。復元しますか？";
+constexpr char kRestoreOfferedQuestion[] =
+    "ダウンロードとして保存したイメージ「%s」の控えが残っています。復元しますか？";
 
 }  // namespace
 

@@ -124,8 +124,8 @@ SceneKeeper gSceneKeeper(gSceneStore);
 
 DocumentContext& Document() {
     static PageSaveReports ui(gDocumentUi, gFiles);
-    static DocumentContext context{gEditor, gDocuments, ui, gFiles, gAtlasLoader, gIni, gSettings, kProgramDirectory,
-                                   &gPngEncoder};
+    static DocumentContext context{gEditor,   gDocuments,        ui,          gFiles, gAtlasLoader, gIni,
+                                   gSettings, kProgramDirectory, &gPngEncoder};
     return context;
 }
 

@@ -86,8 +86,9 @@ struct PageRig : EditorRig {
     }
 };
 
-constexpr char kThreeCubes[] = "Blokkenveld\r\n1 0\r\n3\r\n100 100 100 ffffffff\r\n100 101 100 ffffffff\r\n"
-                               "100 102 100 ffffffff\r\n";
+constexpr char kThreeCubes[] =
+    "Blokkenveld\r\n1 0\r\n3\r\n100 100 100 ffffffff\r\n100 101 100 ffffffff\r\n"
+    "100 102 100 ffffffff\r\n";
 
 }  // namespace
 
@@ -475,10 +476,10 @@ TEST(SceneKeeper, EveryKeptCopyIsOfferedInTurnByItsNameUntilOneIsTakenBack) {
     rig.ui.yesNoAnswers = {false, true, true, true};  // b declined, the unnamed one does not read, a taken back
     const std::string path = rig.folder.Path("kept.bvo");
     OfferKeptScenes(rig.context, kept, path.c_str());
-    EXPECT_EQ(rig.ui.questions,
-              (std::vector<std::string>{"ダウンロードとして保存したイメージ「b.bvo」の控えが残っています。復元しますか？",
-                                        "前回保存されなかったイメージが残っています。復元しますか？",
-                                        "前回保存されなかったイメージ「a.bvo」が残っています。復元しますか？"}));
+    EXPECT_EQ(rig.ui.questions, (std::vector<std::string>{
+                                    "ダウンロードとして保存したイメージ「b.bvo」の控えが残っています。復元しますか？",
+                                    "前回保存されなかったイメージが残っています。復元しますか？",
+                                    "前回保存されなかったイメージ「a.bvo」が残っています。復元しますか？"}));
     EXPECT_EQ(kept.letGo, 3u) << "c stays for a later start";
     EXPECT_EQ(rig.editor->scene.liveCubeCount, 3);
     EXPECT_STREQ(rig.documents.currentFileName, "/user/a.bvo");
