@@ -111,7 +111,7 @@ describe('keeping', {timeout: 300000}, () => {
             await program.box();
             await program.page.keyboard.press(key);
         }
-        assert.match((await program.box()).message, /^ブラウザーの保存領域がいっぱいか使えないため、ダウンロードした/);
+        assert.match((await program.box()).message, /^ブラウザーの保存領域がいっぱいか使えないため、ダウンロードで保存する/);
         assert.equal((await program.state()).cubes, 3);
         assert.deepEqual(program.downloaded(), ['work.bvo']);
         assert.deepEqual(program.errors, []);
