@@ -1,5 +1,6 @@
-// The page's decisions about files and storage as plain functions: which file a save goes into, which kept scene a
-// start offers, which kept palette and texture files go. files.js acts on them; the tests call them without a page.
+// The page's decisions about files and storage as plain functions: which file a save goes into, which kept scenes a
+// start offers and in which order, which kept palette and texture files go. file_routing.js, kept_scenes.js and
+// files.js act on them; the tests call them without a page.
 'use strict';
 
 window.FileRules = (() => {
@@ -8,23 +9,7 @@ window.FileRules = (() => {
     const USER_DIR = '/user/';
 
     const baseName = (path) => path.slice(path.lastIndexOf('/') + 1);
-    const stemOf = (path) => {
-        const dot = path.lastIndexOf('.');
-        return dot > path.lastIndexOf('/') ? path.slice(0, dot) : path;
-    };
     const isScene = (path) => path.endsWith('.bvo');
-
-    // The file the document's Save writes back once the document carries path ('' for none): the file being
-    // opened under that name, or the one a save dialog chose for it, when the browser gave a handle for it and it is a
-    // scene; the document's file as it was when the name did not change; else none. Each candidate is {path, handle}.
-    function documentFile(path, {opening = null, chosen = null, current = null} = {}) {
-        if (path === '') return null;
-        for (const candidate of [opening, chosen]) {
-            if (candidate && candidate.path === path)
-                return candidate.handle && candidate.handle.kind === 'file' && isScene(path) ? candidate : null;
-        }
-        return current && current.path === path ? current : null;
-    }
 
     // How a finished file reaches the user:
     //   'chosen'   into the file the save dialog's system picker gave for that very path;
@@ -39,20 +24,15 @@ window.FileRules = (() => {
         return canPick ? 'pick' : 'download';
     }
 
-    // Whether path is written beside the file chosen for an export (the same name with another extension).
-    const isCompanion = (path, chosenPath) => path !== chosenPath && stemOf(path) === stemOf(chosenPath);
+    // The page id a kept scene's key names: 'RECOVERY/<page id>' (its unsaved scene) or
+    // 'RECOVERY/<page id>/offered/<name>' (a scene it handed over as a download, which nothing confirmed).
+    const pageOf = (key) => key.split('/')[1];
 
-    // Kept scenes are stored under 'RECOVERY/<page id>' (the unsaved scene) and 'RECOVERY/<page id>/offered' (the last
-    // scene a page handed over as a download, which nothing confirmed). The one a start offers: the newest left by a
-    // page that is gone (its lock not held), this page's own from before a reload included; null when none.
-    function sceneToOffer(records, {pageId, held}) {
-        let best = null;
-        for (const record of records) {
-            const id = record.key.split('/')[1];
-            if (id !== pageId && held.has(id)) continue;
-            if (!best || record.time > best.time) best = record;
-        }
-        return best;
+    // The kept scenes a start offers, newest first: those left by pages that are gone (their lock not held), this
+    // page's own from before a reload included.
+    function scenesToOffer(records, {pageId, held}) {
+        return records.filter((record) => pageOf(record.key) === pageId || !held.has(pageOf(record.key)))
+            .sort((a, b) => b.time - a.time);
     }
 
     // Of the palette and texture files kept in storage, those this page let go: kept by this page, and named by
@@ -61,5 +41,5 @@ window.FileRules = (() => {
         return keptHere.filter((name) => !named.includes(name));
     }
 
-    return {USER_DIR, baseName, stemOf, isScene, documentFile, routeOf, isCompanion, sceneToOffer, keptFilesToRemove};
+    return {USER_DIR, baseName, isScene, routeOf, scenesToOffer, keptFilesToRemove};
 })();

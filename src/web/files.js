@@ -1,6 +1,7 @@
 // The page's side of the program's files and storage: the browser's file picker for the open dialogs, files dropped
-// on the page, downloads for what the program saves, the settings and the chosen palette and texture files in
-// local storage, the copy of an unsaved scene, the help window, and images decoded and encoded by the browser.
+// on the page, the save picker, writes and downloads that file_routing.js sends what the program saves through, the
+// settings and the chosen palette and texture files in local storage, the kept scenes' storage (kept_scenes.js) and
+// locks, the help window, and images decoded and encoded by the browser.
 'use strict';
 
 (() => {
@@ -126,75 +127,26 @@
     const userPath = (name) => rules.USER_DIR + name;
     const canPick = () => typeof window.showSaveFilePicker === 'function';
 
-    // The file being opened, until the open is known to have worked: a file that does not read leaves the document,
-    // and the file its Save writes, as they were. {path, handle}
-    let opening = null;
-    // The path the last save dialog chose, with the file the system's picker gave for it (null: a download), until the
-    // save reaches it. {path, handle}
-    let chosen = null;
-    // The scene file the document's Save writes back: the one it was opened from, or saved into through the picker,
-    // where the browser gave a handle. {path, handle}
-    let documentFile = null;
-    // The last file the system's picker gave, where a picker asked for a file beside it starts.
-    let lastPicked = null;
-
-    function startOpening(path, handle) {
-        opening = {path, handle: handle || null};
-    }
-
-    // The document now carries path (a file read, or saved under that name; '' for none). The save dialog's file is
-    // taken here, after the save has written it, so that the next Save writes back into it.
-    function documentNamed(path) {
-        documentFile = rules.documentFile(path, {opening, chosen, current: documentFile});
-        chosen = null;
-        opening = null;
-    }
-
-    // The command that opened a file is over, worked or not.
-    function openingOver() {
-        opening = null;
-    }
-
     // The kinds a save dialog offers, each [label, extension], as the Windows program's filters.
     const pickerTypes = (kinds, first) => kinds.slice().sort(([, a], [, b]) => (b === first) - (a === first))
         .map(([label, extension]) => ({description: label, accept: {'application/octet-stream': [extension]}}));
 
-    // The system's save picker proposing name: resolves with the file's handle, or null when it was closed. A
-    // picker opens only right after the user's own input; when that has run out, a small window asks for the click.
-    function pickSaveFile(name, kinds) {
+    // The system's save picker proposing name, starting beside startIn (a file handle) when given: resolves with the
+    // file's handle, or null when it was closed. A picker opens only right after the user's own input; when that has
+    // run out, a small window asks for the click.
+    function pickSaveFile(name, kinds, startIn) {
         const extension = window.PageRules.extensionOf(name).toLowerCase();
         const options = {types: pickerTypes(kinds, extension), excludeAcceptAllOption: true};
         if (name) options.suggestedName = name;
-        if (lastPicked) options.startIn = lastPicked;
+        if (startIn) options.startIn = startIn;
         return page.modal({
             fill(cover, finish) {
-                const open = () => window.showSaveFilePicker(options).then((handle) => {
-                    lastPicked = handle;
-                    finish(handle);
-                }, () => finish(null));
+                const open = () => window.showSaveFilePicker(options).then(finish, () => finish(null));
                 if (navigator.userActivation && !navigator.userActivation.isActive)
                     askForClick(cover, open, finish, '保存', name ? `「${name}」を保存...` : '保存先を選ぶ...');
                 else open();
             },
         });
-    }
-
-    // The save dialog for kind proposing proposedPath's name: the system's save picker where the browser has one,
-    // else the page's own dialog, whose file becomes a download. Resolves with the path chosen, or null.
-    async function chooseSaveName(kind, proposedPath) {
-        chosen = null;
-        const proposed = rules.baseName(proposedPath);
-        if (!canPick()) {
-            const name = await page.dialogs.save(kind, proposed);
-            if (name === null) return null;
-            chosen = {path: userPath(name), handle: null};
-            return chosen.path;
-        }
-        const kinds = page.dialogs.kindsOf(kind);
-        const handle = await pickSaveFile(proposed, kinds);
-        if (!handle) return null;
-        chosen = {path: userPath(handle.name), handle};
-        return chosen.path;
     }
 
     // True once the bytes are in the file; false (permission refused, the file gone, the disk full) when not.
@@ -221,34 +173,6 @@
         link.click();
         link.remove();
         setTimeout(() => URL.revokeObjectURL(url), 60000);
-    }
-
-    // How the file reached the user, as the program counts it (its Delivery, in the same order): 0 not at all,
-    // 1 written and confirmed, 2 offered as a download (a scene's copy kept for a later start), 3 offered with no
-    // copy kept.
-    const DELIVERY = {failed: 0, written: 1, offered: 2, offeredUnkept: 3};
-
-    async function deliver(path, bytes) {
-        const name = rules.baseName(path);
-        let route = rules.routeOf(path, {chosen, document: documentFile, canPick: canPick()});
-        if (route === 'chosen')
-            return await writeInto(chosen.handle, bytes) ? DELIVERY.written : DELIVERY.failed;
-        if (route === 'document') {
-            if (await writeInto(documentFile.handle, bytes)) return DELIVERY.written;
-            // The file refused: the user says where it goes instead.
-            route = canPick() ? 'pick' : 'download';
-        }
-        if (route === 'pick') {
-            const extension = window.PageRules.extensionOf(name);
-            const handle = await pickSaveFile(name, [[`${extension.slice(1).toUpperCase()} (*${extension})`, extension]]);
-            return handle && await writeInto(handle, bytes) ? DELIVERY.written : DELIVERY.failed;
-        }
-        if (chosen && chosen.path === path) chosen = null;
-        download(name, bytes);
-        // Nothing tells whether the download arrived: the scene stays in storage until a later start has offered it.
-        if (!rules.isScene(path)) return DELIVERY.offered;
-        return recovery.keepOffered(new TextDecoder().decode(bytes), path) ? DELIVERY.offered
-            : DELIVERY.offeredUnkept;
     }
 
     // ---- palette and texture files the settings name, kept in storage so that the next start finds them
@@ -299,8 +223,6 @@
 
     // ---- the copies of scenes, found again by a later start once their page is gone
 
-    const RECOVERY = 'RECOVERY/';
-    const OFFERED = '/offered';
     const LOCK = 'blokkenveld-page-';
     const previousId = (() => { try { return sessionStorage.getItem('blokkenveld-page'); } catch { return null; } })();
     let pageId = previousId || newId();
@@ -329,45 +251,39 @@
         return true;
     })();
 
-    const record = (name, objectText) => JSON.stringify({name, time: Date.now(), scene: objectText});
+    const keptScenes = window.KeptScenes.create({storage, pageId: () => pageId});
+    // The copies this start offers, newest first, found at the first ask; the one offered last.
+    let toOffer = null;
+    let offered = null;
 
     const recovery = {
-        // The unsaved scene of this page; false when storage refused it.
-        keep(objectText, name) {
-            return storage.set(RECOVERY + pageId, record(name, objectText));
-        },
-        forget() {
-            storage.remove(RECOVERY + pageId);
-        },
-        // A scene handed over as a download; false when storage refused it.
-        keepOffered(objectText, name) {
-            return storage.set(RECOVERY + pageId + OFFERED, record(name, objectText));
-        },
-        // The copy a start offers: {key, name, scene, offered}, or null.
-        async find() {
-            const haveLocks = await locked;
-            let held = new Set();
-            if (haveLocks) {
-                try {
-                    held = new Set((await navigator.locks.query()).held.map((lock) => lock.name.slice(LOCK.length)));
-                } catch { /* none */ }
+        keep: keptScenes.keep,
+        forget: keptScenes.forget,
+        // The next copy a start offers: {key, name, scene, offered}, or null when none is left.
+        async next() {
+            if (toOffer === null) {
+                let held = new Set();
+                if (await locked) {
+                    try {
+                        held = new Set((await navigator.locks.query()).held.map((lock) => lock.name.slice(LOCK.length)));
+                    } catch { /* none */ }
+                }
+                toOffer = keptScenes.found(held);
             }
-            const found = [];
-            for (const key of storage.names(RECOVERY)) {
-                try {
-                    const kept = JSON.parse(storage.get(key));
-                    if (typeof kept.scene === 'string')
-                        found.push({key, name: typeof kept.name === 'string' ? kept.name : '', time: kept.time || 0,
-                            scene: kept.scene, offered: key.endsWith(OFFERED)});
-                } catch { storage.remove(key); }
-            }
-            return rules.sceneToOffer(found, {pageId, held});
+            offered = toOffer.shift() || null;
+            return offered;
         },
-        // After the question the copy found goes: a scene taken back is this page's, kept under its own id.
-        letGo(found) {
-            storage.remove(found.key);
+        // After its question the copy offered last goes.
+        letGo() {
+            if (offered) keptScenes.letGo(offered);
+            offered = null;
         },
     };
+
+    // ---- where the program's saves go
+
+    const routing = window.FileRouting.create({canPick, pickSaveFile, saveDialog: page.dialogs.save,
+        kindsOf: page.dialogs.kindsOf, writeInto, download, keepCopy: keptScenes.keepOffered});
 
     // ---- the files that come with the page: beside it on the server, or inside it when the page is one file
 
@@ -494,6 +410,6 @@
     window.addEventListener('pagehide', leaving);
     document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') leaving(); });
 
-    page.files = {storage, pick, userPath, startOpening, documentNamed, openingOver, chooseSaveName, deliver, keptFiles,
-        keepFiles, recovery, siteFile, siteUrl, openHelp, decodeImage, encodePng};
+    page.files = {storage, pick, userPath, routing, keptFiles, keepFiles, recovery, siteFile, siteUrl, openHelp, decodeImage,
+        encodePng};
 })();

@@ -164,6 +164,6 @@ int main(int argc, char** argv) {
         DispatchPageMessages();
         IdlePass();
         if (!offered)
-            OfferKeptScene();
+            OfferScenesLeftBehind();
     }
 }

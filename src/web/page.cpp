@@ -2,7 +2,57 @@
 
 #include <emscripten.h>
 
+#include <string>
+
 namespace {
+
+// The page's scripts speak of these by name. Each table is the one place that says which name is which value: the
+// program hands a script the names in the table's order and reads its answer as a place in that list, so that no
+// number is shared with the scripts.
+template <typename E>
+struct Named {
+    E value;
+    const char* name;
+};
+constexpr Named<Delivery> kDeliveries[] = {
+    {Delivery::Failed, "failed"},           {Delivery::Written, "written"},
+    {Delivery::Offered, "offered"},         {Delivery::OfferedUnkept, "offeredUnkept"},
+    {Delivery::CopyRefused, "copyRefused"}, {Delivery::Cancelled, "cancelled"}};
+constexpr Named<PageFileKind> kFileKinds[] = {{PageFileKind::Object, "object"},
+                                              {PageFileKind::Palette, "palette"},
+                                              {PageFileKind::Texture, "texture"},
+                                              {PageFileKind::Screenshot, "screenshot"},
+                                              {PageFileKind::Scene, "scene"}};
+constexpr Named<SettingsDialogEnd> kSettingsEnds[] = {{SettingsDialogEnd::Ok, "ok"},
+                                                      {SettingsDialogEnd::Cancel, "cancel"},
+                                                      {SettingsDialogEnd::CloseBox, "closeBox"}};
+constexpr Named<KeptSceneKind> kKeptKinds[] = {{KeptSceneKind::None, "none"},
+                                               {KeptSceneKind::Unsaved, "unsaved"},
+                                               {KeptSceneKind::Offered, "offered"}};
+
+template <typename E, size_t N>
+const char* NameOf(const Named<E> (&table)[N], E value) {
+    for (const Named<E>& entry : table) {
+        if (entry.value == value)
+            return entry.name;
+    }
+    return "";
+}
+
+// The names in the table's order, separated by blanks.
+template <typename E, size_t N>
+std::string NameList(const Named<E> (&table)[N]) {
+    std::string list;
+    for (const Named<E>& entry : table)
+        list += (list.empty() ? "" : " ") + std::string(entry.name);
+    return list;
+}
+
+// The value at the place a script answered with; otherwise for a name the table does not have (-1).
+template <typename E, size_t N>
+E ValueAt(const Named<E> (&table)[N], int place, E otherwise) {
+    return place >= 0 && place < static_cast<int>(N) ? table[place].value : otherwise;
+}
 
 // The bodies below are JavaScript run in the program's module, where its file system (FS) and memory (HEAPU8)
 // are at hand; what the page itself does lives in window.Blokkenveld. They hold no line comments: each body
@@ -24,17 +74,20 @@ EM_ASYNC_JS(int, PageAskJs, (const char* text), { return (await Blokkenveld.ask(
 EM_ASYNC_JS(int, PageAskThreeJs, (const char* text), { return await Blokkenveld.askYesNoCancel(UTF8ToString(text)); });
 EM_ASYNC_JS(void, PageErrorJs, (const char* text), { await Blokkenveld.error(UTF8ToString(text)); });
 EM_JS(void, PageTitleJs, (const char* title), { document.title = UTF8ToString(title); });
-EM_JS(void, DocumentNamedJs, (const char* name), { Blokkenveld.files.documentNamed(UTF8ToString(name)); });
+EM_JS(void, DocumentNamedJs, (const char* name), {
+    Blokkenveld.files.routing.documentNamed(UTF8ToString(name));
+});
 EM_JS(void, PageMenuItemJs, (int command, int enabled, int checked), {
     Blokkenveld.menu.setItem(command, enabled != 0, checked != 0);
 });
 EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
 
-EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
-    const picked = await Blokkenveld.files.pick(["object", "palette", "texture"][kind]);
+EM_ASYNC_JS(int, PickFileJs, (const char* kindName, char* name, int capacity), {
+    const kind = UTF8ToString(kindName);
+    const picked = await Blokkenveld.files.pick(kind);
     const path = picked && Blokkenveld.files.userPath(picked.name);
     if (!picked || lengthBytesUTF8(path) >= capacity) return 0;
-    if (kind === 0) Blokkenveld.files.startOpening(path, picked.handle);
+    if (kind === "object") Blokkenveld.files.routing.startOpening(path, picked.handle);
     try { FS.unlink(path); } catch (error) {}
     if (picked.bytes) {
         try { FS.writeFile(path, picked.bytes); } catch (error) {}
@@ -42,19 +95,21 @@ EM_ASYNC_JS(int, PickFileJs, (int kind, char* name, int capacity), {
     stringToUTF8(path, name, capacity);
     return 1;
 });
-EM_ASYNC_JS(int, SaveNameJs, (int kind, char* name, int capacity), {
-    const chosen = await Blokkenveld.files.chooseSaveName(["object", "palette", "", "screenshot", "scene"][kind],
-        UTF8ToString(name));
+EM_ASYNC_JS(int, SaveNameJs, (const char* kind, char* name, int capacity), {
+    const chosen = await Blokkenveld.files.routing.chooseSaveName(UTF8ToString(kind), UTF8ToString(name));
     if (chosen === null || lengthBytesUTF8(chosen) >= capacity) return 0;
     stringToUTF8(chosen, name, capacity);
     return 1;
 });
-EM_ASYNC_JS(int, DeliverJs, (const char* path, const uint8_t* data, size_t size), {
-    return await Blokkenveld.files.deliver(UTF8ToString(path), HEAPU8.slice(data, data + size));
+EM_ASYNC_JS(int, DeliverJs, (const char* path, const uint8_t* data, size_t size, int copyRequired,
+                             const char* names), {
+    const delivered = await Blokkenveld.files.routing.deliver(UTF8ToString(path), HEAPU8.slice(data, data + size),
+        copyRequired !== 0);
+    return Blokkenveld.placeAmong(UTF8ToString(names), delivered);
 });
+EM_JS(void, CommandOverJs, (), { Blokkenveld.files.routing.commandOver(); });
 
-EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
-    Blokkenveld.files.openingOver();
+EM_JS(int, NextMessageJs, (int* command, char* name, int capacity, const char* heldAt), {
     const message = Blokkenveld.nextMessage();
     if (!message) return 0;
     if (message.command !== undefined) {
@@ -63,23 +118,24 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity), {
     }
     const path = Blokkenveld.files.userPath(message.drop);
     if (lengthBytesUTF8(path) >= capacity) return 0;
-    Blokkenveld.files.startOpening(path, message.handle);
-    try { FS.unlink(path); } catch (error) {}
+    Blokkenveld.files.routing.startOpening(path, message.handle);
+    const held = UTF8ToString(heldAt);
+    try { FS.unlink(held); } catch (error) {}
     if (message.bytes) {
-        try { FS.writeFile(path, message.bytes); } catch (error) {}
+        try { FS.writeFile(held, message.bytes); } catch (error) {}
     }
     stringToUTF8(path, name, capacity);
     return 2;
 });
 
-EM_ASYNC_JS(int, SettingsDialogJs, (int32_t* background, int32_t* wireframe), {
+EM_ASYNC_JS(int, SettingsDialogJs, (int32_t* background, int32_t* wireframe, const char* names), {
     const read = (at) => [0, 1, 2].map((i) => HEAP32[(at >> 2) + i]);
     const ended = await Blokkenveld.dialogs.settings(read(background), read(wireframe));
     [0, 1, 2].forEach((i) => {
         HEAP32[(background >> 2) + i] = ended.background[i];
         HEAP32[(wireframe >> 2) + i] = ended.wireframe[i];
     });
-    return ended.end;
+    return Blokkenveld.placeAmong(UTF8ToString(names), ended.end);
 });
 // The sample chosen comes from the site only now, so that a start never waits for files it may not open. One that
 // cannot be had is missing, and the open says it cannot be read.
@@ -117,18 +173,15 @@ EM_JS(int, KeepSceneJs, (const char* text, const char* name), {
     return Blokkenveld.files.recovery.keep(UTF8ToString(text), UTF8ToString(name)) ? 1 : 0;
 });
 EM_JS(void, ForgetSceneJs, (), { Blokkenveld.files.recovery.forget(); });
-EM_ASYNC_JS(int, FindSceneJs, (const char* path, char* name, int capacity), {
-    const found = await Blokkenveld.files.recovery.find();
-    Blokkenveld.files.foundScene = found;
-    if (!found || lengthBytesUTF8(found.name) >= capacity) return 0;
-    FS.writeFile(UTF8ToString(path), found.scene);
-    stringToUTF8(found.name, name, capacity);
-    return found.offered ? 2 : 1;
+EM_ASYNC_JS(int, NextKeptSceneJs, (const char* path, char* name, int capacity, const char* names), {
+    const found = await Blokkenveld.files.recovery.next();
+    if (found) {
+        FS.writeFile(UTF8ToString(path), found.scene);
+        stringToUTF8(lengthBytesUTF8(found.name) < capacity ? found.name : "", name, capacity);
+    }
+    return Blokkenveld.placeAmong(UTF8ToString(names), !found ? "none" : found.offered ? "offered" : "unsaved");
 });
-EM_JS(void, LetGoOfSceneJs, (), {
-    if (Blokkenveld.files.foundScene) Blokkenveld.files.recovery.letGo(Blokkenveld.files.foundScene);
-    Blokkenveld.files.foundScene = null;
-});
+EM_JS(void, LetGoOfSceneJs, (), { Blokkenveld.files.recovery.letGo(); });
 
 EM_ASYNC_JS(int, DecodeImageJs, (const uint8_t* data, size_t size, int32_t* width, int32_t* height), {
     const image = await Blokkenveld.files.decodeImage(HEAPU8.slice(data, data + size));
@@ -210,19 +263,24 @@ void PageFrameDrawn() {
 }
 
 bool PagePickFile(PageFileKind kind, char* name, int capacity) {
-    return PickFileJs(static_cast<int>(kind), name, capacity) != 0;
+    return PickFileJs(NameOf(kFileKinds, kind), name, capacity) != 0;
 }
 
 bool PageChooseSaveName(PageFileKind kind, char* name, int capacity) {
-    return SaveNameJs(static_cast<int>(kind), name, capacity) != 0;
+    return SaveNameJs(NameOf(kFileKinds, kind), name, capacity) != 0;
 }
 
-int PageDeliverFile(const char* path, const uint8_t* data, size_t size) {
-    return DeliverJs(path, data, size);
+Delivery PageDeliverFile(const char* path, const uint8_t* data, size_t size, bool copyRequired) {
+    const int place = DeliverJs(path, data, size, copyRequired ? 1 : 0, NameList(kDeliveries).c_str());
+    return ValueAt(kDeliveries, place, Delivery::Failed);
 }
 
-PageMessage NextPageMessage(int& command, char* name, int capacity) {
-    switch (NextMessageJs(&command, name, capacity)) {
+void PageFilesCommandOver() {
+    CommandOverJs();
+}
+
+PageMessage NextPageMessage(int& command, char* name, int capacity, const char* heldAt) {
+    switch (NextMessageJs(&command, name, capacity, heldAt)) {
         case 1:
             return PageMessage::Command;
         case 2:
@@ -232,8 +290,9 @@ PageMessage NextPageMessage(int& command, char* name, int capacity) {
     }
 }
 
-int PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]) {
-    return SettingsDialogJs(background, wireframe);
+SettingsDialogEnd PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]) {
+    const int place = SettingsDialogJs(background, wireframe, NameList(kSettingsEnds).c_str());
+    return ValueAt(kSettingsEnds, place, SettingsDialogEnd::Cancel);
 }
 
 bool PageChooseSample(char* name, int capacity) {
@@ -274,18 +333,12 @@ void PageForgetScene() {
     ForgetSceneJs();
 }
 
-PageKeptScene PageFindKeptScene(const char* path, char* name, int capacity) {
-    switch (FindSceneJs(path, name, capacity)) {
-        case 1:
-            return PageKeptScene::Unsaved;
-        case 2:
-            return PageKeptScene::Offered;
-        default:
-            return PageKeptScene::None;
-    }
+KeptSceneKind PageKeptScenes::Next(const char* path, char (&name)[kPathCapacity]) {
+    const int place = NextKeptSceneJs(path, name, kPathCapacity, NameList(kKeptKinds).c_str());
+    return ValueAt(kKeptKinds, place, KeptSceneKind::None);
 }
 
-void PageLetGoOfKeptScene() {
+void PageKeptScenes::LetGo() {
     LetGoOfSceneJs();
 }
 

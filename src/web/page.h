@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "web/page_files.h"
+#include "web/scene_keeper.h"
+#include "web/settings_dialog.h"
+
 // The page is shown, has the focus, and no menu or window of the page is open.
 bool PageActive();
 // The page is hidden (another tab, a minimized window): no frames are drawn.
@@ -38,20 +42,22 @@ bool PagePickFile(PageFileKind kind, char* name, int capacity);
 // the name of the path in name, which takes the path chosen in the user's folder. False when cancelled.
 bool PageChooseSaveName(PageFileKind kind, char* name, int capacity);
 // Hands a finished file to the user: written into the file chosen for it or the document's own, else offered as a
-// download. A Delivery value.
-int PageDeliverFile(const char* path, const uint8_t* data, size_t size);
+// download (with copyRequired, a scene only once its copy is kept).
+Delivery PageDeliverFile(const char* path, const uint8_t* data, size_t size, bool copyRequired);
+// The command that picked or dropped a file is over: the file goes with no later save.
+void PageFilesCommandOver();
 
 // The next menu command or dropped file the page has for the program, as the message loop takes them.
 enum class PageMessage { None, Command, Drop };
-// A command's id, or a dropped file's path (its bytes put in the user's folder under its name; an unreadable file is
-// not there).
-PageMessage NextPageMessage(int& command, char* name, int capacity);
+// A command's id, or a dropped file's path in the user's folder; its bytes wait at heldAt until it is opened (an
+// unreadable file leaves nothing there).
+PageMessage NextPageMessage(int& command, char* name, int capacity, const char* heldAt);
 
 // The sample models' window: the file name of the sample chosen in name (found in kSampleDirectory), false when it
 // was closed without one.
 bool PageChooseSample(char* name, int capacity);
-// The colour settings dialog with the two colours, which take the colours chosen; 0 OK, 1 Cancel, 2 close box.
-int PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]);
+// The colour settings dialog with the two colours, which take the colours chosen; how it ended.
+SettingsDialogEnd PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]);
 void PageVersionDialog(const char* versionLine, const char* productKind);
 // The help pages with their contents, in a window of their own.
 void PageOpenHelp();
@@ -66,12 +72,12 @@ void PageKeepSettingsFiles(const char* paletteName, const char* textureName);
 // The unsaved scene's copy for this page (false when storage refused it); see files.js.
 bool PageKeepScene(const std::string& objectText, const char* documentName);
 void PageForgetScene();
-// A copy left by a page that is gone: its text put at path, its document name in name. Unsaved: a scene left
-// unsaved; Offered: the last scene a page handed over as a download.
-enum class PageKeptScene { None, Unsaved, Offered };
-PageKeptScene PageFindKeptScene(const char* path, char* name, int capacity);
-// After the question, the copy found is let go, taken back or not.
-void PageLetGoOfKeptScene();
+// The copies left by pages that are gone, one at a time, newest first (see scene_keeper.h).
+class PageKeptScenes final : public KeptSceneSource {
+public:
+    KeptSceneKind Next(const char* path, char (&name)[kPathCapacity]) override;
+    void LetGo() override;
+};
 
 // An image file decoded by the browser into 0xAARRGGBB pixels, rows from the top. False when it cannot.
 bool PageDecodeImage(const uint8_t* data, size_t size, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);

@@ -295,9 +295,18 @@ window.Blokkenveld = (() => {
         document.body.appendChild(line);
     }
 
+    // The place of name among the names the program lists (separated by blanks), as the program reads an answer of
+    // the page's; a name it does not list is the page's mistake, and -1.
+    function placeAmong(names, name) {
+        const place = names.split(' ').indexOf(name);
+        if (place < 0) console.error(`the program knows no "${name}" among: ${names}`);
+        return place;
+    }
+
     return {
         canvas,
         textFont,
+        placeAmong,
         menu,
         modal,
         box,

@@ -4,8 +4,8 @@
 'use strict';
 
 window.PageRules = (() => {
-    // How the colour settings dialog ended, in the numbers the program reads (web_commands.cpp).
-    const SettingsEnd = Object.freeze({ok: 0, cancel: 1, closeBox: 2});
+    // How the colour settings dialog ended, by the names the program reads it by (page.cpp).
+    const SettingsEnd = Object.freeze({ok: 'ok', cancel: 'cancel', closeBox: 'closeBox'});
 
     const extensionOf = (name) => { const dot = name.lastIndexOf('.'); return dot > 0 ? name.slice(dot) : ''; };
 

@@ -1,5 +1,6 @@
 #include "web/scene_keeper.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "editor/editor.h"
@@ -9,6 +10,10 @@
 namespace {
 
 constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
+constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
+constexpr char kRestoreNamedQuestion[] = "前回保存されなかったイメージ「%s」が残っています。復元しますか？";
+constexpr char kRestoreOfferedQuestion[] =
+    "ダウンロードとして保存したイメージ「%s」の控えが残っています。復元しますか？";
 
 }  // namespace
 
@@ -110,4 +115,27 @@ bool RestoreKeptScene(DocumentContext& c, const char* path, const char* document
     c.editor.modified = true;
     c.ui.SetTitle(c.editor.named ? c.documents.currentFileName : nullptr);
     return true;
+}
+
+void OfferKeptScenes(DocumentContext& c, KeptSceneSource& source, const char* path) {
+    char name[kPathCapacity];
+    for (;;) {
+        name[0] = '\0';
+        const KeptSceneKind kind = source.Next(path, name);
+        if (kind == KeptSceneKind::None)
+            return;
+        char question[kPathCapacity + 160];
+        const char* shown = c.files.FileNamePart(name);
+        if (kind == KeptSceneKind::Offered)
+            std::snprintf(question, sizeof(question), kRestoreOfferedQuestion, shown);
+        else if (name[0] != '\0')
+            std::snprintf(question, sizeof(question), kRestoreNamedQuestion, shown);
+        else
+            std::snprintf(question, sizeof(question), "%s", kRestoreQuestion);
+        const bool taken = c.ui.AskYesNo(question) && RestoreKeptScene(c, path, name);
+        c.files.Remove(path);
+        source.LetGo();
+        if (taken)
+            return;
+    }
 }

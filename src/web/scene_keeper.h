@@ -70,3 +70,22 @@ constexpr char kKeptScenePath[] = "/tmp/kept-scene.bvo";
 // named as it was (the title then shows the name) or unnamed. False, with a message and nothing changed, when
 // the text does not read.
 bool RestoreKeptScene(DocumentContext& context, const char* path, const char* documentName);
+
+// What a kept copy is: a scene a page left unsaved, or one it handed over as a download that nothing confirmed.
+enum class KeptSceneKind { None, Unsaved, Offered };
+
+// The copies a start finds in the page's storage, left by pages that are gone, newest first.
+class KeptSceneSource {
+public:
+    virtual ~KeptSceneSource() = default;
+    // The next copy: its text put at path, its document name (empty for none) in name. None when none is left.
+    virtual KeptSceneKind Next(const char* path, char (&name)[kPathCapacity]) = 0;
+    // The copy given last goes from storage.
+    virtual void LetGo() = 0;
+};
+
+// At start: each copy is offered back in turn, newest first, naming the file it was, its text read from path. The
+// first one taken back is the document, unsaved (its keeper keeps it from the next pass on); the copies after it stay
+// for a later start, so that no answer here throws away a scene just taken back. A copy declined, or one that does
+// not read, goes.
+void OfferKeptScenes(DocumentContext& context, KeptSceneSource& source, const char* path);

@@ -30,6 +30,8 @@ constexpr char kProgramDirectory[] = "/";
 constexpr char kUserDirectory[] = "/user/";
 // The sample models that come with the page.
 constexpr char kSampleDirectory[] = "/samples/";
+// Where a dropped file waits, apart from the user's folder, until its save question is answered.
+constexpr char kHeldDropPath[] = "/tmp/dropped";
 
 // Listens to the page's keys, buttons, pointer, wheel, focus and size.
 void InstallInputCallbacks();
@@ -47,8 +49,8 @@ void UndoRedoItems(bool& undoEnabled, bool& redoEnabled);
 void DispatchPageMessages();
 // The paint window's palette and texture requests (kPaletteLoadMessage, ...), handled before they return.
 void OnMainWindowMessage(uint32_t message);
-// At start: a scene left unsaved by a page that is gone is offered back.
-void OfferKeptScene();
+// At start: the scenes left by pages that are gone are offered back.
+void OfferScenesLeftBehind();
 
 // The document commands with the page's boxes and title.
 DocumentContext& Document();

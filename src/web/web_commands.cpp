@@ -13,8 +13,6 @@
 namespace {
 
 constexpr char kProductKind[] = "立方体モデラー";
-constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
-constexpr char kRestoreOfferedQuestion[] = "ダウンロードとして保存したイメージの控えが残っています。復元しますか？";
 
 RgbSetting RgbOf(const int32_t (&rgb)[3]) {
     return RgbSetting{rgb[0], rgb[1], rgb[2]};
@@ -25,11 +23,8 @@ void RunSettingsDialog() {
     BeginSettingsDialog(gSettings, gColourDialog);
     int32_t background[3] = {gSettings.background.red, gSettings.background.green, gSettings.background.blue};
     int32_t wireframe[3] = {gSettings.wireframe.red, gSettings.wireframe.green, gSettings.wireframe.blue};
-    const int end = PageSettingsDialog(background, wireframe);
-    const SettingsDialogEnd how = end == 0   ? SettingsDialogEnd::Ok
-                                  : end == 1 ? SettingsDialogEnd::Cancel
-                                             : SettingsDialogEnd::CloseBox;
-    EndSettingsDialog(how, RgbOf(background), RgbOf(wireframe), SettingsStore(), gSettings, gColourDialog);
+    const SettingsDialogEnd end = PageSettingsDialog(background, wireframe);
+    EndSettingsDialog(end, RgbOf(background), RgbOf(wireframe), SettingsStore(), gSettings, gColourDialog);
 }
 
 // The user's palette and texture files that the settings now name are kept for the next start.
@@ -43,20 +38,26 @@ void KeepSettingsFiles() {
 void OpenSample() {
     char name[kPathCapacity];
     char path[kPathCapacity];
-    if (PageChooseSample(name, kPathCapacity) && ResolvePath(name, kSampleDirectory, path))
+    if (PageChooseSample(name, kPathCapacity) && ResolvePath(name, kSampleDirectory, path)) {
+        CopiesRequired question(gFiles);
         CommandOpenSample(Document(), path);
+    }
 }
 
 class PageMenuShell final : public MenuShell {
 public:
     void RunShellCommand(int commandId) override {
         switch (commandId) {
-            case ID_FILE_NEW:
+            case ID_FILE_NEW: {
+                CopiesRequired question(gFiles);
                 CommandNew(Document());
                 break;
-            case ID_FILE_OPEN:
+            }
+            case ID_FILE_OPEN: {
+                CopiesRequired question(gFiles);
                 CommandOpen(Document());
                 break;
+            }
             case ID_FILE_SAMPLES:
                 OpenSample();
                 break;
@@ -92,7 +93,7 @@ void DispatchPageMessages() {
     int command = 0;
     char name[kPathCapacity];
     for (;;) {
-        const PageMessage message = NextPageMessage(command, name, kPathCapacity);
+        const PageMessage message = NextPageMessage(command, name, kPathCapacity, kHeldDropPath);
         if (message == PageMessage::None)
             return;
         if (message == PageMessage::Command) {
@@ -100,8 +101,14 @@ void DispatchPageMessages() {
             UndoRedoItems(undoEnabled, redoEnabled);
             RunMenuCommand(gEditor, gMenuShell, command, undoEnabled, redoEnabled);
         } else {
-            CommandDrop(Document(), name);
+            gFiles.HoldForOpening(name, kHeldDropPath);
+            {
+                CopiesRequired question(gFiles);
+                CommandDrop(Document(), name);
+            }
+            gFiles.ReleaseHeld();
         }
+        PageFilesCommandOver();
         KeepUnkeptSaveUnsaved(gEditor, gDocuments, gFiles);
         SyncMenuBar();
     }
@@ -116,20 +123,14 @@ void OnMainWindowMessage(uint32_t message) {
         CommandTextureLoad(Document());
     else
         return;
+    PageFilesCommandOver();
     KeepUnkeptSaveUnsaved(gEditor, gDocuments, gFiles);
     KeepSettingsFiles();
 }
 
-void OfferKeptScene() {
-    char name[kPathCapacity] = {};
-    const PageKeptScene found = PageFindKeptScene(kKeptScenePath, name, kPathCapacity);
-    if (found == PageKeptScene::None)
-        return;
-    // Taken back, the scene is this page's unsaved document, which its keeper keeps from the next pass on.
-    if (PageAskYesNo(found == PageKeptScene::Offered ? kRestoreOfferedQuestion : kRestoreQuestion))
-        RestoreKeptScene(Document(), kKeptScenePath, name);
-    gFiles.Remove(kKeptScenePath);
-    PageLetGoOfKeptScene();
+void OfferScenesLeftBehind() {
+    PageKeptScenes kept;
+    OfferKeptScenes(Document(), kept, kKeptScenePath);
     SyncMenuBar();
 }
 

@@ -1,6 +1,6 @@
 // The document services on the page: its boxes, file pickers, save dialog and title; the program's files in the
-// page's memory, with a download for every file saved; the atlas and PNG pictures through the browser's image
-// codecs; the settings in local storage; the copy of an unsaved scene.
+// page's memory, each file saved handed over through the page (a failed one told as its delivery went); the atlas
+// and PNG pictures through the browser's image codecs; the settings in local storage; the copy of an unsaved scene.
 #include <cstdio>
 
 #include "files/bitmap.h"
@@ -89,8 +89,8 @@ public:
 
 class PageDelivery final : public FileDelivery {
 public:
-    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes) override {
-        return static_cast<Delivery>(PageDeliverFile(path, bytes.data(), bytes.size()));
+    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes, bool copyRequired) override {
+        return PageDeliverFile(path, bytes.data(), bytes.size(), copyRequired);
     }
 };
 
@@ -123,8 +123,9 @@ Documents gDocuments;
 SceneKeeper gSceneKeeper(gSceneStore);
 
 DocumentContext& Document() {
-    static DocumentContext context{gEditor, gDocuments, gDocumentUi,       gFiles,      gAtlasLoader,
-                                   gIni,    gSettings,  kProgramDirectory, &gPngEncoder};
+    static PageSaveReports ui(gDocumentUi, gFiles);
+    static DocumentContext context{gEditor,   gDocuments,        ui,          gFiles, gAtlasLoader, gIni,
+                                   gSettings, kProgramDirectory, &gPngEncoder};
     return context;
 }
 

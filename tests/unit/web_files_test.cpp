@@ -2,8 +2,10 @@
 // the page's storage by the INI's rules, the colour dialog's endings, and the copy of an unsaved scene.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "editor/document.h"
 #include "editor/editor.h"
@@ -21,8 +23,10 @@ class RecordingDelivery : public FileDelivery {
 public:
     Delivery result = Delivery::Written;
     std::vector<std::pair<std::string, std::string>> delivered;
-    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes) override {
+    std::vector<bool> copyRequired;  // as each was asked
+    Delivery Deliver(const char* path, const std::vector<uint8_t>& bytes, bool required) override {
         delivered.emplace_back(path, std::string(bytes.begin(), bytes.end()));
+        copyRequired.push_back(required);
         return result;
     }
 };
@@ -58,6 +62,33 @@ public:
     }
     void Forget() override { ++forgotten; }
 };
+
+// The document commands on the page's file system over a temporary folder and the page's telling of failed saves,
+// on an unnamed scene of two cubes with a change not saved.
+struct PageRig : EditorRig {
+    TempFolder folder;
+    RecordingDelivery delivery;
+    PageFileSystem files{delivery};
+    ScriptedUi ui;
+    PageSaveReports reports{ui, files};
+    BitmapOnlyAtlas atlas;
+    MapStore store;
+    StorageIniStore ini{store};
+    Settings settings;
+    Documents documents;
+    std::string directory = folder.Directory();
+    DocumentContext context{*editor, documents, reports, files, atlas, ini, settings, directory.c_str()};
+
+    PageRig() {
+        Frame();
+        PlaceCube(editor->scene, 1, 101, 100, 100);
+        editor->modified = true;
+    }
+};
+
+constexpr char kThreeCubes[] =
+    "Blokkenveld\r\n1 0\r\n3\r\n100 100 100 ffffffff\r\n100 101 100 ffffffff\r\n"
+    "100 102 100 ffffffff\r\n";
 
 }  // namespace
 
@@ -361,4 +392,95 @@ TEST(SceneKeeper, AKeptSceneComesBackUnsavedAndNamedAsItWas) {
     EXPECT_EQ(ui.errors, std::vector<std::string>{"ファイルの読み込みに失敗しました"});
     EXPECT_EQ(rig.editor->scene.liveCubeCount, 2);
     EXPECT_STREQ(documents.currentFileName, "");
+}
+
+TEST(PageFiles, TheSaveQuestionNeedsACopyKeptAndAClosedPickerIsAQuietCancel) {
+    PageRig rig;
+    rig.delivery.result = Delivery::CopyRefused;
+    rig.ui.saveAnswers = {DocumentUi::Answer::Yes};
+    rig.ui.chosenFiles = {rig.folder.Path("work.bvo")};
+    {
+        CopiesRequired question(rig.files);
+        CommandNew(rig.context);
+    }
+    EXPECT_FALSE(rig.editor->newSceneRequest) << "New stopped";
+    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{kSaveFailedMessage, kCopyRefusedMessage}));
+    // Save As needs no copy; its picker closed is told nothing. A failure after it is told, as is one before the
+    // hand-over after a cancel nobody was told of.
+    rig.delivery.result = Delivery::Cancelled;
+    rig.ui.chosenFiles = {rig.folder.Path("work.bvo"), rig.folder.Path("work.bvo"), rig.folder.Path("no/work.bvo")};
+    CommandSaveAs(rig.context);
+    rig.delivery.result = Delivery::Failed;
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.delivery.copyRequired, (std::vector<bool>{true, false, false}));
+    rig.delivery.result = Delivery::Cancelled;
+    EXPECT_FALSE(SaveText(rig.files, rig.folder.Path("palette.bvp").c_str(), "BlokkenveldPalette\n"));
+    CommandSaveAs(rig.context);
+    EXPECT_EQ(rig.ui.errors.size(), 4u);
+}
+
+TEST(PageFiles, ADroppedFileIsHeldApartFromASaveUnderItsNameUntilItOpens) {
+    PageRig rig;
+    const std::string desk = rig.folder.Write("desk.bvo", "the user's older desk.bvo");
+    const std::string held = rig.folder.Write("dropped", kThreeCubes);
+    rig.ui.saveAnswers = {DocumentUi::Answer::Cancel, DocumentUi::Answer::Yes};
+    rig.ui.chosenFiles = {desk};
+    rig.files.HoldForOpening(desk.c_str(), held.c_str());
+    EXPECT_FALSE(CommandDrop(rig.context, desk.c_str()));
+    rig.files.ReleaseHeld();
+    EXPECT_FALSE(rig.files.FileExists(held.c_str())) << "a drop the question cancelled leaves nothing waiting";
+    // The second drop could not be read: nothing waits for it.
+    for (const bool readable : {true, false}) {
+        if (readable)
+            rig.folder.Write("dropped", kThreeCubes);
+        rig.files.HoldForOpening(desk.c_str(), held.c_str());
+        EXPECT_TRUE(CommandDrop(rig.context, desk.c_str()));
+        rig.files.ReleaseHeld();
+        EXPECT_EQ(rig.editor->scene.liveCubeCount, 3) << "the file dropped, never the save under its name";
+        EXPECT_EQ(TempFolder::Read(desk), kThreeCubes) << "a drop that does not read leaves the file alone";
+        EXPECT_FALSE(rig.files.FileExists(held.c_str()));
+    }
+    ASSERT_EQ(rig.delivery.delivered.size(), 1u);
+    EXPECT_NE(rig.delivery.delivered[0].second.find("\r\n2\r\n100 100 100 ffffffff\r\n101 100 100"), std::string::npos);
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{"ファイルの読み込みに失敗しました"});
+}
+
+namespace {
+
+// Kept copies as storage gives them, newest first: {kind, name, text}.
+class ListedScenes : public KeptSceneSource {
+public:
+    std::vector<std::tuple<KeptSceneKind, std::string, std::string>> copies;
+    size_t given = 0;
+    size_t letGo = 0;
+    KeptSceneKind Next(const char* path, char (&name)[kPathCapacity]) override {
+        if (given == copies.size())
+            return KeptSceneKind::None;
+        const auto& [kind, document, text] = copies[given++];
+        std::ofstream(path, std::ios::binary) << text;
+        CopyPath(name, document.c_str());
+        return kind;
+    }
+    void LetGo() override { ++letGo; }
+};
+
+}  // namespace
+
+TEST(SceneKeeper, EveryKeptCopyIsOfferedInTurnByItsNameUntilOneIsTakenBack) {
+    PageRig rig;
+    ListedScenes kept;
+    kept.copies = {{KeptSceneKind::Offered, "/user/b.bvo", kThreeCubes},
+                   {KeptSceneKind::Unsaved, "", "Blokkenveld\n1 0\n3\n"},
+                   {KeptSceneKind::Unsaved, "/user/a.bvo", kThreeCubes},
+                   {KeptSceneKind::Offered, "/user/c.bvo", kThreeCubes}};
+    rig.ui.yesNoAnswers = {false, true, true, true};  // b declined, the unnamed one does not read, a taken back
+    const std::string path = rig.folder.Path("kept.bvo");
+    OfferKeptScenes(rig.context, kept, path.c_str());
+    EXPECT_EQ(rig.ui.questions, (std::vector<std::string>{
+                                    "ダウンロードとして保存したイメージ「b.bvo」の控えが残っています。復元しますか？",
+                                    "前回保存されなかったイメージが残っています。復元しますか？",
+                                    "前回保存されなかったイメージ「a.bvo」が残っています。復元しますか？"}));
+    EXPECT_EQ(kept.letGo, 3u) << "c stays for a later start";
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 3);
+    EXPECT_STREQ(rig.documents.currentFileName, "/user/a.bvo");
 }

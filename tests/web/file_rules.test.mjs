@@ -1,5 +1,5 @@
-// The page's file rules, called directly: where a save goes, which file the document's Save writes back, which
-// kept scene a start offers, which kept files a page lets go of.
+// The page's file rules, called directly: a path's name, where a save goes, which kept scenes a start offers and in
+// which order, which kept files a page lets go of.
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
 
@@ -7,6 +7,10 @@ import {loadRules} from './rules.mjs';
 
 const {FileRules: rules} = loadRules('file_rules.js');
 const handle = (name) => ({kind: 'file', name});
+
+test('a path\'s name is what follows its last separator', () => {
+    assert.deepEqual(['/user/sub/a.b.obj', 'plain.bvp', '/user/'].map(rules.baseName), ['a.b.obj', 'plain.bvp', '']);
+});
 
 test('a save goes into the file chosen for it, the document\'s own file only for its Save, else a download', () => {
     const desk = {path: '/user/desk.bvo', handle: handle('desk.bvo')};
@@ -17,36 +21,20 @@ test('a save goes into the file chosen for it, the document\'s own file only for
     assert.equal(rules.routeOf('/user/desk.bvo', {document: desk}), 'document');
     assert.equal(rules.routeOf('/user/desk.bvo', {chosen: {path: '/user/shot.bmp', handle: null}, document: desk}),
         'document', 'a choice for another file does not take the Save');
-    // An OBJ export's picture and materials, beside the file the picker gave.
-    const obj = {path: '/user/house.obj', handle: handle('house.obj')};
-    assert.equal(rules.routeOf('/user/house.mtl', {chosen: obj, canPick: true}), 'pick');
-    assert.equal(rules.routeOf('/user/house.mtl', {chosen: obj}), 'download');
-    assert.equal(rules.isCompanion('/user/house.png', '/user/house.obj'), true);
-    assert.equal(rules.isCompanion('/user/houses.png', '/user/house.obj'), false);
+    // An OBJ export's picture and materials, beside the file the picker gave, never into the document's file.
+    const obj = {path: '/user/desk.obj', handle: handle('desk.obj')};
+    assert.equal(rules.routeOf('/user/desk.mtl', {chosen: obj, document: desk, canPick: true}), 'pick');
+    assert.equal(rules.routeOf('/user/desk.png', {chosen: obj, document: desk}), 'download');
 });
 
-test('the document\'s file is the one it was opened from or saved into with a handle, and no other', () => {
-    const current = {path: '/user/desk.bvo', handle: handle('desk.bvo')};
-    assert.equal(rules.documentFile('', {current}), null, 'New lets go of it');
-    assert.equal(rules.documentFile('/user/desk.bvo', {current}), current, 'a Save keeps it');
-    assert.equal(rules.documentFile('/user/desk.bvo', {current, opening: {path: '/user/desk.bvo', handle: null}}),
-        null, 'a file of the same name opened without a handle takes its place');
-    assert.equal(rules.documentFile('/user/tree.bvo', {current}), null);
-    const opened = {path: '/user/tree.bvo', handle: handle('tree.bvo')};
-    assert.equal(rules.documentFile('/user/tree.bvo', {current, opening: opened}), opened);
-    assert.equal(rules.documentFile('/user/pic.bmp', {opening: {path: '/user/pic.bmp', handle: handle('pic.bmp')}}),
-        null, 'an import is never written back');
-    const saved = {path: '/user/new.bvo', handle: handle('new.bvo')};
-    assert.equal(rules.documentFile('/user/new.bvo', {current, chosen: saved}), saved);
-});
-
-test('a start offers the newest copy whose page is gone, its own from before a reload included', () => {
+test('a start offers every copy whose page is gone, its own from before a reload included, newest first', () => {
     const kept = (key, time) => ({key, time, name: '', scene: ''});
-    const records = [kept('RECOVERY/a', 5), kept('RECOVERY/b', 9), kept('RECOVERY/c/offered', 7), kept('RECOVERY/me', 1)];
-    assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me'])}).key, 'RECOVERY/b');
-    assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me', 'b'])}).key, 'RECOVERY/c/offered');
-    assert.equal(rules.sceneToOffer(records, {pageId: 'me', held: new Set(['me', 'a', 'b', 'c'])}).key, 'RECOVERY/me');
-    assert.equal(rules.sceneToOffer(records.slice(0, 3), {pageId: 'me', held: new Set(['a', 'b', 'c'])}), null);
+    const records = [kept('RECOVERY/a', 5), kept('RECOVERY/b', 9), kept('RECOVERY/c/offered/x.bvo', 7),
+        kept('RECOVERY/me', 1), kept('RECOVERY/me/offered/y.bvo', 8)];
+    const keys = (held) => rules.scenesToOffer(records, {pageId: 'me', held: new Set(held)}).map((r) => r.key).join();
+    assert.equal(keys(['me']), 'RECOVERY/b,RECOVERY/me/offered/y.bvo,RECOVERY/c/offered/x.bvo,RECOVERY/a,RECOVERY/me');
+    assert.equal(keys(['me', 'a', 'b', 'c']), 'RECOVERY/me/offered/y.bvo,RECOVERY/me');
+    assert.equal(rules.scenesToOffer(records.slice(0, 3), {pageId: 'me', held: new Set(['a', 'b', 'c'])}).length, 0);
 });
 
 test('a page lets go only of the kept files it kept itself and names no more', () => {

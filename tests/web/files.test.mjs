@@ -128,11 +128,13 @@ describe('files', {timeout: 300000}, () => {
         assert.deepEqual(await writtenTo('desk'), expected);
         assert.equal(await program.page.evaluate(() => window.testWritten.broken), undefined);
 
-        // The file refuses: the save picker asks where instead; closed, the save failed and says so.
-        await setPage({testRefuse: 'desk', testSavePick: null});
-        await save('ファイルの保存に失敗しました');
-        await program.page.keyboard.press('Enter');
-        await program.boxGone();
+        // The file refuses: the save picker asks where instead; closed, the save is cancelled without a word, as a
+        // cancelled dialog is.
+        await setPage({testRefuse: 'desk', testSavePick: null, testSaveOptions: null});
+        await save();
+        await program.frames(3);
+        assert.equal(await program.page.evaluate(() => window.testSaveOptions.suggestedName), 'desk.bvo');
+        assert.equal(await program.page.evaluate(() => document.querySelector('#box-cover')), null, 'no message');
         await setPage({testSavePick: {name: 'desk.bvo', id: 'elsewhere'}});
         await save();
         assert.deepEqual(await writtenTo('elsewhere'), expected);
