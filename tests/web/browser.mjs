@@ -15,7 +15,7 @@ export const siteDir = path.resolve(process.env.BLOKKENVELD_WEB_DIR || path.join
 export const shotsDir = path.join(siteDir, '..', 'web-screens');
 export const MENU_BAR = 19;
 
-const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=utf-8', '.png': 'image/png',
+export const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=utf-8', '.png': 'image/png',
     '.js': 'text/javascript', '.wasm': 'application/wasm',
     '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain',
     '.webmanifest': 'application/manifest+json'};

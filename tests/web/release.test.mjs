@@ -29,6 +29,19 @@ async function openFirstSample(program) {
     }, {timeout: 15000}, houseCubes);
 }
 
+// The samples window's last entry, the picture, chosen with the keyboard: imported as a bitmap is, one cube a pixel.
+async function openSamplePicture(program) {
+    await program.menu('f', 'm');
+    await program.page.waitForSelector('#box-cover .samples select', {timeout: 15000});
+    assert.equal(await program.page.$eval('#box-cover .samples select', (list) => list.options.length), 6);
+    await program.page.keyboard.press('End');
+    await program.page.keyboard.press('Enter');
+    await program.page.waitForFunction(() => {
+        const state = Module.editorState();
+        return state.cubes === 64 * 48 && !state.named && document.title === 'Blokkenveld';
+    }, {timeout: 15000});
+}
+
 // Help opens its window and shows the first page of the contents.
 async function helpShowsAPage(program) {
     const opened = new Promise((resolve) => program.context.once('targetcreated', resolve));
@@ -72,7 +85,7 @@ describe('release', {timeout: 300000}, () => {
         await program.close();
     });
 
-    test('the web zip, visited once, works with the server gone and installs with its file handlers', async () => {
+    test('the web zip, visited once, works with the server gone (its samples and picture too) and installs with its file handlers', async () => {
         const folder = path.join(rig.folder, 'site');
         execFileSync('python3', ['-m', 'zipfile', '-e', path.join(release, webZip), folder]);
         const root = path.join(folder, webZip.replace('.zip', ''));
@@ -92,6 +105,7 @@ describe('release', {timeout: 300000}, () => {
         await program.goto(null);
         assert.ok(drawn(await program.shot()), 'drawn from the kept files');
         await openFirstSample(program);
+        await openSamplePicture(program);
         await helpShowsAPage(program);
         assert.deepEqual(program.errors, []);
         await program.page.close();
