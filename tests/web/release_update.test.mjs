@@ -168,7 +168,6 @@ describe('a new release of the web zip', {timeout: 300000}, () => {
             // Both copies visited once: each has the older release whole in a cache of its own.
             for (const scope of [two, one]) {
                 const page = await openProgram(rig.chromium.browser, scope, {from});
-                await page.page.evaluate(() => navigator.serviceWorker.ready);
                 await until(`the worker of ${scope} to control its page`,
                     () => page.page.evaluate(() => navigator.serviceWorker.controller !== null));
                 assert.deepEqual(page.errors, []);
