@@ -17,29 +17,16 @@ const fileTool = path.join(siteDir, '..', 'native', 'e2e_file_tool');
 const houseLines = fs.readFileSync(path.join(siteDir, 'samples', 'house.bvo'), 'latin1').split(/\r?\n/);
 const houseCubes = Number(houseLines[2]) + Number(houseLines[3 + Number(houseLines[2]) + 1]);
 
-// The samples window's first model (the house), chosen with the keyboard.
-async function openFirstSample(program) {
+// A sample chosen with the keyboard in the samples window (keys: Enter for the first, the house; End, Enter for the
+// last, the picture): a new unnamed scene of count cubes, unmodified.
+async function openSample(program, keys, count) {
     await program.menu('f', 'm');
     await program.page.waitForSelector('#box-cover .samples select', {timeout: 15000});
-    await program.page.keyboard.press('Enter');
-    // A new unnamed scene, unmodified.
-    await program.page.waitForFunction((count) => {
+    for (const key of keys) await program.page.keyboard.press(key);
+    await program.page.waitForFunction((n) => {
         const state = Module.editorState();
-        return state.cubes === count && !state.named && !state.modified && document.title === 'Blokkenveld';
-    }, {timeout: 15000}, houseCubes);
-}
-
-// The samples window's last entry, the picture, chosen with the keyboard: imported as a bitmap is, one cube a pixel.
-async function openSamplePicture(program) {
-    await program.menu('f', 'm');
-    await program.page.waitForSelector('#box-cover .samples select', {timeout: 15000});
-    assert.equal(await program.page.$eval('#box-cover .samples select', (list) => list.options.length), 6);
-    await program.page.keyboard.press('End');
-    await program.page.keyboard.press('Enter');
-    await program.page.waitForFunction(() => {
-        const state = Module.editorState();
-        return state.cubes === 64 * 48 && !state.named && document.title === 'Blokkenveld';
-    }, {timeout: 15000});
+        return state.cubes === n && !state.named && !state.modified && document.title === 'Blokkenveld';
+    }, {timeout: 15000}, count);
 }
 
 // Help opens its window and shows the first page of the contents.
@@ -80,7 +67,7 @@ describe('release', {timeout: 300000}, () => {
         assert.match(fs.readFileSync(saved, 'latin1'), /^Blokkenveld\r\n\d \d\r\n2\r\n/);
 
         await helpShowsAPage(program);
-        await openFirstSample(program);
+        await openSample(program, ['Enter'], houseCubes);
         assert.deepEqual(program.errors, []);
         await program.close();
     });
@@ -104,8 +91,8 @@ describe('release', {timeout: 300000}, () => {
         await program.page.setOfflineMode(true);
         await program.goto(null);
         assert.ok(drawn(await program.shot()), 'drawn from the kept files');
-        await openFirstSample(program);
-        await openSamplePicture(program);
+        await openSample(program, ['Enter'], houseCubes);
+        await openSample(program, ['End', 'Enter'], 64 * 48);
         await helpShowsAPage(program);
         assert.deepEqual(program.errors, []);
         await program.page.close();
