@@ -10,6 +10,7 @@
 #include "editor/platform.h"
 #include "editor/settings.h"
 #include "files/file_system.h"
+#include "win/file_system_win.h"
 
 constexpr wchar_t kProductName[] = L"Blokkenveld";
 constexpr int kPathBufferSize = 260;
@@ -28,19 +29,7 @@ extern Documents gDocuments;
 // "エラー" with the exclamation icon, owned by the main window.
 void ShowError(const char* utf8Text);
 
-// Files through the system's calls (files_win.cpp).
-class Win32FileSystem final : public FileSystem {
-public:
-    bool ReadAll(const char* path, std::vector<uint8_t>& out) override;
-    Handle CreateNew(const char* path) override;
-    bool Write(Handle file, const uint8_t* data, size_t size) override;
-    bool Close(Handle file) override;
-    bool Replace(const char* from, const char* to) override;
-    void Remove(const char* path) override;
-    bool FileExists(const char* path) override;
-    const char* FileNamePart(const char* path) const override;
-    const char* LineEnd() const override { return "\r\n"; }
-};
+// Files through the system's calls (win/file_system_win.cpp).
 extern Win32FileSystem gFiles;
 
 // The six file-dialog records, filled once when the main window is created (document_win.cpp).

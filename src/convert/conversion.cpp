@@ -8,40 +8,53 @@
 #include "editor/document.h"
 #include "editor/editor.h"
 #include "files/export_files.h"
+#include "files/metasequoia.h"
+#include "files/object_file.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: blokkenveld-convert IN OUT\n"
     "       blokkenveld-convert --overwrite IN OUT\n"
-    "Converts a Blokkenveld model between files, choosing each kind by its extension (letter case counts):\n"
-    "  IN   .bvo  Blokkenveld scene\n"
-    "       .vox  MagicaVoxel model (at most 10,000 filled cells and 200 on each axis)\n"
-    "       .bmp  bitmap of at most 100 x 100 pixels, one cube per pixel, as the program imports it\n"
-    "  OUT  .bvo  Blokkenveld scene\n"
-    "       .mqo  Metasequoia document\n"
-    "       .glb  glTF 2.0 binary\n"
-    "       .obj  Wavefront OBJ, with OUT's .mtl (and .png for the texture atlas) beside it\n"
-    "       .vox  MagicaVoxel model\n"
+    "Converts a Blokkenveld model between files, choosing each kind by its extension, in any letter case:\n"
+    "  IN   .bvo   Blokkenveld scene\n"
+    "       .vox   MagicaVoxel model (at most 10,000 filled cells and 200 on each axis)\n"
+    "       .bmp   bitmap of at most 100 x 100 pixels, one cube per pixel, as the program imports it\n"
+    "  OUT  .bvo   Blokkenveld scene\n"
+    "       .mqo   Metasequoia document\n"
+    "       .glb   glTF 2.0 binary\n"
+    "       .gltf  glTF 2.0 text, its data inside it (one file)\n"
+    "       .obj   Wavefront OBJ, with OUT's .mtl (and .png for the texture atlas) beside it\n"
+    "       .vox   MagicaVoxel model\n"
     "A texture named by a .bvo file is read (as a .bmp) beside that file, then beside the converter.\n"
     "OUT is replaced when it is there; the .mtl and .png an OBJ export writes beside it only with --overwrite.\n"
     "Exit codes: 0 done, 1 input refused or output not saved (nothing is written for a refused input), 2 usage.\n";
 
+// Windows users type names in capitals as often as not, and the system finds "HOUSE.BVO" as it finds "house.bvo":
+// the converter takes every extension in any letter case (the program itself compares them exactly).
+constexpr LetterCase kLetterCase = LetterCase::Ignored;
+
 enum class Input { Object, Voxels, Bitmap, Unknown };
 
 Input InputOf(const FileSystem& files, const char* path) {
-    if (HasExtension(files, path, ".bvo"))
+    if (HasExtension(files, path, ".bvo", kLetterCase))
         return Input::Object;
-    if (HasExtension(files, path, ".vox"))
+    if (HasExtension(files, path, ".vox", kLetterCase))
         return Input::Voxels;
-    if (HasExtension(files, path, ".bmp"))
+    if (HasExtension(files, path, ".bmp", kLetterCase))
         return Input::Bitmap;
     return Input::Unknown;
 }
 
-bool KnownOutput(const FileSystem& files, const char* path) {
-    return HasExtension(files, path, ".bvo") || HasExtension(files, path, ".mqo") ||
-           ModelExportOf(files, path) != ModelExport::None;
+// What OUT names: the program's own two kinds, else the export ModelExportOf finds.
+enum class Output { Object, Metasequoia, Export, Unknown };
+
+Output OutputOf(const FileSystem& files, const char* path) {
+    if (HasExtension(files, path, ".bvo", kLetterCase))
+        return Output::Object;
+    if (HasExtension(files, path, ".mqo", kLetterCase))
+        return Output::Metasequoia;
+    return ModelExportOf(files, path, kLetterCase) != ModelExport::None ? Output::Export : Output::Unknown;
 }
 
 // The files an export writes beside OUT are replaced only when the command line says so; the user named OUT
@@ -59,6 +72,31 @@ public:
 private:
     bool overwrite_;
 };
+
+// Saves the scene as the program's Save As would for the same name in lower case. The scene's face-exposed flags
+// must be current.
+bool SaveOutput(const Editor& editor,
+                FileSystem& files,
+                const char* path,
+                Output kind,
+                const char* textureName,
+                PngEncoder& png,
+                CompanionCheck& companions) {
+    switch (kind) {
+        case Output::Object:
+            return SaveText(files, path, ObjectFileText(editor.scene, textureName));
+        case Output::Metasequoia:
+            return SaveText(files, path, MetasequoiaText(editor.scene, textureName));
+        case Output::Export: {
+            const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
+            return SaveModelExport(files, path, ModelExportOf(files, path, kLetterCase), editor.scene, atlas, png,
+                                   &companions);
+        }
+        case Output::Unknown:
+            break;
+    }
+    return false;
+}
 
 bool HasTexturedCubes(const Scene& scene) {
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
@@ -100,8 +138,9 @@ ConvertStatus RunConverter(int argc,
         std::fprintf(errors, "blokkenveld-convert: %s: the input must end in .bvo, .vox or .bmp\n", input);
         return kConvertUsage;
     }
-    if (!KnownOutput(files, output)) {
-        std::fprintf(errors, "blokkenveld-convert: %s: the output must end in .bvo, .mqo, .glb, .obj or .vox\n",
+    const Output outputKind = OutputOf(files, output);
+    if (outputKind == Output::Unknown) {
+        std::fprintf(errors, "blokkenveld-convert: %s: the output must end in .bvo, .mqo, .glb, .gltf, .obj or .vox\n",
                      output);
         return kConvertUsage;
     }
@@ -168,7 +207,7 @@ ConvertStatus RunConverter(int argc,
     }
     UpdateFaceExposure(editor->scene);
     ReplaceWhenTold companions(overwrite);
-    if (!SaveScene(*editor, files, output, textureName, &png, &companions)) {
+    if (!SaveOutput(*editor, files, output, outputKind, textureName, png, companions)) {
         for (const std::string& kept : companions.kept)
             std::fprintf(errors, "blokkenveld-convert: %s: is there already; give --overwrite to replace it\n",
                          kept.c_str());

@@ -2,7 +2,9 @@
 #include "convert/conversion.h"
 
 #ifdef _WIN32
-#include "app/shell.h"
+#include <windows.h>
+
+#include "win/file_system_win.h"
 #include "win/png_wic.h"
 #else
 #include <unistd.h>

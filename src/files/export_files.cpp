@@ -6,12 +6,14 @@
 #include "files/model_export.h"
 #include "files/vox.h"
 
-ModelExport ModelExportOf(const FileSystem& files, const char* path) {
-    if (HasExtension(files, path, ".glb"))
-        return ModelExport::Gltf;
-    if (HasExtension(files, path, ".obj"))
+ModelExport ModelExportOf(const FileSystem& files, const char* path, LetterCase letterCase) {
+    if (HasExtension(files, path, ".glb", letterCase))
+        return ModelExport::GltfBinary;
+    if (HasExtension(files, path, ".gltf", letterCase))
+        return ModelExport::GltfText;
+    if (HasExtension(files, path, ".obj", letterCase))
         return ModelExport::Obj;
-    if (HasExtension(files, path, ".vox"))
+    if (HasExtension(files, path, ".vox", letterCase))
         return ModelExport::Vox;
     return ModelExport::None;
 }
@@ -22,12 +24,28 @@ bool SaveModelExport(FileSystem& files,
                      const Image* atlas,
                      PngEncoder& png,
                      CompanionCheck* companions) {
-    switch (ModelExportOf(files, path)) {
+    return SaveModelExport(files, path, ModelExportOf(files, path), scene, atlas, png, companions);
+}
+
+bool SaveModelExport(FileSystem& files,
+                     const char* path,
+                     ModelExport kind,
+                     const Scene& scene,
+                     const Image* atlas,
+                     PngEncoder& png,
+                     CompanionCheck* companions) {
+    switch (kind) {
         case ModelExport::None:
             return false;
-        case ModelExport::Gltf: {
+        case ModelExport::GltfBinary: {
             std::vector<uint8_t> bytes;
             return GltfBinary(scene, atlas, png, bytes) && SaveFile(files, path, bytes.data(), bytes.size());
+        }
+        case ModelExport::GltfText: {
+            // Bytes as they are: the text has no line ends for the system to change.
+            std::string text;
+            return GltfText(scene, atlas, png, text) &&
+                   SaveFile(files, path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
         }
         case ModelExport::Vox: {
             const std::vector<uint8_t> bytes = VoxBytes(scene, atlas);

@@ -1,5 +1,5 @@
-// The exports to other programs saved as files by the extension of the path: ".glb", ".obj" (with its ".mtl"
-// and, when faces show the atlas, its ".png" beside it) and ".vox". Every file is saved the safe way.
+// The exports to other programs saved as files by the extension of the path: ".glb", ".gltf", ".obj" (with its
+// ".mtl" and, when faces show the atlas, its ".png" beside it) and ".vox". Every file is saved the safe way.
 #pragma once
 
 #include <string>
@@ -10,7 +10,7 @@
 #include "files/png_encoder.h"
 #include "scene/scene.h"
 
-enum class ModelExport { None, Gltf, Obj, Vox };
+enum class ModelExport { None, GltfBinary, GltfText, Obj, Vox };
 
 // Asked before an export replaces files it writes beside the one it is saved under (an OBJ export's material
 // library and picture): the user named only that one, and the others may be files of their own.
@@ -21,8 +21,9 @@ public:
     virtual bool MayReplace(const std::vector<std::string>& existing) = 0;
 };
 
-// Which export a path names: its extension compared exactly, letter case included, as every file kind is.
-ModelExport ModelExportOf(const FileSystem& files, const char* path);
+// Which export a path names by its extension: ".glb", ".gltf", ".obj" or ".vox", compared exactly, letter case
+// included, as the program compares every file kind, unless letterCase says otherwise.
+ModelExport ModelExportOf(const FileSystem& files, const char* path, LetterCase letterCase = LetterCase::Exact);
 
 // Writes the export path names for the scene as its face-exposed flags stand; atlas is null when none is loaded.
 // False when the path names no export, a file could not be made or saved, or companions refused to replace a
@@ -30,6 +31,14 @@ ModelExport ModelExportOf(const FileSystem& files, const char* path);
 // before the .obj itself, so a failure leaves no .obj that points at a missing file.
 bool SaveModelExport(FileSystem& files,
                      const char* path,
+                     const Scene& scene,
+                     const Image* atlas,
+                     PngEncoder& png,
+                     CompanionCheck* companions = nullptr);
+// The same for an export whose kind the caller has told from the path; false for ModelExport::None.
+bool SaveModelExport(FileSystem& files,
+                     const char* path,
+                     ModelExport kind,
                      const Scene& scene,
                      const Image* atlas,
                      PngEncoder& png,

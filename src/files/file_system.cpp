@@ -19,6 +19,10 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -64,9 +68,20 @@ bool SaveText(FileSystem& files, const char* path, const std::string& text) {
     return SaveFile(files, path, reinterpret_cast<const uint8_t*>(converted.data()), converted.size());
 }
 
-bool HasExtension(const FileSystem& files, const char* path, const char* ext) {
+bool HasExtension(const FileSystem& files, const char* path, const char* ext, LetterCase letterCase) {
     const char* dot = std::strrchr(files.FileNamePart(path), '.');
-    return dot != nullptr && std::strcmp(dot, ext) == 0;
+    if (dot == nullptr)
+        return false;
+    if (letterCase == LetterCase::Exact)
+        return std::strcmp(dot, ext) == 0;
+    // ASCII letters only, whatever the C library's locale. A double-byte character's second byte may look like a
+    // letter, but the byte before it never does, so a name that matches holds no such character.
+    for (;; ++dot, ++ext) {
+        if (AsciiLower(*dot) != AsciiLower(*ext))
+            return false;
+        if (*dot == '\0')
+            return true;
+    }
 }
 
 bool IsInDirectory(const FileSystem& files, const char* path, const char* directory) {

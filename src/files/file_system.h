@@ -42,8 +42,14 @@ bool SaveFile(FileSystem& files, const char* path, const uint8_t* data, size_t s
 // Text whose lines end in '\n', saved with the system's line ends.
 bool SaveText(FileSystem& files, const char* path, const std::string& text);
 
-// True when the extension of the file-name part (from its last dot) is exactly ext, letter case included.
-bool HasExtension(const FileSystem& files, const char* path, const char* ext);
+// How the letters of an extension are compared: exactly, as the program tells every file kind apart, or with A to Z
+// taken as a to z, as the converter reads the names Windows users type ("HOUSE.BVO").
+enum class LetterCase { Exact, Ignored };
+// True when the extension of the file-name part (from its last dot) is ext, its letters compared as letterCase says.
+bool HasExtension(const FileSystem& files,
+                  const char* path,
+                  const char* ext,
+                  LetterCase letterCase = LetterCase::Exact);
 // The directory part of path, up to and including its last separator, compared byte for byte with directory.
 bool IsInDirectory(const FileSystem& files, const char* path, const char* directory);
 // Copies a path, cut to 259 characters.

@@ -1,5 +1,5 @@
-// The glTF binary export: a JSON chunk describing one mesh of up to two primitives and a binary chunk with
-// their vertex and index data and the atlas picture.
+// The glTF exports: one document describing one mesh of up to two primitives, with a buffer of their vertex and
+// index data and the atlas picture; a .glb carries the buffer as its binary chunk, a .gltf inside its JSON text.
 #include <cmath>
 #include <cstring>
 
@@ -246,73 +246,133 @@ void PutU32(uint8_t* at, uint32_t value) {
         *at++ = static_cast<uint8_t>(value >> shift);
 }
 
-}  // namespace
+// Base64 of RFC 4648, with its padding: the buffer of the text form as a data: URI.
+std::string Base64(const std::vector<uint8_t>& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t at = 0; at < bytes.size(); at += 3) {
+        const size_t left = bytes.size() - at;
+        const uint32_t group = static_cast<uint32_t>(bytes[at]) << 16 |
+                               (left > 1 ? static_cast<uint32_t>(bytes[at + 1]) << 8 : 0) |
+                               (left > 2 ? static_cast<uint32_t>(bytes[at + 2]) : 0);
+        text += kDigits[group >> 18];
+        text += kDigits[(group >> 12) & 63];
+        text += left > 1 ? kDigits[(group >> 6) & 63] : '=';
+        text += left > 2 ? kDigits[group & 63] : '=';
+    }
+    return text;
+}
 
-bool GltfBinary(const Scene& scene, const Image* atlas, PngEncoder& png, std::vector<uint8_t>& out) {
-    const bool useAtlas = atlas != nullptr && atlas->width > 0 && atlas->height > 0;
+// The document both forms hold: the JSON text and one buffer with the vertex and index data and the atlas picture.
+// Laid out first, so that each form can write the buffer straight into its place.
+class Document {
+public:
+    // Measures the faces and lays out the buffer; false when the atlas is needed and cannot be encoded.
+    bool Lay(const Scene& scene, const Image* atlas, PngEncoder& png);
+    size_t BufferSize() const { return layout_.Size(); }
+    // Writes the buffer, BufferSize() bytes at bin.
+    void Fill(const Scene& scene, uint8_t* bin);
+    // The JSON text; bufferUri is empty where the buffer travels beside the text (the binary chunk of a .glb).
+    std::string Json(const std::string& bufferUri) const;
+
+private:
+    bool useAtlas_ = false;
+    Frame frame_{};
+    Primitive coloured_, textured_;
+    std::vector<uint8_t> picture_;
+    size_t pictureAt_ = 0;
+    Layout layout_;
+    std::string primitives_, materials_, texturing_;
+};
+
+bool Document::Lay(const Scene& scene, const Image* atlas, PngEncoder& png) {
+    useAtlas_ = atlas != nullptr && atlas->width > 0 && atlas->height > 0;
     const ModelBounds bounds = BoundsOf(scene);
-    Frame frame{};
     for (int axis = 0; axis < 3; ++axis)
-        frame.twiceCentre[axis] = bounds.low[axis] + bounds.high[axis] + 1;
+        frame_.twiceCentre[axis] = bounds.low[axis] + bounds.high[axis] + 1;
 
-    Primitive coloured, textured;
-    textured.textured = true;
+    textured_.textured = true;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
         if (cube.inUse == 0)
             continue;
-        Primitive& p = ShowsAtlas(cube, useAtlas) ? textured : coloured;
+        Primitive& p = ShowsAtlas(cube, useAtlas_) ? textured_ : coloured_;
         for (int side = 0; side < kSideCount; ++side) {
             if (cube.faceExposed[side] != 0)
-                Measure(p, frame, CellOf(cube), side);
+                Measure(p, frame_, CellOf(cube), side);
         }
     }
-    std::vector<uint8_t> picture;
-    if (textured.faces > 0 && (!png.Encode(*atlas, picture) || picture.empty()))
+    if (textured_.faces > 0 && (!png.Encode(*atlas, picture_) || picture_.empty()))
         return false;
 
-    Layout layout;
-    std::string primitives, materials, texturing;
-    if (coloured.faces > 0) {
-        materials += "{\"name\":\"colours\",\"pbrMetallicRoughness\":{\"metallicFactor\":0,\"roughnessFactor\":1}}";
-        primitives += PrimitiveJson(layout, coloured, 0);
+    if (coloured_.faces > 0) {
+        materials_ += "{\"name\":\"colours\",\"pbrMetallicRoughness\":{\"metallicFactor\":0,\"roughnessFactor\":1}}";
+        primitives_ += PrimitiveJson(layout_, coloured_, 0);
     }
-    size_t pictureAt = 0;
-    if (textured.faces > 0) {
-        const int material = coloured.faces > 0 ? 1 : 0;
+    if (textured_.faces > 0) {
+        const int material = coloured_.faces > 0 ? 1 : 0;
         if (material > 0) {
-            materials += ',';
-            primitives += ',';
+            materials_ += ',';
+            primitives_ += ',';
         }
-        materials +=
+        materials_ +=
             "{\"name\":\"atlas\",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0},\"metallicFactor\":0,"
             "\"roughnessFactor\":1}}";
-        primitives += PrimitiveJson(layout, textured, material);
+        primitives_ += PrimitiveJson(layout_, textured_, material);
         int view = 0;
-        pictureAt = layout.AddView(picture.size(), 0, view);
-        texturing =
+        pictureAt_ = layout_.AddView(picture_.size(), 0, view);
+        texturing_ =
             ",\"samplers\":[{\"magFilter\":" + std::to_string(kNearest) + ",\"minFilter\":" + std::to_string(kNearest) +
             ",\"wrapS\":" + std::to_string(kClampToEdge) + ",\"wrapT\":" + std::to_string(kClampToEdge) +
             "}],\"textures\":[{\"sampler\":0,\"source\":0}],\"images\":[{\"bufferView\":" + std::to_string(view) +
             ",\"mimeType\":\"image/png\"}]";
     }
+    return true;
+}
 
-    std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Blokkenveld\"},\"scene\":0,";
-    if (primitives.empty()) {
-        json += "\"scenes\":[{\"name\":\"Blokkenveld\"}]}";
-    } else {
-        json +=
-            "\"scenes\":[{\"name\":\"Blokkenveld\",\"nodes\":[0]}],\"nodes\":[{\"name\":\"Blokkenveld\",\"mesh\":0}],"
-            "\"meshes\":[{\"name\":\"Blokkenveld\",\"primitives\":[" +
-            primitives + "]}],\"materials\":[" + materials + "]" + texturing + ",\"accessors\":[" + layout.Accessors() +
-            "],\"bufferViews\":[" + layout.Views() + "],\"buffers\":[{\"byteLength\":" + std::to_string(layout.Size()) +
-            "}]}";
+void Document::Fill(const Scene& scene, uint8_t* bin) {
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (cube.inUse == 0)
+            continue;
+        const bool showsAtlas = ShowsAtlas(cube, useAtlas_);
+        const ColourParts parts = SplitColour(cube.textured != 0 ? kWhite : cube.colour);
+        const float colour[3] = {kLinearOfSrgb[parts.red], kLinearOfSrgb[parts.green], kLinearOfSrgb[parts.blue]};
+        for (int side = 0; side < kSideCount; ++side) {
+            if (cube.faceExposed[side] != 0)
+                AddFace(showsAtlas ? textured_ : coloured_, bin, frame_, cube, side, showsAtlas ? nullptr : colour);
+        }
     }
+    if (!picture_.empty())
+        std::memcpy(bin + pictureAt_, picture_.data(), picture_.size());
+}
+
+std::string Document::Json(const std::string& bufferUri) const {
+    std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Blokkenveld\"},\"scene\":0,";
+    if (primitives_.empty())
+        return json + "\"scenes\":[{\"name\":\"Blokkenveld\"}]}";
+    return json +
+           "\"scenes\":[{\"name\":\"Blokkenveld\",\"nodes\":[0]}],\"nodes\":[{\"name\":\"Blokkenveld\",\"mesh\":0}],"
+           "\"meshes\":[{\"name\":\"Blokkenveld\",\"primitives\":[" +
+           primitives_ + "]}],\"materials\":[" + materials_ + "]" + texturing_ + ",\"accessors\":[" +
+           layout_.Accessors() + "],\"bufferViews\":[" + layout_.Views() +
+           "],\"buffers\":[{\"byteLength\":" + std::to_string(layout_.Size()) +
+           (bufferUri.empty() ? std::string() : ",\"uri\":\"" + bufferUri + "\"") + "}]}";
+}
+
+}  // namespace
+
+bool GltfBinary(const Scene& scene, const Image* atlas, PngEncoder& png, std::vector<uint8_t>& out) {
+    Document document;
+    if (!document.Lay(scene, atlas, png))
+        return false;
+    std::string json = document.Json(std::string());
     while (json.size() % 4 != 0)
         json += ' ';
 
     // Header, JSON chunk, binary chunk; the vertex data is written straight into its place.
-    const size_t binSize = layout.Size();
+    const size_t binSize = document.BufferSize();
     const size_t binAt = 12 + 8 + json.size() + 8;
     std::vector<uint8_t> glb(binAt - (binSize == 0 ? 8 : 0) + binSize);
     PutU32(&glb[0], kGlbMagic);
@@ -324,22 +384,19 @@ bool GltfBinary(const Scene& scene, const Image* atlas, PngEncoder& png, std::ve
     if (binSize > 0) {
         PutU32(&glb[binAt - 8], static_cast<uint32_t>(binSize));
         PutU32(&glb[binAt - 4], kBinChunk);
-        uint8_t* bin = &glb[binAt];
-        for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-            const CubeRecord& cube = scene.cubes[slot];
-            if (cube.inUse == 0)
-                continue;
-            const bool showsAtlas = ShowsAtlas(cube, useAtlas);
-            const ColourParts parts = SplitColour(cube.textured != 0 ? kWhite : cube.colour);
-            const float colour[3] = {kLinearOfSrgb[parts.red], kLinearOfSrgb[parts.green], kLinearOfSrgb[parts.blue]};
-            for (int side = 0; side < kSideCount; ++side) {
-                if (cube.faceExposed[side] != 0)
-                    AddFace(showsAtlas ? textured : coloured, bin, frame, cube, side, showsAtlas ? nullptr : colour);
-            }
-        }
-        if (!picture.empty())
-            std::memcpy(bin + pictureAt, picture.data(), picture.size());
+        document.Fill(scene, &glb[binAt]);
     }
     out = std::move(glb);
+    return true;
+}
+
+bool GltfText(const Scene& scene, const Image* atlas, PngEncoder& png, std::string& out) {
+    Document document;
+    if (!document.Lay(scene, atlas, png))
+        return false;
+    std::vector<uint8_t> buffer(document.BufferSize());
+    if (!buffer.empty())
+        document.Fill(scene, buffer.data());
+    out = document.Json("data:application/octet-stream;base64," + Base64(buffer));
     return true;
 }

@@ -1,5 +1,5 @@
-// The exports to other programs' formats: glTF binary (.glb), Wavefront OBJ with its material library, and
-// MagicaVoxel (.vox). Each takes the scene with its face-exposed flags as they stand and the atlas pixels
+// The exports to other programs' formats: glTF, binary (.glb) or text (.gltf), Wavefront OBJ with its material
+// library, and MagicaVoxel (.vox). Each takes the scene with its face-exposed flags as they stand and the atlas pixels
 // (null when no atlas is loaded: textured cubes then count as white, as they are drawn), and gives bytes.
 #pragma once
 
@@ -16,6 +16,9 @@
 // vertex colours under one material; textured faces sample the atlas, embedded as a PNG, with nearest
 // filtering. False only when the atlas is needed and cannot be encoded.
 bool GltfBinary(const Scene& scene, const Image* atlas, PngEncoder& png, std::vector<uint8_t>& out);
+// The same document as glTF 2.0's text form (.gltf): the JSON alone, its buffer embedded as a base64 data: URI, so
+// that it is one file too. False only when the atlas is needed and cannot be encoded.
+bool GltfText(const Scene& scene, const Image* atlas, PngEncoder& png, std::string& out);
 
 // The three files of an OBJ export. The material library and the atlas are named after the .obj file.
 struct ObjFiles {

@@ -155,9 +155,10 @@
         });
     }
 
-    // The sample models that come with the page, as the Windows program's samples folder holds them.
+    // The sample models that come with the page, as the Windows program's samples folder holds them, and its picture,
+    // which opens as a bitmap import.
     const SAMPLES = [['house.bvo', 'レンガの家'], ['tree.bvo', '大きな木'], ['character.bvo', '冒険者'],
-        ['car.bvo', '赤い車'], ['town.bvo', '街の一区画']];
+        ['car.bvo', '赤い車'], ['town.bvo', '街の一区画'], ['fuji.bmp', '富士山の絵']];
 
     // The samples window: a list of the models; resolves with the file name chosen, or null when closed without one.
     function samples() {
@@ -166,7 +167,7 @@
             className: 'dialog samples',
             closeBox: null,
             fill(body, finish) {
-                body.innerHTML = '<select size="5" aria-label="サンプル" data-focus></select>' +
+                body.innerHTML = `<select size="${SAMPLES.length}" aria-label="サンプル" data-focus></select>` +
                     '<div class="buttons"><button class="default">開く(<u>O</u>)</button>' +
                     '<button class="cancel">キャンセル</button></div>';
                 const list = body.querySelector('select');

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Makes the browser version a site that installs as an app and works with the network gone: the sample models, the
 app's icons drawn from the program's artwork, the web app manifest, and last the service worker, which lists every
-file of the site and keeps them under a cache named by the version and the files' contents.
+file of the site with the digest of its bytes and keeps them under a cache named by the version, the files' contents
+and the worker's scope.
 
     python3 src/web/site_files.py SITE_DIR VERSION icons|samples|worker
 
 The icons and samples are written once their scripts change; the worker whenever any file of the site changed.
 """
+import base64
 import hashlib
 import json
 import os
@@ -20,8 +22,9 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 RESOURCES = os.path.join(HERE, "..", "..", "resources")
 
-# The models the page offers, as the Windows program's samples folder holds them.
-SAMPLES = ["house.bvo", "tree.bvo", "character.bvo", "car.bvo", "town.bvo"]
+# The models and the picture the page offers, as the Windows program's samples folder holds them; its two palettes
+# come with the Windows program alone.
+SAMPLES = ["house.bvo", "tree.bvo", "character.bvo", "car.bvo", "town.bvo", "fuji.bmp"]
 ICON_SIZES = [192, 512]
 WORKER = "sw.js"
 
@@ -96,19 +99,32 @@ def site_files(site):
     return sorted(found)
 
 
+def integrity(data):
+    """The subresource-integrity value of a file's bytes, which a fetch checks before it hands the file over."""
+    return "sha256-" + base64.b64encode(hashlib.sha256(data).digest()).decode("ascii")
+
+
+def worker_source(template, version, files):
+    """The worker for files, a list of (address, bytes): its release named by the version and every address and
+    file, and each file listed with its integrity value."""
+    digest = hashlib.sha256()
+    for path, data in files:
+        digest.update(path.encode("utf-8") + b"\0")
+        digest.update(data)
+    source = template.replace("@RELEASE@", f"blokkenveld-{version}-{digest.hexdigest()[:12]}")
+    listed = ",\n".join("    " + json.dumps([path, integrity(data)]) for path, data in files)
+    return source.replace("@FILES@", "[\n" + listed + "\n]")
+
+
 def write_worker(site, version):
     with open(os.path.join(site, "manifest.webmanifest"), "w", encoding="utf-8") as f:
         json.dump(manifest(version), f, ensure_ascii=False, indent=1)
-    files = site_files(site)
-    digest = hashlib.sha256()
-    for path in files:
-        digest.update(path.encode("utf-8") + b"\0")
+    files = []
+    for path in site_files(site):
         with open(os.path.join(site, path), "rb") as f:
-            digest.update(f.read())
+            files.append((path, f.read()))
     with open(os.path.join(HERE, "sw.js.in"), encoding="utf-8") as f:
-        source = f.read()
-    source = source.replace("@CACHE@", f"blokkenveld-{version}-{digest.hexdigest()[:12]}")
-    source = source.replace("@FILES@", json.dumps(["./"] + files))
+        source = worker_source(f.read(), version, files)
     with open(os.path.join(site, WORKER), "w", encoding="utf-8") as f:
         f.write(source)
 

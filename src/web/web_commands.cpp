@@ -34,14 +34,18 @@ void KeepSettingsFiles() {
     PageKeepSettingsFiles(palette, gSettings.textureName);
 }
 
-// The sample the page's window chooses, opened as a new unnamed scene.
+// The sample the page's window chooses: a model opened as a new unnamed scene; the picture among them opened as File >
+// Open opens a bitmap (the save question, then the import), which the same path through a drop does.
 void OpenSample() {
     char name[kPathCapacity];
     char path[kPathCapacity];
-    if (PageChooseSample(name, kPathCapacity) && ResolvePath(name, kSampleDirectory, path)) {
-        CopiesRequired question(gFiles);
+    if (!PageChooseSample(name, kPathCapacity) || !ResolvePath(name, kSampleDirectory, path))
+        return;
+    CopiesRequired question(gFiles);
+    if (HasExtension(gFiles, path, ".bmp"))
+        CommandDrop(Document(), path);
+    else
         CommandOpenSample(Document(), path);
-    }
 }
 
 class PageMenuShell final : public MenuShell {

@@ -39,20 +39,23 @@ def save_as_writes_gltf_obj_and_vox_as_the_converter_does_and_keeps_the_name():
             as (program, _):
         scene = program.wine_path("scene.bvo")
         program.wait_title("Blokkenveld - " + scene)
-        for name in ("model.glb", "model.obj", "model.vox"):
+        for name in ("model.glb", "model.gltf", "model.obj", "model.vox"):
             program.menu("alt+f", "a", "名前を付けて保存")
             program.file_dialog(SAVE_AS, program.wine_path(name), f"the save dialog for {name}")
             wait_file(program.path(name), name)
             check(program.title() == "Blokkenveld - " + scene, f"{name} changed the title to {program.title()!r}")
-        for name in ("model.glb", "model.obj", "model.mtl", "model.png", "model.vox"):
+        written = ("model.glb", "model.gltf", "model.obj", "model.mtl", "model.png", "model.vox")
+        for name in written:
             wait_file(program.path(name), name)
-        saved = {name: read(program.path(name)) for name in ("model.glb", "model.obj", "model.mtl", "model.png",
-                                                             "model.vox")}
+        saved = {name: read(program.path(name)) for name in written}
         check(saved["model.png"].startswith(b"\x89PNG\r\n\x1a\n"), "the atlas beside the OBJ is no PNG")
         # The converter's files are named expected-model.*, and the .obj and .mtl name each other and the picture.
-        for name in ("model.glb", "model.obj", "model.vox"):
+        for name in ("model.glb", "model.gltf", "model.obj", "model.vox"):
             expected = converted(program, "scene.bvo", "expected-" + name).replace(b"expected-model.", b"model.")
             check(saved[name] == expected, f"{name} differs from the converter's")
+        # The converter takes names as Windows users type them, in capitals.
+        check(converted(program, "SCENE.BVO", "CAPITALS.GLTF") == saved["model.gltf"],
+              "the converter wrote another CAPITALS.GLTF")
         for name in ("model.mtl", "model.png"):
             expected = read(program.path("expected-" + name)).replace(b"expected-model.", b"model.")
             check(saved[name] == expected, f"{name} differs from the converter's")

@@ -307,7 +307,7 @@ def the_browser_release_is_one_page_with_everything_inside_and_an_installable_si
     embedded = json.loads(re.search(r"const files = (\{.*?\});", page).group(1))
     help_pages = {f"help/{n}" for n in os.listdir(os.path.join(ROOT, "resources", "help", "pages"))}
     needed = {"blokkenveld.wasm", "blokkenveld.js", "artwork/tex.bmp", "artwork/panel.bmp", "artwork/palette.bvp",
-              "help/index.html", "help/style.css"} | {f"samples/{s}" for s in SAMPLES[:5]} | help_pages
+              "help/index.html", "help/style.css"} | {f"samples/{s}" for s in SAMPLES[:6]} | help_pages
     check(needed <= set(embedded), f"the one-file page lacks {sorted(needed - set(embedded))}")
     # Nothing it shows or runs is fetched from elsewhere: every address in it is data inside it.
     outside = re.findall(r'(?:src|href)="(?!data:)[^"#]+"', page)
@@ -318,7 +318,7 @@ def the_browser_release_is_one_page_with_everything_inside_and_an_installable_si
         for needed in ("index.html", "sw.js", "manifest.webmanifest", "icons/icon-192.png", "icons/icon-512.png",
                        "blokkenveld.wasm", "help/index.html", "artwork/tex.bmp"):
             check(top + needed in names, f"the web zip lacks {needed}")
-        check({top + "samples/" + s for s in SAMPLES[:5]} <= names, "the web zip lacks a sample model")
+        check({top + "samples/" + s for s in SAMPLES[:6]} <= names, "the web zip lacks a sample model or the picture")
         manifest = json.loads(archive.read(top + "manifest.webmanifest"))
         check(manifest["display"] == "standalone" and manifest["file_handlers"], f"the manifest is {manifest}")
         check(f"blokkenveld-{version}-" in archive.read(top + "sw.js").decode("utf-8"),

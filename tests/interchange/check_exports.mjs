@@ -1,5 +1,6 @@
 // Reads every export of blokkenveld-convert back with readers Blokkenveld did not write: Khronos's glTF validator,
-// and three.js's GLTFLoader (in headless Chromium), OBJLoader with MTLLoader, and VOXLoader. Also the round trip
+// and three.js's GLTFLoader (in headless Chromium; the .glb and the .gltf alike), OBJLoader with MTLLoader, and
+// VOXLoader. Also the round trip
 // .bvo -> .vox -> .bvo and the palette error of a photograph fitted into 255 colours. Prints one line per check
 // and "N passed, N failed".
 // Usage: node check_exports.mjs CONVERTER ATLAS.bmp WORK_DIR [PICTURE.png]
@@ -47,17 +48,20 @@ const sampled = (faces) => faces.filter((f, i) => faces.length <= 200 || i % Mat
 const all = scenes();
 for (const [name, cubes] of Object.entries(all)) {
     fs.writeFileSync(path.join(work, `${name}.bvo`), bvoText(cubes));
-    for (const ext of ['glb', 'obj', 'vox']) check(convert(`${name}.bvo`, `${name}.${ext}`) === 0, `${name}.bvo -> ${name}.${ext}`);
+    for (const ext of ['glb', 'gltf', 'obj', 'vox']) check(convert(`${name}.bvo`, `${name}.${ext}`) === 0, `${name}.bvo -> ${name}.${ext}`);
 }
 
-// Khronos's validator: no errors and no warnings on any .glb.
+// Khronos's validator: no errors and no warnings on any .glb or .gltf.
+const GLTF_FORMS = ['glb', 'gltf'];
 for (const name of Object.keys(all)) {
-    const bytes = new Uint8Array(fs.readFileSync(path.join(work, `${name}.glb`)));
-    const report = await validator.validateBytes(bytes, { uri: `${name}.glb` });
-    const i = report.issues;
-    console.log(`validator: ${name}.glb: ${i.numErrors} errors, ${i.numWarnings} warnings, ${i.numInfos} infos, ${i.numHints} hints`);
-    for (const m of i.messages) console.log(`  ${m.code} ${m.pointer ?? ''} ${m.message}`);
-    check(i.numErrors === 0 && i.numWarnings === 0, `${name}.glb passes the glTF validator`);
+    for (const ext of GLTF_FORMS) {
+        const bytes = new Uint8Array(fs.readFileSync(path.join(work, `${name}.${ext}`)));
+        const report = await validator.validateBytes(bytes, { uri: `${name}.${ext}` });
+        const i = report.issues;
+        console.log(`validator: ${name}.${ext}: ${i.numErrors} errors, ${i.numWarnings} warnings, ${i.numInfos} infos, ${i.numHints} hints`);
+        for (const m of i.messages) console.log(`  ${m.code} ${m.pointer ?? ''} ${m.message}`);
+        check(i.numErrors === 0 && i.numWarnings === 0, `${name}.${ext} passes the glTF validator`);
+    }
 }
 {
     const again = path.join(work, 'mixed-again.glb');
@@ -92,22 +96,22 @@ try {
     page.on('pageerror', (error) => console.log(`page: ${error.message}`));
     await page.goto(`${base}/page.html`);
     await page.waitForFunction('window.ready === true', { timeout: 30000 });
-    for (const [name, cubes] of Object.entries(all)) {
+    for (const [name, cubes] of Object.entries(all)) for (const ext of GLTF_FORMS) {
         const h = hull(cubes);
         const faces = sampled(h.faces);
-        const result = await page.evaluate((url, q) => window.checkGlb(url, q), `/work/${name}.glb`, faces.map((f) => facePoint(f, h)));
+        const result = await page.evaluate((url, q) => window.checkGlb(url, q), `/work/${name}.${ext}`, faces.map((f) => facePoint(f, h)));
         check(result.vertices === 4 * h.faces.length && result.triangles === 2 * h.faces.length,
-            `${name}.glb in GLTFLoader: ${result.vertices} vertices, ${result.triangles} triangles (${h.faces.length} exposed faces)`);
-        check(result.materials === (h.faces.length ? new Set(cubes.map((c) => !!c.cell)).size : 0), `${name}.glb: ${result.materials} materials`);
+            `${name}.${ext} in GLTFLoader: ${result.vertices} vertices, ${result.triangles} triangles (${h.faces.length} exposed faces)`);
+        check(result.materials === (h.faces.length ? new Set(cubes.map((c) => !!c.cell)).size : 0), `${name}.${ext}: ${result.materials} materials`);
         let wrong = 0;
         result.samples.forEach((s, k) => {
             const face = faces[k], want = facePoint(face, h);
             const ok = s && near(s.at, want.point, 1e-4) && near(s.normal, want.normal, 1e-6) &&
                 (face.cube.cell ? s.uv && cellOf(s.uv).join() === face.cube.cell.join() && near(s.texel, texelAt(s.uv), 0) && s.filters.every(Boolean)
                     : s.colour && near(s.colour, rgb(face.cube.colour), 1));
-            if (!ok && wrong++ < 3) console.log(`  ${name}.glb face ${JSON.stringify(face)}: ${JSON.stringify(s)}`);
+            if (!ok && wrong++ < 3) console.log(`  ${name}.${ext} face ${JSON.stringify(face)}: ${JSON.stringify(s)}`);
         });
-        check(wrong === 0, `${name}.glb: colours and atlas texels at ${faces.length} sampled faces`);
+        check(wrong === 0, `${name}.${ext}: colours and atlas texels at ${faces.length} sampled faces`);
     }
     const png = await page.evaluate((url) => window.pngPixels(url), '/work/mixed.png');
     let differ = png.width !== atlas.width || png.height !== atlas.height;

@@ -1,4 +1,4 @@
-// Reads .glb files with three.js's GLTFLoader in the browser (an embedded picture needs the browser's image
+// Reads .glb and .gltf files with three.js's GLTFLoader in the browser (an embedded picture needs the browser's image
 // decoding), answers the checker's questions about them, and draws one for a picture.
 import * as THREE from 'three';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';

@@ -32,6 +32,12 @@ TEST(FileSystem, NamesExtensionsAndFolders) {
     EXPECT_TRUE(HasExtension(files, "C:\\a.b\\scene.bvo", ".bvo"));
     EXPECT_FALSE(HasExtension(files, "C:\\a.bvo\\scene", ".bvo"));
     EXPECT_FALSE(HasExtension(files, "scene.BVO", ".bvo"));
+    // Without letter case, as the converter reads names: A to Z are a to z, and nothing else changes.
+    for (const char* name : {"scene.bvo", "SCENE.BVO", "Scene.Bvo", "C:\\A.B\\scene.bvO"})
+        EXPECT_TRUE(HasExtension(files, name, ".bvo", LetterCase::Ignored)) << name;
+    for (const char* name : {"scene.BV", "scene.BVOX", "scene.BVP", "scene", "A.BVO\\scene", "scene.bv\xEF"})
+        EXPECT_FALSE(HasExtension(files, name, ".bvo", LetterCase::Ignored)) << name;
+    EXPECT_FALSE(HasExtension(files, "scene.GLB", ".gltf", LetterCase::Ignored));
     EXPECT_TRUE(IsInDirectory(files, "C:\\prog\\palette.bvp", "C:\\prog\\"));
     EXPECT_FALSE(IsInDirectory(files, "C:\\Prog\\palette.bvp", "C:\\prog\\"));
     EXPECT_FALSE(IsInDirectory(files, "C:\\prog\\sub\\palette.bvp", "C:\\prog\\"));

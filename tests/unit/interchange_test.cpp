@@ -1,6 +1,7 @@
 // The exports and the .vox import through the document commands, the command line and the converter.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -65,7 +66,7 @@ TEST(Interchange, SaveAsExportsCarryTheAtlasAndNeverNameTheDocument) {
     CopyPath(rig.documents.currentFileName, object.c_str());
     rig.editor->named = true;
     rig.ui.title = "Blokkenveld - " + object;
-    for (const char* name : {"model.glb", "model.obj", "model.vox"}) {
+    for (const char* name : {"model.glb", "model.gltf", "model.obj", "model.vox"}) {
         rig.ui.chosenFiles = {rig.folder.Path(name)};
         CommandSaveAs(rig.context);
         EXPECT_STREQ(rig.documents.currentFileName, object.c_str()) << name;
@@ -78,11 +79,14 @@ TEST(Interchange, SaveAsExportsCarryTheAtlasAndNeverNameTheDocument) {
     EXPECT_TRUE(StartsWith(TempFolder::Read(rig.folder.Path("model.png")), "\x89PNG\r\n\x1a\n"));
     EXPECT_NE(TempFolder::Read(rig.folder.Path("model.mtl")).find("map_Kd model.png"), std::string::npos);
     EXPECT_TRUE(StartsWith(TempFolder::Read(rig.folder.Path("model.vox")), "VOX "));
+    EXPECT_TRUE(StartsWith(TempFolder::Read(rig.folder.Path("model.gltf")), "{\"asset\":"));
     // Letter case counts, as for every kind: nothing is written and the user hears so.
-    rig.ui.chosenFiles = {rig.folder.Path("upper.GLB")};
-    CommandSaveAs(rig.context);
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{kSaveFailedMessage});
-    EXPECT_EQ(rig.folder.Count(), 5u);
+    for (const char* name : {"upper.GLB", "upper.Gltf"}) {
+        rig.ui.chosenFiles = {rig.folder.Path(name)};
+        CommandSaveAs(rig.context);
+    }
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(2, kSaveFailedMessage));
+    EXPECT_EQ(rig.folder.Count(), 6u);
 }
 
 TEST(Interchange, AnExportThatCannotBeMadeIsToldAndLeavesNoFile) {
@@ -224,7 +228,7 @@ TEST(Converter, ExitCodesAndNothingWrittenForARefusedInput) {
     EXPECT_EQ(Convert({"a.bvo", "b.glb", "c.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.txt", "b.glb"}, none).status, kConvertUsage);
     EXPECT_EQ(Convert({"a.bvo", "b.stl"}, none).status, kConvertUsage);
-    EXPECT_EQ(Convert({"a.bvo", "b.GLB"}, none).status, kConvertUsage);
+    EXPECT_EQ(Convert({"a.bvo", "b.gltf.txt"}, none).status, kConvertUsage);
 
     BitmapBuilder big;
     big.width = 101;
@@ -290,4 +294,26 @@ TEST(Converter, TheTextureIsFoundBesideTheSceneThenBesideTheConverter) {
     scenes.Write("atlas.bmp", atlas.Bytes());
     Convert({scene, scenes.Path("beside_scene.vox")}, converter.Directory());
     EXPECT_EQ(colourIn(scenes.Path("beside_scene.vox")), 0xFF606060u);
+}
+
+// Windows users type names in capitals: every kind the converter reads or writes is taken in any letter case, and
+// a name in capitals gives the bytes the same name in small letters does.
+TEST(Converter, EveryExtensionInAnyLetterCase) {
+    TempFolder folder;
+    const std::string row = folder.Write("row.vox", VoxRow(3)), upperRow = folder.Write("ROW.VOX", VoxRow(3));
+    for (std::string ext : {".bvo", ".mqo", ".glb", ".gltf", ".obj", ".vox"}) {
+        const std::string small = folder.Path("out" + ext);
+        for (char& c : ext)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        ASSERT_EQ(Convert({"--overwrite", row, small}, "").status, kConvertDone) << ext;
+        ASSERT_EQ(Convert({"--overwrite", upperRow, folder.Path("out" + ext)}, "").status, kConvertDone) << ext;
+        EXPECT_EQ(TempFolder::Read(folder.Path("out" + ext)), TempFolder::Read(small)) << ext;
+    }
+    // The scene just written and a bitmap, read under names in capitals.
+    const std::string scene = folder.Write("IN.BVO", TempFolder::Read(folder.Path("out.bvo")));
+    ASSERT_EQ(Convert({scene, folder.Path("in.vox")}, "").status, kConvertDone);
+    EXPECT_EQ(TempFolder::Read(folder.Path("in.vox")), TempFolder::Read(folder.Path("out.vox")));
+    BitmapBuilder picture;
+    picture.rows.assign(4, 0);
+    EXPECT_EQ(Convert({folder.Write("PICTURE.Bmp", picture.Bytes()), folder.Path("p.Gltf")}, "").status, kConvertDone);
 }

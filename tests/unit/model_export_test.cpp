@@ -222,6 +222,40 @@ TEST(GltfExport, AnEmptySceneIsAnEmptyModel) {
     EXPECT_EQ(glb.json.find("meshes"), std::string::npos);
 }
 
+// The text form holds the binary form's document: the same JSON but for the buffer's data: URI (and the padding a
+// chunk needs), and behind the URI the binary chunk's bytes. Buffers of each length modulo 3 reach both ends of the
+// base64 padding; a scene without faces has no buffer.
+TEST(GltfExport, TheTextFormHoldsTheBinaryFormsJsonAndBuffer) {
+    const std::string uri = ",\"uri\":\"data:application/octet-stream;base64,";
+    const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::set<size_t> remainders;
+    for (int textured = 0; textured <= 2; ++textured) {
+        for (int coloured = 0; coloured <= 1; ++coloured) {
+            Rig rig;
+            for (int i = 0; i < textured; ++i)
+                rig.AddTextured(i, 100 + i, 100, 100, 2, 5);
+            if (coloured > 0)
+                rig.Add(5, 100, 101, 100, 0xFF00FF00);
+            const Glb glb(rig.Glb());
+            std::string text;
+            ASSERT_TRUE(GltfText(*rig.scene, &rig.atlas, rig.png, text));
+            const size_t at = text.find(uri), end = text.find('"', at + uri.size());
+            std::vector<uint8_t> bytes;
+            uint32_t bits = 0;
+            for (size_t i = at + uri.size(), count = 0; at != std::string::npos && i < end && text[i] != '='; ++i) {
+                bits = bits << 6 | static_cast<uint32_t>(digits.find(text[i]));
+                if ((count += 6) >= 8)
+                    bytes.push_back(static_cast<uint8_t>(bits >> (count -= 8)));
+            }
+            EXPECT_EQ(bytes, glb.bin) << textured << " textured, " << coloured << " coloured";
+            EXPECT_EQ(at == std::string::npos ? text : text.substr(0, at) + text.substr(end + 1),
+                      glb.json.substr(0, glb.json.find_last_not_of(' ') + 1));
+            remainders.insert(glb.bin.size() % 3);
+        }
+    }
+    EXPECT_EQ(remainders.size(), 3u);
+}
+
 TEST(ObjExport, SharedCornersMaterialsAsTheMetasequoiaExportGroupsThem) {
     Rig rig;
     rig.Add(0, 100, 100, 100, 0xFF804020);

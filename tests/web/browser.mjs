@@ -20,8 +20,9 @@ const TYPES = {'.html': 'text/html; charset=utf-8', '.htm': 'text/html; charset=
     '.css': 'text/css', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.bvp': 'text/plain', '.bvo': 'text/plain',
     '.webmanifest': 'application/manifest+json'};
 
-// Serves the site (or another folder), and files the test adds under /extra/.
-export async function startServer(extra = new Map(), root = siteDir) {
+// Serves the site (or another folder), and files the test adds under /extra/; with keep, as a host that lets the
+// browser keep every file for a day.
+export async function startServer(extra = new Map(), root = siteDir, {keep = false} = {}) {
     const server = http.createServer((request, response) => {
         const url = new URL(request.url, 'http://localhost');
         let body = null;
@@ -39,7 +40,7 @@ export async function startServer(extra = new Map(), root = siteDir) {
             return;
         }
         response.writeHead(200, {'Content-Type': TYPES[path.extname(url.pathname)] || 'application/octet-stream',
-            'Cache-Control': 'no-store'});
+            'Cache-Control': keep ? 'max-age=86400' : 'no-store'});
         response.end(body);
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));

@@ -17,16 +17,16 @@ const fileTool = path.join(siteDir, '..', 'native', 'e2e_file_tool');
 const houseLines = fs.readFileSync(path.join(siteDir, 'samples', 'house.bvo'), 'latin1').split(/\r?\n/);
 const houseCubes = Number(houseLines[2]) + Number(houseLines[3 + Number(houseLines[2]) + 1]);
 
-// The samples window's first model (the house), chosen with the keyboard.
-async function openFirstSample(program) {
+// A sample chosen with the keyboard in the samples window (keys: Enter for the first, the house; End, Enter for the
+// last, the picture): a new unnamed scene of count cubes, unmodified.
+async function openSample(program, keys, count) {
     await program.menu('f', 'm');
     await program.page.waitForSelector('#box-cover .samples select', {timeout: 15000});
-    await program.page.keyboard.press('Enter');
-    // A new unnamed scene, unmodified.
-    await program.page.waitForFunction((count) => {
+    for (const key of keys) await program.page.keyboard.press(key);
+    await program.page.waitForFunction((n) => {
         const state = Module.editorState();
-        return state.cubes === count && !state.named && !state.modified && document.title === 'Blokkenveld';
-    }, {timeout: 15000}, houseCubes);
+        return state.cubes === n && !state.named && !state.modified && document.title === 'Blokkenveld';
+    }, {timeout: 15000}, count);
 }
 
 // Help opens its window and shows the first page of the contents.
@@ -67,12 +67,12 @@ describe('release', {timeout: 300000}, () => {
         assert.match(fs.readFileSync(saved, 'latin1'), /^Blokkenveld\r\n\d \d\r\n2\r\n/);
 
         await helpShowsAPage(program);
-        await openFirstSample(program);
+        await openSample(program, ['Enter'], houseCubes);
         assert.deepEqual(program.errors, []);
         await program.close();
     });
 
-    test('the web zip, visited once, works with the server gone and installs with its file handlers', async () => {
+    test('the web zip, visited once, works with the server gone (its samples and picture too) and installs with its file handlers', async () => {
         const folder = path.join(rig.folder, 'site');
         execFileSync('python3', ['-m', 'zipfile', '-e', path.join(release, webZip), folder]);
         const root = path.join(folder, webZip.replace('.zip', ''));
@@ -91,7 +91,8 @@ describe('release', {timeout: 300000}, () => {
         await program.page.setOfflineMode(true);
         await program.goto(null);
         assert.ok(drawn(await program.shot()), 'drawn from the kept files');
-        await openFirstSample(program);
+        await openSample(program, ['Enter'], houseCubes);
+        await openSample(program, ['End', 'Enter'], 64 * 48);
         await helpShowsAPage(program);
         assert.deepEqual(program.errors, []);
         await program.page.close();

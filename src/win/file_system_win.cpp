@@ -1,8 +1,11 @@
-// Files through the system's own calls: paths in the ANSI code page, a save made whole on the disk before
-// it takes the old file's place, and file names split where the code page says a character ends.
-#include "app/shell.h"
+// Files through the system's own calls (file_system_win.h).
+#include "win/file_system_win.h"
+
+#include <windows.h>
 
 #include <shlwapi.h>
+
+#include <utility>
 
 namespace {
 
