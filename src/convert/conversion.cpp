@@ -73,31 +73,6 @@ private:
     bool overwrite_;
 };
 
-// Saves the scene as the program's Save As would for the same name in lower case. The scene's face-exposed flags
-// must be current.
-bool SaveOutput(const Editor& editor,
-                FileSystem& files,
-                const char* path,
-                Output kind,
-                const char* textureName,
-                PngEncoder& png,
-                CompanionCheck& companions) {
-    switch (kind) {
-        case Output::Object:
-            return SaveText(files, path, ObjectFileText(editor.scene, textureName));
-        case Output::Metasequoia:
-            return SaveText(files, path, MetasequoiaText(editor.scene, textureName));
-        case Output::Export: {
-            const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
-            return SaveModelExport(files, path, ModelExportOf(files, path, kLetterCase), editor.scene, atlas, png,
-                                   &companions);
-        }
-        case Output::Unknown:
-            break;
-    }
-    return false;
-}
-
 bool HasTexturedCubes(const Scene& scene) {
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         if (scene.cubes[slot].inUse != 0 && scene.cubes[slot].textured != 0)
@@ -205,9 +180,9 @@ ConvertStatus RunConverter(int argc,
         std::fprintf(errors, "blokkenveld-convert: %s: %s\n", input, refusal);
         return kConvertRefused;
     }
-    UpdateFaceExposure(editor->scene);
     ReplaceWhenTold companions(overwrite);
-    if (!SaveOutput(*editor, files, output, outputKind, textureName, png, companions)) {
+    // As the program's Save As saves the same name in lower case.
+    if (!SaveScene(*editor, files, output, textureName, &png, &companions, kLetterCase)) {
         for (const std::string& kept : companions.kept)
             std::fprintf(errors, "blokkenveld-convert: %s: is there already; give --overwrite to replace it\n",
                          kept.c_str());

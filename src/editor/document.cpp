@@ -183,24 +183,26 @@ bool SaveScene(Editor& editor,
                const char* path,
                const char* textureName,
                PngEncoder* png,
-               CompanionCheck* companions) {
-    if (HasExtension(files, path, ".bvo")) {
+               CompanionCheck* companions,
+               LetterCase letterCase) {
+    if (HasExtension(files, path, ".bvo", letterCase)) {
         if (!SaveText(files, path, ObjectFileText(editor.scene, textureName)))
             return false;
         editor.modified = false;
         editor.named = true;
         return true;
     }
-    if (HasExtension(files, path, ".mqo")) {
+    if (HasExtension(files, path, ".mqo", letterCase)) {
         // The flags the export reads are those of the last frame; after a load they may not have been set yet.
         UpdateFaceExposure(editor.scene);
         return SaveText(files, path, MetasequoiaText(editor.scene, textureName));
     }
-    if (ModelExportOf(files, path) != ModelExport::None) {
+    const ModelExport kind = ModelExportOf(files, path, letterCase);
+    if (kind != ModelExport::None) {
         UpdateFaceExposure(editor.scene);
         NoPngEncoder noPng;
         const Image* atlas = editor.atlas.pixels.empty() ? nullptr : &editor.atlas;
-        return SaveModelExport(files, path, editor.scene, atlas, png != nullptr ? *png : noPng, companions);
+        return SaveModelExport(files, path, kind, editor.scene, atlas, png != nullptr ? *png : noPng, companions);
     }
     // A kind the program cannot write: nothing was saved, and the user must hear so.
     return false;

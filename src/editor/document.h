@@ -55,8 +55,9 @@ ImportResult ImportBitmap(Editor& editor, FileSystem& files, const char* path);
 VoxReadResult ImportVoxels(Editor& editor, FileSystem& files, const char* path);
 
 // Writes the scene by the extension of path: an object file for ".bvo", a Metasequoia document for ".mqo", and
-// the exports ".glb", ".obj" and ".vox" with the editor's atlas, its pictures made by png (without an encoder an
-// export that needs the atlas fails). Only an object file clears the modified flag and names the document.
+// the exports ".glb", ".gltf", ".obj" and ".vox" with the editor's atlas, its pictures made by png (without an encoder
+// an export that needs the atlas fails); extensions compared exactly, as the program compares every file kind, unless
+// letterCase says otherwise. Only an object file clears the modified flag and names the document.
 // False when no file could be written, a name of any other kind included, or when companions kept the files an
 // export would replace beside path; the file that was there is then untouched and the document flags stay as
 // they were.
@@ -65,7 +66,8 @@ bool SaveScene(Editor& editor,
                const char* path,
                const char* textureName,
                PngEncoder* png = nullptr,
-               CompanionCheck* companions = nullptr);
+               CompanionCheck* companions = nullptr,
+               LetterCase letterCase = LetterCase::Exact);
 
 // A 128 x 128 bitmap the user chose as the new atlas (wherever it lies); textureName becomes its bare name when
 // it lies in programDirectory, else the full path. Anything that cannot be decoded keeps the atlas and the name
