@@ -145,8 +145,14 @@ def a_key_that_chose_a_menu_item_or_answered_a_box_does_not_act_again_in_the_vie
         program.menu("alt+f", "n", "新規作成")
         program.answer("^確認$", "n", "the save question, answered No")
         program.wait_shot(lambda s: s.pixel(*above) == MAGENTA, "the new scene")
-        program.key("m", pause=0.5)  # a press the view received still acts, once it has the focus again
-        check(program.close(), "the program did not end")
+        program.click(*top)
+        program.wait_shot(lambda s: s.pixel(*above) != MAGENTA, "a cube added on the new scene's start cube")
+        program.move(*above)
+        program.wait_main_focus()
+        program.key("m", pause=0.5)  # a press the view received still acts: the planes through the cube above
+        program.chord("alt+F4")
+        program.answer("^確認$", "n", "the save question on closing, answered No")
+        check(program.wait_exit(), "the program did not end")
         settings = dict(read_ini(program.ini_path) or [])
-        check(settings.get("MIRROR_Y") is None, f"a mirror plane was laid by the menu's N: {settings}")
+        check(settings.get("MIRROR_Y") == "0", f"a mirror plane was laid by the menu's or the box's N: {settings}")
         check(settings.get("MIRROR_PLANE_Y") == "202", f"M did not move the planes to the cube above: {settings}")

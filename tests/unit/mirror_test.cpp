@@ -241,3 +241,26 @@ TEST(Mirror, AShiftDragSpansABoxAndEscDropsIt) {
     rig.Frame();
     EXPECT_EQ(editor.viewCursorX, static_cast<int32_t>(top.x));
 }
+
+// A box of exactly 10,000 cells around the start cube fills the array; one of 10,001 cells is refused before any
+// cell is looked at. A box still being dragged when New empties the scene is dropped, not applied to the new one.
+TEST(Mirror, ABoxOfTheArraysSizeAndABoxHeldAcrossNew) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    ApplyBox(editor, BoxBetween({51, 51, 100}, {151, 150, 100}));
+    EXPECT_TRUE(editor.cannotCreate);
+    EXPECT_EQ(editor.scene.liveCubeCount, 1);
+    ApplyBox(editor, BoxBetween({51, 51, 100}, {150, 150, 100}));
+    EXPECT_FALSE(editor.cannotCreate);
+    EXPECT_EQ(editor.scene.liveCubeCount, kMaxCubes);
+
+    editor.box = BoxStroke{true, {101, 100, 100}, {103, 100, 100}};
+    rig.Hold(kKeyLeftButton);
+    editor.StartNewScene();
+    rig.Frame();
+    rig.Release(kKeyLeftButton);
+    rig.Frame();
+    EXPECT_EQ(editor.scene.liveCubeCount, 1);
+    EXPECT_FALSE(editor.scene.Occupied(101, 100, 100));
+}
