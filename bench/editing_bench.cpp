@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "editor/editor.h"
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 #include "render/cube_mesh.h"
 
 namespace {

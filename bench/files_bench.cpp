@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "convert/png_libpng.h"
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "editor/editor.h"
 #include "files/metasequoia.h"
 #include "files/model_export.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/pick.h"
+#include "editor/view/pick.h"
 #include "render/cube_mesh.h"
 #include "scene/scene.h"
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 #include "editor/editor.h"
 #include "editor/platform.h"
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "files/file_system.h"
 #include "win/file_system_win.h"
 

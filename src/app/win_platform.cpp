@@ -3,8 +3,8 @@
 
 #include <mmsystem.h>
 
-#include "editor/document.h"
-#include "editor/draw_frame.h"
+#include "editor/document/document.h"
+#include "editor/view/draw_frame.h"
 #include "editor/frame_update.h"
 #include "render/d3d9/graphics_device.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "editor/editor.h"
 #include "files/export_files.h"
 #include "files/metasequoia.h"

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "editor/camera.h"
-#include "editor/cell_slots.h"
-#include "editor/mirror.h"
-#include "editor/paint_window.h"
-#include "editor/pick.h"
-#include "editor/status_window.h"
-#include "editor/undo_history.h"
+#include "editor/view/camera.h"
+#include "editor/editing/cell_slots.h"
+#include "editor/editing/mirror.h"
+#include "editor/panels/paint_window.h"
+#include "editor/view/pick.h"
+#include "editor/panels/status_window.h"
+#include "editor/editing/undo_history.h"
 #include "files/bitmap.h"
 #include "files/file_system.h"
 #include "render/cube_mesh.h"

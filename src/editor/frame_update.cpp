@@ -1,8 +1,8 @@
 #include "editor/frame_update.h"
 
-#include "editor/draw_frame.h"
+#include "editor/view/draw_frame.h"
 #include "editor/editor_commands.h"
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 #include "render/cube_mesh.h"
 
 namespace {

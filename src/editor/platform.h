@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/camera.h"
+#include "editor/view/camera.h"
 #include "render/frame_drawing.h"
 
 // Private messages by which the paint window asks the main window for file work.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/camera.h"
+#include "editor/view/camera.h"
 #include "editor/platform.h"
 
 // DOM mouse button numbers.

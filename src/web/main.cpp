@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "editor/document.h"
-#include "editor/paint_window.h"
+#include "editor/document/document.h"
+#include "editor/panels/paint_window.h"
 #include "files/bitmap.h"
 #include "render/webgl/glyph_baker.h"
 #include "web/page.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 #include "files/file_system.h"
 
 // How a finished file reached the user. The page's scripts name each (page.cpp holds the names).

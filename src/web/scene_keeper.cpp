@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "editor/editor.h"
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "files/object_file.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 #include "scene/scene.h"
 #include "web/page_files.h"
 

@@ -2,7 +2,7 @@
 // what is kept, put back and written for each way of leaving it. Plain C++: the unit tests drive it natively.
 #pragma once
 
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 
 enum class SettingsDialogEnd { Ok, Cancel, CloseBox };
 

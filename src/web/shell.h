@@ -2,10 +2,10 @@
 // and document names, and the document services the editor's commands reach the page through.
 #pragma once
 
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 #include "editor/editor.h"
 #include "editor/platform.h"
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "files/file_system.h"
 #include "render/webgl/webgl_renderer.h"
 #include "web/browser_input.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 
 // Text the browser keeps under a name.
 class KeyValueStore {

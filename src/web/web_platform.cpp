@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "editor/draw_frame.h"
+#include "editor/view/draw_frame.h"
 #include "editor/frame_update.h"
 #include "web/frame_pacing.h"
 #include "web/menu_commands.h"

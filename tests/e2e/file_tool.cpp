@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "editor/editor.h"
 
 namespace {

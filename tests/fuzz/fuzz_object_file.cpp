@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "editor/editor.h"
 #include "files/object_file.h"
 #include "fuzz_support.h"

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "editor/command_line.h"
+#include "editor/document/command_line.h"
 #include "editor/editor.h"
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "fuzz_support.h"
 
 namespace {

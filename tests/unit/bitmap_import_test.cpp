@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "editor/draw_frame.h"
+#include "editor/view/draw_frame.h"
 #include "editor/editor_commands.h"
 #include "fake_platform.h"
 

@@ -1,10 +1,10 @@
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"
 

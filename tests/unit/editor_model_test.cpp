@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 #include "fake_platform.h"
 
 namespace {

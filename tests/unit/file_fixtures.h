@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/document_commands.h"
-#include "editor/settings.h"
+#include "editor/document/document_commands.h"
+#include "editor/document/settings.h"
 #include "files/file_system.h"
 
 class TempFolder {

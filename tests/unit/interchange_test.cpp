@@ -8,9 +8,9 @@
 
 #include "convert/conversion.h"
 #include "convert/png_libpng.h"
-#include "editor/command_line.h"
-#include "editor/document_commands.h"
-#include "editor/settings.h"
+#include "editor/document/command_line.h"
+#include "editor/document/document_commands.h"
+#include "editor/document/settings.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 #include "fake_platform.h"
 
 TEST(LargeActions, MirroredClicksAndBoxesFindTheirSlots) {

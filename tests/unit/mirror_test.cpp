@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editor/editor.h"
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 #include "fake_platform.h"
 
 namespace {

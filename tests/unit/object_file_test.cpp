@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "editor/paint_layout.h"
+#include "editor/panels/paint_layout.h"
 #include "fake_platform.h"
 
 namespace {

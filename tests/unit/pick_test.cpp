@@ -1,4 +1,4 @@
-#include "editor/pick.h"
+#include "editor/view/pick.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/draw_frame.h"
+#include "editor/view/draw_frame.h"
 #include "editor/editor.h"
 #include "files/file_system.h"
 #include "render/glyph_text.h"

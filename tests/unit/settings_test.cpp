@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/command_line.h"
+#include "editor/document/command_line.h"
 #include "editor/editor.h"
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "files/file_system.h"
 
 namespace {

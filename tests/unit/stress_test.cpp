@@ -4,9 +4,9 @@
 #include <map>
 #include <tuple>
 
-#include "editor/document.h"
-#include "editor/settings.h"
-#include "editor/tools.h"
+#include "editor/document/document.h"
+#include "editor/document/settings.h"
+#include "editor/editing/tools.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"
 #include "files/metasequoia.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <tuple>
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "editor/editor.h"
 #include "fake_platform.h"
 #include "file_fixtures.h"

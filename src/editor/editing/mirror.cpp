@@ -1,4 +1,4 @@
-#include "editor/mirror.h"
+#include "editor/editing/mirror.h"
 
 #include <algorithm>
 

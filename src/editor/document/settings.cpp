@@ -1,4 +1,4 @@
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 
 #include <cstdio>
 #include <cstring>

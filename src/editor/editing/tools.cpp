@@ -1,11 +1,11 @@
 // The four tools a click applies to the picked face (Add, Delete, Paint and PickColour), on the cell clicked and its
 // mirror images, and a box stroke's edits, each one undo step.
-#include "editor/tools.h"
+#include "editor/editing/tools.h"
 
 #include <algorithm>
 
 #include "editor/editor.h"
-#include "editor/paint_window.h"
+#include "editor/panels/paint_window.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // What a press, a hold and a release on the paint panel do, and the step buttons' repeat.
-#include "editor/paint_window.h"
+#include "editor/panels/paint_window.h"
 
 #include "editor/editor.h"
 #include "editor/platform.h"

@@ -1,4 +1,4 @@
-#include "editor/draw_frame.h"
+#include "editor/view/draw_frame.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "editor/pick.h"
+#include "editor/view/pick.h"
 
-#include "editor/camera.h"
+#include "editor/view/camera.h"
 
 #include <cmath>
 #include <utility>

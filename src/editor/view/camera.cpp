@@ -1,4 +1,4 @@
-#include "editor/camera.h"
+#include "editor/view/camera.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The paint panel's screen geometry (cell, swatch, bar, atlas and preview quads), the current colour as the
 // panel edits it, and the palette it is taken from.
 #include "editor/editor.h"
-#include "editor/paint_window.h"
+#include "editor/panels/paint_window.h"
 #include "files/palette_file.h"
 
 namespace {

@@ -1,13 +1,13 @@
-#include "editor/document_commands.h"
+#include "editor/document/document_commands.h"
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "editor/command_line.h"
+#include "editor/document/command_line.h"
 #include "editor/editor.h"
-#include "editor/paint_window.h"
-#include "editor/settings.h"
+#include "editor/panels/paint_window.h"
+#include "editor/document/settings.h"
 #include "files/palette_file.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // What the editor hands the rendering pass each frame, and the frame drawn from it.
 #pragma once
 
-#include "editor/mirror.h"
-#include "editor/settings.h"
+#include "editor/editing/mirror.h"
+#include "editor/document/settings.h"
 #include "render/frame_drawing.h"
 
 struct Editor;

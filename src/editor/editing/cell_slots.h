@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "editor/mirror.h"
+#include "editor/editing/mirror.h"
 #include "scene/scene.h"
 
 // Three entries per slot at least, a power of two: the table is rebuilt before three quarters of it are taken, so a

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/settings.h"
+#include "editor/document/settings.h"
 #include "files/bitmap.h"
 #include "files/bitmap_import.h"
 #include "files/export_files.h"

@@ -1,4 +1,4 @@
-#include "editor/cell_slots.h"
+#include "editor/editing/cell_slots.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "editor/undo_history.h"
+#include "editor/editing/undo_history.h"
 
 #include <algorithm>
 

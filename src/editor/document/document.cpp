@@ -1,4 +1,4 @@
-#include "editor/document.h"
+#include "editor/document/document.h"
 
 #include <algorithm>
 #include <cstring>

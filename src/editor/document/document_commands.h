@@ -3,7 +3,7 @@
 // their save prompts, file dialogs, messages and window titles. The shell supplies the dialogs and boxes.
 #pragma once
 
-#include "editor/document.h"
+#include "editor/document/document.h"
 #include "files/file_system.h"
 
 struct Editor;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/paint_layout.h"
+#include "editor/panels/paint_layout.h"
 
 struct Editor;
 class FileSystem;

@@ -1,4 +1,4 @@
-#include "editor/command_line.h"
+#include "editor/document/command_line.h"
 
 #include "files/file_system.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "editor/mirror.h"
+#include "editor/editing/mirror.h"
 
 struct Editor;
 
