@@ -125,7 +125,7 @@ struct Reference {
     }
 };
 
-bool InAddRange(const Cell& c) {
+bool PlainInAddRange(const Cell& c) {
     return c.x >= 1 && c.x <= 198 && c.y >= 1 && c.y <= 198 && c.z >= 1 && c.z <= 198;
 }
 
@@ -231,7 +231,7 @@ struct ModelRun {
             r.Act([&] {
                 bool inRange = false, full = false;
                 for (const Cell& cell : cells) {
-                    if (!InAddRange(cell))
+                    if (!PlainInAddRange(cell))
                         continue;
                     inRange = true;
                     if (r.cells.count(Index(cell)) != 0)
@@ -266,7 +266,7 @@ struct ModelRun {
         if (e.tool == EditTool::Add) {
             std::vector<Cell> free;
             for (const Cell& cell : cells) {
-                if (InAddRange(cell) && r.cells.count(Index(cell)) == 0)
+                if (PlainInAddRange(cell) && r.cells.count(Index(cell)) == 0)
                     free.push_back(cell);
             }
             if (r.cells.size() + free.size() > kMaxCubes) {
@@ -362,8 +362,9 @@ struct ModelRun {
         ASSERT_EQ(seen, reference.cells.size()) << "step " << step;
         ASSERT_EQ(scene.liveCubeCount, static_cast<int32_t>(seen)) << "step " << step;
         // No grid byte without its cube, looked for over the whole grid now and then.
-        if (step % 50 == 0)
+        if (step % 50 == 0) {
             ASSERT_EQ(static_cast<size_t>(std::count(scene.grid, scene.grid + kGridCells, 1)), seen) << "step " << step;
+        }
         const ReferenceHistory& h = reference.history;
         ASSERT_EQ(e.undo.undoAvailable, h.depth > 0) << "step " << step;
         ASSERT_EQ(e.undo.redoAvailable, h.depth < h.actions.size()) << "step " << step;
