@@ -1,4 +1,6 @@
 """Editing with the real mouse and keys: the tools on the start cube, undo and redo, the paint window's controls."""
+import time
+
 from harness import check, e2e, launched, read_ini, run, save, wait_file
 from picture_tests import panel_at, project
 from window_tests import MAGENTA, MAGENTA_SETTINGS
@@ -78,6 +80,11 @@ def red_plus_raises_the_number_and_the_title_strip_drags_the_panel():
         program.move(80, 10)
         program.button(1, True)
         try:
+            # A frame reads the press where the cursor is then: it must still be on the title strip, and the panel
+            # moving with the first step shows that the drag has begun.
+            time.sleep(0.3)
+            program.move(90, 10)
+            program.wait_shot(panel_at(10, 0), "the panel to follow the title-strip drag's first step")
             for step in range(1, 6):
                 program.move(80 + 40 * step, 10 + 10 * step)
             program.wait_shot(panel_at(200, 50), "the panel to follow the title-strip drag to 200, 50")
