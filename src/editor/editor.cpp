@@ -33,8 +33,10 @@ void Editor::StartNewScene() {
     // The planes go back through the start cube; whether each is on stays as the user left it.
     const int32_t start = static_cast<int32_t>(kStartCubeCoordinate);
     CentreMirrorOn(mirror, {start, start, start});
-    // A box still being dragged spans cells of the scene that goes.
+    // A box still being dragged spans cells of the scene that goes, and so does the selection.
     box.active = false;
+    selection.active = false;
+    selectStroke.active = false;
     scene.liveCubeCount = 1;
     modified = false;
     named = false;

@@ -4,13 +4,14 @@
 
 #include <cstdint>
 
-#include "editor/view/camera.h"
 #include "editor/editing/cell_slots.h"
 #include "editor/editing/mirror.h"
-#include "editor/panels/paint_window.h"
-#include "editor/view/pick.h"
-#include "editor/panels/status_window.h"
+#include "editor/editing/selection.h"
 #include "editor/editing/undo_history.h"
+#include "editor/panels/paint_window.h"
+#include "editor/panels/status_window.h"
+#include "editor/view/camera.h"
+#include "editor/view/pick.h"
 #include "files/bitmap.h"
 #include "files/file_system.h"
 #include "render/cube_mesh.h"
@@ -88,6 +89,15 @@ struct Editor {
     BoxStroke box;
     CellSlots cellSlots;  // the slots of the cubes at a click's mirror images
     GuideLines guides;    // the planes and the box as the view shows them
+    Selection selection;
+    SelectStroke selectStroke;
+    GuideLines selectionLines;     // the selection's outline and a Ctrl drag's, in their own colour
+    bool copyOriginKnown = false;  // where the last copy's lowest corner was, for a paste that points at no cube
+    Cell copyOrigin{};
+    // Room for a command on the selection: the slots it moves, the cells its cubes take and the slots found there.
+    int32_t selectedSlots[kMaxCubes];
+    Cell takenCells[kMaxCubes];
+    int32_t replacedSlots[kMaxCubes];
     // Where the cursor last was over the view (not a panel): the mirror commands of the menu act on the cube there.
     bool viewCursorKnown = false;
     int32_t viewCursorX = 0;

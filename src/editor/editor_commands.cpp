@@ -1,6 +1,7 @@
 #include "editor/editor_commands.h"
 
 #include "editor/editor.h"
+#include "editor/platform.h"
 
 namespace {
 
@@ -54,6 +55,44 @@ void RunEditorCommand(Editor& editor, EditorCommand command, int32_t x, int32_t 
             if (PointedCube(editor, x, y, cube, side))
                 MirrorAlongFace(editor.mirror, cube, side);
             break;
+        case EditorCommand::DeleteSelection:
+            DeleteSelection(editor);
+            break;
+        case EditorCommand::SelectAll:
+            SelectAll(editor);
+            break;
+        case EditorCommand::SelectNone:
+            ClearSelection(editor);
+            break;
+        case EditorCommand::FlipX:
+        case EditorCommand::FlipY:
+        case EditorCommand::FlipZ:
+            FlipSelection(editor, static_cast<int>(command) - static_cast<int>(EditorCommand::FlipX));
+            break;
+        case EditorCommand::Turn:
+            TurnSelection(editor);
+            break;
+        case EditorCommand::PaintSelection:
+            PaintSelection(editor);
+            break;
+        case EditorCommand::MoveLeft:
+        case EditorCommand::MoveRight:
+        case EditorCommand::MoveAway:
+        case EditorCommand::MoveNear: {
+            constexpr int kArrows[] = {kKeyLeft, kKeyRight, kKeyUp, kKeyDown};
+            const Move move =
+                ArrowMove(editor, kArrows[static_cast<int>(command) - static_cast<int>(EditorCommand::MoveLeft)]);
+            MoveSelection(editor, move.axis, move.step);
+            break;
+        }
+        case EditorCommand::MoveUp:
+        case EditorCommand::MoveDown:
+            MoveSelection(editor, 1, command == EditorCommand::MoveUp ? 1 : -1);
+            break;
+        case EditorCommand::Cut:
+        case EditorCommand::Copy:
+        case EditorCommand::Paste:
+            break;
     }
 }
 
@@ -61,6 +100,84 @@ void RunEditorMenuCommand(Editor& editor, EditorCommand command) {
     if (!editor.viewCursorKnown && (command == EditorCommand::MirrorCentre || command == EditorCommand::MirrorFace))
         return;
     RunEditorCommand(editor, command, editor.viewCursorX, editor.viewCursorY);
+}
+
+bool EditorCommandEnabled(const Editor& editor, EditorCommand command, bool clipboardHasCubes) {
+    switch (command) {
+        case EditorCommand::Paste:
+            return clipboardHasCubes;
+        case EditorCommand::SelectNone:
+            return editor.selection.active || editor.selectStroke.active;
+        case EditorCommand::Cut:
+        case EditorCommand::Copy:
+        case EditorCommand::DeleteSelection:
+        case EditorCommand::FlipX:
+        case EditorCommand::FlipY:
+        case EditorCommand::FlipZ:
+        case EditorCommand::Turn:
+        case EditorCommand::PaintSelection:
+        case EditorCommand::MoveLeft:
+        case EditorCommand::MoveRight:
+        case EditorCommand::MoveAway:
+        case EditorCommand::MoveNear:
+        case EditorCommand::MoveUp:
+        case EditorCommand::MoveDown:
+            return editor.selection.active;
+        default:
+            return true;
+    }
+}
+
+ClipboardOutcome RunClipboardCommand(Editor& editor,
+                                     EditorCommand command,
+                                     Clipboard& clipboard,
+                                     const char* textureName) {
+    if (command == EditorCommand::Paste) {
+        std::string text;
+        if (!clipboard.Take(text))
+            return ClipboardOutcome::TakeRefused;
+        Cell cube{};
+        int side = 0;
+        const bool pointed =
+            editor.viewCursorKnown && PointedCube(editor, editor.viewCursorX, editor.viewCursorY, cube, side);
+        const PointedFace face{cube, side};
+        switch (PasteText(editor, text, pointed ? &face : nullptr)) {
+            case PasteResult::Pasted:
+                return ClipboardOutcome::Done;
+            case PasteResult::NotAScene:
+                return ClipboardOutcome::NotAScene;
+            case PasteResult::TooMany:
+                return ClipboardOutcome::TooMany;
+            case PasteResult::OutOfRange:
+                return ClipboardOutcome::OutOfRange;
+        }
+        return ClipboardOutcome::NotAScene;
+    }
+    const std::string text = CopySelection(editor, textureName);
+    if (text.empty())
+        return ClipboardOutcome::Nothing;
+    if (!clipboard.Put(text))
+        return ClipboardOutcome::PutRefused;
+    if (command == EditorCommand::Cut)
+        DeleteSelection(editor);
+    return ClipboardOutcome::Done;
+}
+
+const char* ClipboardMessage(ClipboardOutcome outcome) {
+    switch (outcome) {
+        case ClipboardOutcome::PutRefused:
+            return "クリップボードにコピーできませんでした";
+        case ClipboardOutcome::TakeRefused:
+            return "クリップボードを読み取れませんでした";
+        case ClipboardOutcome::NotAScene:
+            return "クリップボードの内容はキューブではありません";
+        case ClipboardOutcome::TooMany:
+            return "キューブが 10000 個を超えるため、貼り付けられません";
+        case ClipboardOutcome::OutOfRange:
+            return "貼り付ける場所が、キューブを置ける範囲の外です";
+        default:
+            return nullptr;
+    }
 }
 
 bool EditorCommandChecked(const Editor& editor, EditorCommand command) {

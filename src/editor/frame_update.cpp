@@ -1,8 +1,8 @@
 #include "editor/frame_update.h"
 
-#include "editor/view/draw_frame.h"
-#include "editor/editor_commands.h"
 #include "editor/editing/tools.h"
+#include "editor/editor_commands.h"
+#include "editor/view/draw_frame.h"
 #include "render/cube_mesh.h"
 
 namespace {
@@ -53,6 +53,35 @@ void BoxStrokeStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
     }
 }
 
+// A Ctrl drag: the end follows the cube under the cursor; letting go makes the box between the two cubes the
+// selection, Esc or the right button drops the drag.
+void SelectStrokeStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
+    SelectStroke& stroke = editor.selectStroke;
+    if (!stroke.active)
+        return;
+    if (!editor.frame.leftDown) {
+        stroke.active = false;
+        editor.selection = {true, BoxBetween(stroke.from, stroke.to)};
+    } else if (input.KeyDown(kKeyEscape) || input.KeyDown(kKeyRightButton)) {
+        stroke.active = false;
+    } else {
+        const PickState hit = PickAt(editor, flags.cursorX, flags.cursorY);
+        if (hit.held)
+            stroke.to = CellOf(editor.scene.cubes[hit.slot]);
+    }
+}
+
+// The outlines of the selection and of a Ctrl drag in progress.
+void MakeSelectionLines(Editor& editor) {
+    CellBox boxes[2];
+    int count = 0;
+    if (editor.selection.active)
+        boxes[count++] = editor.selection.box;
+    if (editor.selectStroke.active)
+        boxes[count++] = BoxBetween(editor.selectStroke.from, editor.selectStroke.to);
+    MakeBoxLines(boxes, count, editor.selectionLines);
+}
+
 // M moves the mirror planes' centre to the cube under the cursor, N lays the plane of the face pointed at on that
 // face, Home frames the model: each once for every press the view received.
 void ViewKeysStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
@@ -78,7 +107,8 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     UndoHistory& undo = editor.undo;
 
     MeasureFrameTime(frame, platform);
-    CameraInputStep(editor.camera, input, frame.frameTime);
+    // Shift with a selection makes the arrows move it (the program's shortcuts), not turn the camera.
+    CameraInputStep(editor.camera, input, frame.frameTime, editor.selection.active && input.KeyDown(kKeyShift));
     editor.ResetScene();
     FrameOpenedModel(editor);
 
@@ -136,7 +166,13 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         // A load just happened: this frame's click and Ctrl+Z/Y are ignored, and a box being drawn is dropped.
         editor.pick.held = false;
         editor.box.active = false;
+        editor.selectStroke.active = false;
         editor.ignoreNextClick = false;
+    } else if (editor.pick.held && frame.ctrlDown) {
+        // Ctrl at the press starts choosing cubes, whatever the tool: the cube's own cell, not the one beside it.
+        const Cell cube = CellOf(editor.scene.cubes[editor.pick.slot]);
+        editor.selectStroke = {true, cube, cube};
+        editor.pick.held = false;
     } else if (editor.pick.held && input.KeyDown(kKeyShift) && BoxTool(editor.tool)) {
         // Shift at the press starts a box instead of a click.
         editor.box.active = true;
@@ -147,6 +183,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         editor.pick.held = false;
     } else {
         BoxStrokeStep(editor, flags, input);
+        SelectStrokeStep(editor, flags, input);
     }
     ViewKeysStep(editor, flags, input);
 
@@ -155,6 +192,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     UndoApplyStep(editor);
     const CellBox box = BoxBetween(editor.box.from, editor.box.to);
     MakeGuideLines(editor.mirror, editor.mesh.extent, editor.box.active ? &box : nullptr, editor.guides);
+    MakeSelectionLines(editor);
     RecordView(editor);
     platform.DrawFrame();
 

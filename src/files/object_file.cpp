@@ -125,26 +125,40 @@ bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out) 
 }
 
 std::string ObjectFileText(const Scene& scene, const char* textureName) {
+    const int32_t low[3] = {0, 0, 0};
+    const int32_t high[3] = {kGridSize - 1, kGridSize - 1, kGridSize - 1};
+    return ObjectFileText(scene, textureName, low, high);
+}
+
+std::string ObjectFileText(const Scene& scene,
+                           const char* textureName,
+                           const int32_t (&low)[3],
+                           const int32_t (&high)[3]) {
+    const auto inside = [&](const CubeRecord& cube) {
+        const Cell cell = CellOf(cube);
+        return cube.inUse != 0 && cell.x >= low[0] && cell.x <= high[0] && cell.y >= low[1] && cell.y <= high[1] &&
+               cell.z >= low[2] && cell.z <= high[2];
+    };
     int32_t coloured = 0, textured = 0;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
-        if (cube.inUse != 0)
+        if (inside(cube))
             ++(cube.textured == 0 ? coloured : textured);
     }
     std::string text = std::string(kObjectMagic) + "\n";
     text += std::to_string(coloured > 0 ? 1 : 0) + " " + std::to_string(textured > 0 ? 1 : 0) + "\n";
-    const auto appendPosition = [&text](const CubeRecord& cube) {
-        AppendCoordinate(text, cube.x);
+    const auto appendPosition = [&text, &low](const CubeRecord& cube) {
+        AppendCoordinate(text, cube.x - static_cast<float>(low[0]));
         text += ' ';
-        AppendCoordinate(text, cube.y);
+        AppendCoordinate(text, cube.y - static_cast<float>(low[1]));
         text += ' ';
-        AppendCoordinate(text, cube.z);
+        AppendCoordinate(text, cube.z - static_cast<float>(low[2]));
     };
     if (coloured > 0) {
         text += std::to_string(coloured) + "\n";
         for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
             const CubeRecord& cube = scene.cubes[slot];
-            if (cube.inUse == 0 || cube.textured != 0)
+            if (!inside(cube) || cube.textured != 0)
                 continue;
             char colour[12];
             std::snprintf(colour, sizeof(colour), " %x\n", static_cast<unsigned>(cube.colour));
@@ -156,7 +170,7 @@ std::string ObjectFileText(const Scene& scene, const char* textureName) {
         text += std::string(textureName) + "\n" + std::to_string(textured) + "\n";
         for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
             const CubeRecord& cube = scene.cubes[slot];
-            if (cube.inUse == 0 || cube.textured == 0)
+            if (!inside(cube) || cube.textured == 0)
                 continue;
             appendPosition(cube);
             text += " " + std::to_string(cube.cellColumn) + " " + std::to_string(cube.cellRow) + "\n";

@@ -37,3 +37,8 @@ bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out);
 
 // The file's text for the in-use cubes of slots 0 to the highest used slot, in slot order; lines end in '\n'.
 std::string ObjectFileText(const Scene& scene, const char* textureName);
+// The same for the cubes whose cells lie from low to high (both included), their positions counted from low.
+std::string ObjectFileText(const Scene& scene,
+                           const char* textureName,
+                           const int32_t (&low)[3],
+                           const int32_t (&high)[3]);

@@ -49,6 +49,7 @@ struct StatusDrawing {
     char countText[kStatusTextCapacity] = {};  // the cube count
     const char* warning = nullptr;             // the limit warning, or null
     char mirrorText[kStatusTextCapacity] = {};  // the mirror planes switched on ("ミラー：X Z"), or empty
+    char selectionText[kStatusTextCapacity] = {};  // the selection's size and cubes ("選択：3×2×1（5 個）"), or empty
 };
 
 struct FrameDrawing {
@@ -65,6 +66,10 @@ struct FrameDrawing {
     const float (*guidePoints)[3] = nullptr;
     int32_t guideLineCount = 0;
     float guideColour[3] = {};
+    // The selection's outline and a Ctrl drag's, in a colour of their own.
+    const float (*selectionPoints)[3] = nullptr;
+    int32_t selectionLineCount = 0;
+    float selectionColour[3] = {};
     bool paintWindowShown = false;
     PaintWindowDrawing paintWindow;
     bool statusShown = false;

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
-// Every character of every text the program draws: the colour numbers, the cube count and the limit warning.
-constexpr char kGlyphCharacters[] = " 0123456789/キューブ数：これ以上作成できませんミラXYZ";
-constexpr int kMaxGlyphs = 40;
+// Every character of every text the program draws: the colour numbers, the cube count, the limit warning, the mirror
+// planes and the selection.
+constexpr char kGlyphCharacters[] = " 0123456789/キューブ数：これ以上作成できませんミラXYZ選択×（）個";
+constexpr int kMaxGlyphs = 48;
 constexpr int kMaxTextGlyphs = 64;  // longest text drawn at once
 
 struct Glyph {

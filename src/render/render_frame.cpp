@@ -78,6 +78,8 @@ void DrawStatusTexts(const StatusDrawing& status, Renderer& renderer) {
         renderer.DrawText(status.warning, kStatusWarningLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
     if (status.mirrorText[0] != '\0')
         renderer.DrawText(status.mirrorText, kStatusMirrorLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
+    if (status.selectionText[0] != '\0')
+        renderer.DrawText(status.selectionText, kStatusSelectionLeft, y, 0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 }  // namespace
@@ -111,6 +113,10 @@ void RenderFrame(const FrameDrawing& drawing, Renderer& renderer) {
         // The guides look like the wireframe, whether or not it is shown.
         SetLineLook(drawing.guideColour, renderer);
         renderer.DrawLines(drawing.guidePoints, drawing.guideLineCount);
+    }
+    if (drawing.selectionLineCount > 0) {
+        SetLineLook(drawing.selectionColour, renderer);
+        renderer.DrawLines(drawing.selectionPoints, drawing.selectionLineCount);
     }
     if (drawing.paintWindowShown)
         DrawPaintWindow(drawing.paintWindow, renderer);

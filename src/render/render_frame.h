@@ -45,6 +45,7 @@ constexpr int kStatusTextRaise = 16;
 constexpr int kStatusTextLeft = 4;
 constexpr int kStatusWarningLeft = 200;
 constexpr int kStatusMirrorLeft = 380;
+constexpr int kStatusSelectionLeft = 490;
 
 // Draws and presents the frame. The status rectangle is measured into *drawing.status.rect while the strip
 // is drawn, so its left part follows a resize one frame late.

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -14,8 +16,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "editor/editing/selection.h"
 #include "editor/editing/tools.h"
 #include "fake_platform.h"
+#include "files/object_file.h"
 
 namespace {
 
@@ -48,22 +52,28 @@ struct ReferenceHistory {
     int kept = 0;
     int droppedForRoom = 0;  // actions the ring's room pushed out
 
-    static int Edits(const std::vector<Change>& action) { return static_cast<int>(action.size()); }
+    std::vector<int> edits;  // each action's edits
+
     void DropOldest() {
-        kept -= Edits(actions.front());
+        kept -= edits.front();
         actions.erase(actions.begin());
+        edits.erase(edits.begin());
         --depth;
     }
-    void Record(std::vector<Change> action) {
-        if (action.empty())
+    void Record(std::vector<Change> action, int count) {
+        if (count < 0)
+            count = static_cast<int>(action.size());
+        if (count == 0)
             return;
         actions.resize(depth);
+        edits.resize(depth);
         if (depth == kUndoCapacity)
             DropOldest();
-        for (; kept + Edits(action) > kUndoEditCapacity && depth > 0; ++droppedForRoom)
+        for (; kept + count > kUndoEditCapacity && depth > 0; ++droppedForRoom)
             DropOldest();
-        kept += Edits(action);
+        kept += count;
         actions.push_back(std::move(action));
+        edits.push_back(count);
         ++depth;
     }
 };
@@ -72,6 +82,11 @@ struct Reference {
     Cells cells;
     ReferenceHistory history;
     bool cannotCreate = false;
+    bool selected = false;
+    CellBox selection{};
+    std::vector<std::pair<Cell, Look>> copied;  // the last copy, from the selection's low corner
+    bool copiedFromKnown = false;
+    Cell copiedFrom{};
     std::map<int, Change>* open = nullptr;  // the changes of the action being made
 
     std::optional<Look> At(int cell) const {
@@ -91,9 +106,10 @@ struct Reference {
         else
             cells.erase(cell);
     }
-    // Runs an edit of the cells and records the cells it changed as one action.
+    // Runs an edit of the cells and records the cells it changed as one action, of that many edits unless the action
+    // counts its own (a move takes each cube out and puts it back: two edits a cube, however few cells change).
     template <typename Edit>
-    void Act(Edit edit) {
+    void Act(Edit edit, int edits = -1) {
         std::map<int, Change> changes;
         open = &changes;
         edit();
@@ -105,21 +121,21 @@ struct Reference {
                 (change.before && !(*change.before == *change.after)))
                 action.push_back(change);
         }
-        history.Record(std::move(action));
+        history.Record(std::move(action), edits);
     }
     void Undo() {
         if (history.depth == 0)
             return;
         const auto& action = history.actions[--history.depth];
-        history.kept -= ReferenceHistory::Edits(action);
+        history.kept -= history.edits[history.depth];
         for (const Change& change : action)
             Put(change.cell, change.before);
     }
     void Redo() {
         if (history.depth == history.actions.size())
             return;
+        history.kept += history.edits[history.depth];
         const auto& action = history.actions[history.depth++];
-        history.kept += ReferenceHistory::Edits(action);
         for (const Change& change : action)
             Put(change.cell, change.after);
     }
@@ -186,7 +202,11 @@ struct ModelRun {
         editor->ResetScene();
         const bool warning = reference.cannotCreate;  // New leaves the limit warning to the next add
         const int dropped = reference.history.droppedForRoom;
-        reference = Reference{};
+        Reference fresh;
+        fresh.copied = std::move(reference.copied);  // the clipboard outlives the scene
+        fresh.copiedFromKnown = reference.copiedFromKnown;
+        fresh.copiedFrom = reference.copiedFrom;
+        reference = std::move(fresh);
         reference.cannotCreate = warning;
         reference.history.droppedForRoom = dropped;
         reference.cells[Index({100, 100, 100})] = Look{0, kWhite, 0, 0};
@@ -317,6 +337,174 @@ struct ModelRun {
         e.currentColour = 0xFF000000u | static_cast<uint32_t>(Between(0, 3)) * 0x404040u;
     }
 
+    Cell CellAt(int index) const {
+        return {index / (kGridSize * kGridSize), index / kGridSize % kGridSize, index % kGridSize};
+    }
+
+    // The model's cubes inside the selection.
+    std::vector<std::pair<Cell, Look>> Selected() const {
+        std::vector<std::pair<Cell, Look>> out;
+        if (!reference.selected)
+            return out;
+        for (const auto& [index, look] : reference.cells) {
+            if (reference.selection.Contains(CellAt(index)))
+                out.push_back({CellAt(index), look});
+        }
+        return out;
+    }
+
+    void Select() {
+        Editor& e = *editor;
+        Reference& r = reference;
+        if (Between(0, 4) == 0) {
+            Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
+            for (const auto& entry : r.cells) {
+                const Cell c = CellAt(entry.first);
+                low = {std::min(low.x, c.x), std::min(low.y, c.y), std::min(low.z, c.z)};
+                high = {std::max(high.x, c.x), std::max(high.y, c.y), std::max(high.z, c.z)};
+            }
+            r.selected = true;
+            r.selection = {low, high};
+            SelectAll(e);
+            return;
+        }
+        const int region = Between(0, 5) < 4 ? 0 : Between(1, 2);
+        r.selected = true;
+        r.selection = BoxBetween(RandomCell(region), RandomCell(region));
+        e.selection = {true, r.selection};
+    }
+
+    // A move, a flip or a quarter turn of the selected cubes, worked out cell by cell.
+    void Transform() {
+        Editor& e = *editor;
+        Reference& r = reference;
+        const int kind = Between(0, 2);
+        const int axis = Between(0, 2);
+        const int step = Between(0, 1) == 0 ? 1 : -1;
+        const CellBox b = r.selection;
+        const std::function<Cell(Cell)> image = [&](Cell c) {
+            int32_t* at[3] = {&c.x, &c.y, &c.z};
+            const int32_t low[3] = {b.low.x, b.low.y, b.low.z}, high[3] = {b.high.x, b.high.y, b.high.z};
+            if (kind == 0)
+                *at[axis] += step;
+            else if (kind == 1)
+                *at[axis] = low[axis] + high[axis] - *at[axis];
+            else
+                c = {static_cast<int32_t>(std::floor((b.low.x + b.high.x + 2.0 * c.z - b.low.z - b.high.z) / 2)), c.y,
+                     static_cast<int32_t>(std::floor((b.low.z + b.high.z - 2.0 * c.x + b.low.x + b.high.x) / 2))};
+            return c;
+        };
+        const std::vector<std::pair<Cell, Look>> selected = Selected();
+        bool allowed = !selected.empty();
+        int replaced = 0;
+        for (const auto& [cell, look] : selected) {
+            const Cell to = image(cell);
+            allowed = allowed && PlainInAddRange(to);
+            replaced += allowed && !b.Contains(to) && r.cells.count(Index(to)) != 0 ? 1 : 0;
+        }
+        if (allowed) {
+            r.Act(
+                [&] {
+                    for (const auto& entry : selected)
+                        r.Put(Index(entry.first), std::nullopt);
+                    for (const auto& [cell, look] : selected)
+                        r.Put(Index(image(cell)), look);
+                },
+                2 * static_cast<int>(selected.size()) + replaced);
+            r.selection = BoxBetween(image(b.low), image(b.high));
+        }
+        const bool done = kind == 0   ? MoveSelection(e, axis, step)
+                          : kind == 1 ? FlipSelection(e, axis)
+                                      : TurnSelection(e);
+        EXPECT_EQ(done, allowed);
+    }
+
+    void DeleteOrPaintSelection() {
+        Editor& e = *editor;
+        std::vector<Cell> cells;
+        for (const auto& entry : Selected())
+            cells.push_back(entry.first);
+        e.tool = Between(0, 1) == 0 ? EditTool::Delete : EditTool::Paint;
+        if (e.tool == EditTool::Delete && cells.size() == reference.cells.size())
+            return;  // which cube stays depends on the slots
+        DeleteOrPaint(cells, CurrentLook());
+        EXPECT_EQ(e.tool == EditTool::Delete ? DeleteSelection(e) : PaintSelection(e), !cells.empty());
+    }
+
+    // A copy of the selection now and then, read back as a scene; a paste of the last copy on a random face or where
+    // it was copied from.
+    std::string copiedText;
+    void CopyAndPaste() {
+        Editor& e = *editor;
+        Reference& r = reference;
+        if (Between(0, 1) == 0) {
+            const std::vector<std::pair<Cell, Look>> selected = Selected();
+            const std::string text = CopySelection(e, "tex.bmp");
+            ASSERT_EQ(text.empty(), selected.empty());
+            if (selected.empty())
+                return;
+            ObjectFileContents read;
+            ASSERT_TRUE(ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), read));
+            ASSERT_EQ(read.cubes.size(), selected.size());
+            r.copied.clear();
+            for (const auto& [cell, look] : selected)
+                r.copied.push_back(
+                    {{cell.x - r.selection.low.x, cell.y - r.selection.low.y, cell.z - r.selection.low.z}, look});
+            for (const LoadedCube& cube : read.cubes) {
+                const Look look{static_cast<uint8_t>(cube.textured), cube.colour, cube.cellColumn, cube.cellRow};
+                const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y),
+                                static_cast<int32_t>(cube.z)};
+                ASSERT_TRUE(std::count(r.copied.begin(), r.copied.end(), std::make_pair(cell, look)) == 1)
+                    << "the copy reads back as the cubes copied";
+            }
+            r.copiedFromKnown = true;
+            r.copiedFrom = r.selection.low;
+            copiedText = text;
+            return;
+        }
+        if (copiedText.empty())
+            return;
+        Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
+        for (const auto& entry : r.copied) {
+            const Cell& c = entry.first;
+            low = {std::min(low.x, c.x), std::min(low.y, c.y), std::min(low.z, c.z)};
+            high = {std::max(high.x, c.x), std::max(high.y, c.y), std::max(high.z, c.z)};
+        }
+        Cell at = r.copiedFromKnown ? r.copiedFrom : Cell{100, 100, 100};
+        std::optional<PointedFace> face;
+        if (Between(0, 2) != 0) {
+            face = PointedFace{CellOf(e.scene.cubes[RandomSlot()]), Between(0, kSideCount - 1)};
+            at = face->cube;
+            int32_t* a[3] = {&at.x, &at.y, &at.z};
+            const int32_t size[3] = {high.x - low.x + 1, high.y - low.y + 1, high.z - low.z + 1};
+            for (int axis = 0; axis < 3; ++axis)
+                *a[axis] += kSideOffset[face->side][axis] > 0 ? 1 : kSideOffset[face->side][axis] < 0 ? -size[axis] : 0;
+        }
+        std::vector<std::pair<Cell, Look>> pasted;
+        size_t added = 0;
+        for (const auto& [cell, look] : r.copied) {
+            const Cell to{at.x + cell.x - low.x, at.y + cell.y - low.y, at.z + cell.z - low.z};
+            if (!PlainInAddRange(to))
+                continue;
+            pasted.push_back({to, look});
+            added += r.cells.count(Index(to)) == 0 ? 1 : 0;
+        }
+        if (!pasted.empty() && r.cells.size() + added > kMaxCubes) {
+            r.cannotCreate = true;
+        } else if (!pasted.empty()) {
+            r.cannotCreate = false;
+            r.Act([&] {
+                for (const auto& [cell, look] : pasted)
+                    r.Put(Index(cell), look);
+            });
+            const Cell end{at.x + high.x - low.x, at.y + high.y - low.y, at.z + high.z - low.z};
+            r.selected = true;
+            r.selection = {{std::max(at.x, 1), std::max(at.y, 1), std::max(at.z, 1)},
+                           {std::min(end.x, 198), std::min(end.y, 198), std::min(end.z, 198)}};
+        }
+        PasteText(e, copiedText, face ? &*face : nullptr);
+    }
+
     // Edits outweigh undos, so that the history fills; New is rare, so that scenes grow large.
     void Step() {
         const int roll = Between(0, 999);
@@ -330,7 +518,15 @@ struct ModelRun {
             UndoOrRedo(false, Between(1, 4));
         else if (roll < 661)
             New();
-        else if (roll < 870)
+        else if (roll < 700)
+            Select();
+        else if (roll < 770)
+            Transform();
+        else if (roll < 790)
+            DeleteOrPaintSelection();
+        else if (roll < 820)
+            CopyAndPaste();
+        else if (roll < 900)
             ChangeMirror();
         else
             ChangeLook();
@@ -372,6 +568,10 @@ struct ModelRun {
         ASSERT_EQ(e.undo.keptEdits, h.kept) << "step " << step;
         ASSERT_TRUE(e.undo.nextEdit >= 0 && e.undo.nextEdit < kUndoEditCapacity) << "step " << step;
         ASSERT_EQ(e.cannotCreate, reference.cannotCreate) << "step " << step;
+        ASSERT_EQ(e.selection.active, reference.selected) << "step " << step;
+        ASSERT_TRUE(!e.selection.active || (e.selection.box.low == reference.selection.low &&
+                                            e.selection.box.high == reference.selection.high))
+            << "the selection's box at step " << step;
     }
 };
 

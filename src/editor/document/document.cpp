@@ -23,6 +23,8 @@ void StartLoadedDocument(Editor& editor, bool named) {
     editor.ignoreNextClick = true;
     editor.frameOpenedModel = true;
     CentreMirrorOnModel(editor.mirror, editor.scene);
+    editor.selection.active = false;
+    editor.selectStroke.active = false;
 }
 
 void SetAtlas(Editor& editor, AtlasLoader& atlas, Image&& image) {

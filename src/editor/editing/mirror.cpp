@@ -60,6 +60,14 @@ void AddBoxOutline(GuideLines& lines, const float (&low)[3], const float (&high)
     }
 }
 
+// The outline of a box of cells: from its low cell's low corner to its high cell's high corner.
+void AddCellBoxOutline(GuideLines& lines, const CellBox& box) {
+    const float low[3] = {static_cast<float>(box.low.x), static_cast<float>(box.low.y), static_cast<float>(box.low.z)};
+    const float high[3] = {static_cast<float>(box.high.x + 1), static_cast<float>(box.high.y + 1),
+                           static_cast<float>(box.high.z + 1)};
+    AddBoxOutline(lines, low, high);
+}
+
 }  // namespace
 
 CellBox BoxBetween(const Cell& a, const Cell& b) {
@@ -171,12 +179,13 @@ void MakeGuideLines(const MirrorState& mirror, const MeshExtent& model, const Ce
     if (box != nullptr) {
         CellBox boxes[kMaxMirrorImages];
         const int count = MirrorBoxes(mirror, *box, boxes);
-        for (int i = 0; i < count; ++i) {
-            const float low[3] = {static_cast<float>(boxes[i].low.x), static_cast<float>(boxes[i].low.y),
-                                  static_cast<float>(boxes[i].low.z)};
-            const float high[3] = {static_cast<float>(boxes[i].high.x + 1), static_cast<float>(boxes[i].high.y + 1),
-                                   static_cast<float>(boxes[i].high.z + 1)};
-            AddBoxOutline(lines, low, high);
-        }
+        for (int i = 0; i < count; ++i)
+            AddCellBoxOutline(lines, boxes[i]);
     }
+}
+
+void MakeBoxLines(const CellBox* boxes, int count, GuideLines& lines) {
+    lines.lineCount = 0;
+    for (int i = 0; i < count; ++i)
+        AddCellBoxOutline(lines, boxes[i]);
 }

@@ -56,6 +56,8 @@ struct GuideLines {
     int32_t lineCount = 0;
 };
 
+// Fills lines with the outlines of count boxes of cells.
+void MakeBoxLines(const CellBox* boxes, int count, GuideLines& lines);
 // Fills lines for the planes switched on (each an outline over the model's extent, as the mesh last drawn has it,
 // and a cross through the centre) and, when box is not null, the outlines of the box and its images.
 void MakeGuideLines(const MirrorState& mirror, const MeshExtent& model, const CellBox* box, GuideLines& lines);

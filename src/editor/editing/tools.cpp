@@ -13,13 +13,8 @@ constexpr int kLowestNewCoordinate = 1;
 constexpr int kHighestNewCoordinate = 198;
 constexpr int kAddsRecordedTogether = 256;
 
-// The one rule of where a new cube may go, for a click, its mirror images, a box and its images alike: within
-// 1..198 on every axis, off the grid's outer layer.
-bool InAddRange(int32_t coordinate) {
+bool InRange(int32_t coordinate) {
     return coordinate >= kLowestNewCoordinate && coordinate <= kHighestNewCoordinate;
-}
-bool InAddRange(const Cell& cell) {
-    return InAddRange(cell.x) && InAddRange(cell.y) && InAddRange(cell.z);
 }
 // The cells of a box in the add range; false when none is.
 bool ClipToAddRange(CellBox& box) {
@@ -30,9 +25,12 @@ bool ClipToAddRange(CellBox& box) {
     return box.low.x <= box.high.x && box.low.y <= box.high.y && box.low.z <= box.high.z;
 }
 
-// The slot for a new cube, which the caller fills: the next one while the array has not been filled up to its end,
-// afterwards the lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting
-// at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.
+}  // namespace
+
+bool InAddRange(const Cell& cell) {
+    return InRange(cell.x) && InRange(cell.y) && InRange(cell.z);
+}
+
 int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     if (scene.highestUsedSlot < kMaxCubes - 1)
         return ++scene.highestUsedSlot;
@@ -43,23 +41,17 @@ int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     return -1;
 }
 
-// How a new cube looks: the current colour, or white with the current texture cell.
-struct NewCubeLook {
-    uint8_t textured;
-    uint32_t colour;
-    int32_t cellColumn;
-    int32_t cellRow;
-};
-
-NewCubeLook CurrentLook(const Editor& editor) {
+CubeLook CurrentLook(const Editor& editor) {
     if (editor.textureMode)
         return {1, kWhite, editor.textureColumn, editor.textureRow};
     return {0, editor.currentColour, 0, 0};
 }
 
-// A new cube's record and grid byte, in a free slot at a free cell; the caller counts it and records it for undo.
-// A coloured cube keeps the texture cell its slot had.
-void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const NewCubeLook& look) {
+CubeLook LookOf(const CubeRecord& cube) {
+    return {cube.textured, cube.colour, cube.cellColumn, cube.cellRow};
+}
+
+void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look) {
     CubeRecord& cube = scene.cubes[slot];
     cube.x = static_cast<float>(cell.x);
     cube.y = static_cast<float>(cell.y);
@@ -73,6 +65,8 @@ void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const NewCubeLoo
     }
     scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
 }
+
+namespace {
 
 // A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.
 void PlaceNewCube(Editor& editor, int32_t slot, const Cell& cell) {
@@ -109,6 +103,34 @@ void AddCells(Editor& editor, const Cell* cells, int count) {
     editor.cannotCreate = full || !inRange;
 }
 
+}  // namespace
+
+void PaintCube(Editor& editor, int32_t slot, const CubeLook& look) {
+    CubeRecord& cube = editor.scene.cubes[slot];
+    UndoEntry entry = EntryFor(slot, cube);
+    if (look.textured == 0) {
+        if (cube.colour == look.colour && cube.textured == 0)
+            return;
+        cube.colour = look.colour;
+        cube.textured = 0;
+    } else {
+        if (cube.cellColumn == look.cellColumn && cube.cellRow == look.cellRow && cube.textured == 1)
+            return;
+        cube.colour = kWhite;
+        cube.cellColumn = look.cellColumn;
+        cube.cellRow = look.cellRow;
+        cube.textured = 1;
+    }
+    editor.modified = true;
+    entry.colourAfter = cube.colour;
+    entry.texturedAfter = cube.textured;
+    entry.cellColumnAfter = cube.cellColumn;
+    entry.cellRowAfter = cube.cellRow;
+    RecordEdit(editor.undo, kUndoPaint, entry);
+}
+
+namespace {
+
 void Delete(Editor& editor, int32_t slot) {
     Scene& scene = editor.scene;
     if (scene.liveCubeCount < 2)
@@ -120,30 +142,6 @@ void Delete(Editor& editor, int32_t slot) {
     editor.modified = true;
     const Cell cell = CellOf(cube);
     scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 0;
-}
-
-void Paint(Editor& editor, int32_t slot) {
-    CubeRecord& cube = editor.scene.cubes[slot];
-    UndoEntry entry = EntryFor(slot, cube);
-    if (!editor.textureMode) {
-        if (cube.colour == editor.currentColour && cube.textured == 0)
-            return;
-        cube.colour = editor.currentColour;
-        cube.textured = 0;
-    } else {
-        if (cube.cellColumn == editor.textureColumn && cube.cellRow == editor.textureRow && cube.textured == 1)
-            return;
-        cube.colour = kWhite;
-        cube.cellColumn = editor.textureColumn;
-        cube.cellRow = editor.textureRow;
-        cube.textured = 1;
-    }
-    editor.modified = true;
-    entry.colourAfter = cube.colour;
-    entry.texturedAfter = cube.textured;
-    entry.cellColumnAfter = cube.cellColumn;
-    entry.cellRowAfter = cube.cellRow;
-    RecordEdit(editor.undo, kUndoPaint, entry);
 }
 
 void PickColour(Editor& editor, int32_t slot) {
@@ -220,7 +218,7 @@ void AddBoxes(Editor& editor, const CellBox* mirrored, int mirroredCount) {
         return;
     editor.modified = true;
     BeginAction(editor.undo);
-    const NewCubeLook look = CurrentLook(editor);
+    const CubeLook look = CurrentLook(editor);
     int32_t searchFrom = 0;
     // The new cubes' slots go to the history a few hundred at a time, which keeps its bookkeeping out of the loop.
     int32_t added[kAddsRecordedTogether];
@@ -281,7 +279,7 @@ void ApplyTool(Editor& editor, int32_t slot, int side) {
             if (editor.tool == EditTool::Delete)
                 Delete(editor, imageSlots[i]);
             else
-                Paint(editor, imageSlots[i]);
+                PaintCube(editor, imageSlots[i], CurrentLook(editor));
         }
     }
     EndAction(editor.undo);
@@ -296,15 +294,21 @@ void ApplyBox(Editor& editor, const CellBox& box) {
         AddBoxes(editor, boxes, count);
         return;
     }
+    EditCubesIn(editor, boxes, count, editor.tool);
+}
+
+void EditCubesIn(Editor& editor, const CellBox* boxes, int count, EditTool tool) {
     Scene& scene = editor.scene;
+    const CubeLook look = CurrentLook(editor);
     BeginAction(editor.undo);
+    // In slot order: when every cube is in the boxes, the one in the highest slot is the one that stays.
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         if (scene.cubes[slot].inUse == 0 || !InAnyBox(CellOf(scene.cubes[slot]), boxes, count))
             continue;
-        if (editor.tool == EditTool::Delete)
+        if (tool == EditTool::Delete)
             Delete(editor, slot);
         else
-            Paint(editor, slot);
+            PaintCube(editor, slot, look);
     }
     EndAction(editor.undo);
 }

@@ -7,6 +7,33 @@
 #include "editor/editing/mirror.h"
 
 struct Editor;
+enum class EditTool : int32_t;
+
+// How a cube looks: a colour, or white with an atlas cell (a coloured cube keeps the cell its slot had).
+struct CubeLook {
+    uint8_t textured;
+    uint32_t colour;
+    int32_t cellColumn;
+    int32_t cellRow;
+};
+// The current colour, or white with the current texture cell, as Add and Paint give it.
+CubeLook CurrentLook(const Editor& editor);
+CubeLook LookOf(const CubeRecord& cube);
+
+// The one rule of where a new cube may go, for a click, its mirror images, a box, a paste and a move alike: within
+// 1..198 on every axis, off the grid's outer layer.
+bool InAddRange(const Cell& cell);
+// The slot for a new cube, which the caller fills: the next one while the array has not been filled up to its end,
+// afterwards the lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting
+// at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.
+int32_t NewSlot(Scene& scene, int32_t& searchFrom);
+// A new cube's record and grid byte, in a free slot at a free cell; the caller counts it and records it for undo.
+void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look);
+// Gives the cube in slot a look, recorded for undo as a paint; nothing when it looks so already.
+void PaintCube(Editor& editor, int32_t slot, const CubeLook& look);
+// Deletes (the last cube of the scene never) or paints with the current look every cube in the boxes, in slot
+// order, as one undo step: when every cube is in them, the one in the highest slot stays.
+void EditCubesIn(Editor& editor, const CellBox* boxes, int count, EditTool tool);
 
 // The cell beside a cell on a side.
 Cell NeighbourCell(const Cell& cell, int side);

@@ -158,16 +158,18 @@ void MoveStep(Camera& camera, FrameInput& input, float frameTime) {
 
 }  // namespace
 
-void CameraInputStep(Camera& camera, FrameInput& input, float frameTime) {
-    // With Alt held the letters open menus (Alt+F is the File menu): the view must not zoom or move under them.
+void CameraInputStep(Camera& camera, FrameInput& input, float frameTime, bool arrowsTaken) {
+    // With Alt held the letters open menus (Alt+F is the File menu), with Ctrl they are the program's shortcuts
+    // (Ctrl+S, Ctrl+A): the view must not zoom or move under them.
     const bool keys = !input.KeyDown(kKeyAlt);
+    const bool letters = keys && !input.KeyDown(kKeyControl);
     OrbitStep(camera, input);
-    if (keys) {
+    if (keys && !arrowsTaken)
         ArrowStep(camera, input, frameTime);
+    if (letters)
         ZoomKeyStep(camera, input, frameTime);
-    }
     PanStep(camera, input);
-    if (keys)
+    if (letters)
         MoveStep(camera, input, frameTime);
 }
 

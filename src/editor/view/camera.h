@@ -48,8 +48,9 @@ struct Camera {
     ScreenPoint panAnchor;  // cursor at the previous pan frame
 };
 
-// Step 2 of the frame update: orbit, arrow keys, F/G, pan, W/A/S/D.
-void CameraInputStep(Camera& camera, FrameInput& input, float frameTime);
+// Step 2 of the frame update: orbit, arrow keys (unless arrowsTaken: Shift held with a selection moves it instead),
+// F/G, pan, W/A/S/D (the letters not while Ctrl or Alt is held).
+void CameraInputStep(Camera& camera, FrameInput& input, float frameTime, bool arrowsTaken = false);
 // One call per wheel message; notches is the wheel delta / 120, truncated.
 void WheelZoom(Camera& camera, int16_t notches);
 void ResetCamera(Camera& camera);

@@ -1,5 +1,6 @@
 #include "editor/view/draw_frame.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +14,9 @@ namespace layout = paint_layout;
 constexpr char kCubeCountFormat[] = "キューブ数：%d/%d";
 constexpr char kCannotCreateText[] = "これ以上作成できません";
 constexpr char kMirrorLabel[] = "ミラー：";
+constexpr char kSelectionFormat[] = "選択：%d×%d×%d（%d 個）";
+// The selection's outline: orange, apart from the wireframe's usual white and black and from the default grey.
+constexpr float kSelectionColour[3] = {1.0f, 0.55f, 0.0f};
 // How far apart (in summed 0..255 steps) the wireframe and background colours must be for guides to show.
 constexpr int32_t kGuideContrast = 96;
 constexpr float kColourScale = 1.0f / 255.0f;
@@ -142,6 +146,15 @@ void FormatMirror(const MirrorState& mirror, char (&text)[kStatusTextCapacity]) 
     }
 }
 
+void FormatSelection(const Editor& editor, char (&text)[kStatusTextCapacity]) {
+    text[0] = '\0';
+    if (!editor.selection.active)
+        return;
+    const CellBox& box = editor.selection.box;
+    std::snprintf(text, kStatusTextCapacity, kSelectionFormat, box.high.x - box.low.x + 1, box.high.y - box.low.y + 1,
+                  box.high.z - box.low.z + 1, SelectedCount(editor));
+}
+
 void RecordView(Editor& editor) {
     const Camera& camera = editor.camera;
     editor.view.view =
@@ -178,6 +191,10 @@ void PrepareFrameDrawing(Editor& editor,
     drawing.guidePoints = editor.guides.points;
     drawing.guideLineCount = editor.guides.lineCount;
     GuideColour(background, wireframe, drawing.guideColour);
+    FormatSelection(editor, drawing.status.selectionText);
+    drawing.selectionPoints = editor.selectionLines.points;
+    drawing.selectionLineCount = editor.selectionLines.lineCount;
+    std::copy(kSelectionColour, kSelectionColour + 3, drawing.selectionColour);
 }
 
 void DrawEditorFrame(Editor& editor, const RgbSetting& background, const RgbSetting& wireframe, Renderer& renderer) {

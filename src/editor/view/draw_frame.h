@@ -23,3 +23,6 @@ void RecordView(Editor& editor);
 void FormatCubeCount(int32_t liveCubes, char (&text)[kStatusTextCapacity]);
 // "ミラー：X Z" for the planes switched on; empty when none is.
 void FormatMirror(const MirrorState& mirror, char (&text)[kStatusTextCapacity]);
+// The selection's width, height and depth in cells and how many cubes it holds ("選択：3×2×1（5 個）"); empty
+// without a selection.
+void FormatSelection(const Editor& editor, char (&text)[kStatusTextCapacity]);
