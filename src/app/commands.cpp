@@ -51,7 +51,7 @@ void SyncEditorChecks(HWND window) {
 
 bool OnCommand(HWND window, int commandId) {
     if (const EditorMenuItem* item = EditorMenuItemOf(commandId)) {
-        RunEditorMenuCommand(gEditor, item->command);
+        RunEditMenuCommand(window, item->command);
         SyncEditorChecks(window);
         return true;
     }

@@ -102,6 +102,7 @@ void OnPress(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             if ((lParam & kWasDown) == 0)
                 NoteKeyPress(static_cast<int>(wParam));
+            OnShortcutKey(gMainWindow, static_cast<int>(wParam), (lParam & kWasDown) != 0);
             break;
     }
 }
@@ -138,6 +139,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam));
+            break;
+        case WM_INITMENUPOPUP:
+            UpdateEditMenu(window, reinterpret_cast<HMENU>(wParam));
             break;
         case WM_CLOSE:
             // The default procedure would destroy the window; the save prompt decides first.

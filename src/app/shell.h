@@ -7,6 +7,7 @@
 
 #include "editor/document/document_commands.h"
 #include "editor/editor.h"
+#include "editor/editor_commands.h"
 #include "editor/platform.h"
 #include "editor/document/settings.h"
 #include "files/file_system.h"
@@ -46,6 +47,13 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Menu commands of the main window; returns true when the command was handled.
 bool OnCommand(HWND window, int commandId);
+// An Edit item or the key that stands for it: the clipboard's through the system clipboard, the rest by the editor.
+void RunEditMenuCommand(HWND window, EditorCommand command);
+// The Edit menu's items greyed as the selection and the clipboard stand, when popup is that menu.
+void UpdateEditMenu(HWND window, HMENU popup);
+// A key the main window received: the command of the program's shortcut it stands for, carried out as its item
+// would be. False when it stands for none.
+bool OnShortcutKey(HWND window, int virtualKey, bool repeat);
 // The Options items' check marks as the editor's mirror switches stand: at start (the settings may switch axes on),
 // after a command and after every frame (N switches an axis on). The menu is touched only where a mark changes.
 void SyncEditorChecks(HWND window);

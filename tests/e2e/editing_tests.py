@@ -163,3 +163,34 @@ def a_key_that_chose_a_menu_item_or_answered_a_box_does_not_act_again_in_the_vie
         settings = dict(read_ini(program.ini_path) or [])
         check(settings.get("MIRROR_Y") == "0", f"a mirror plane was laid by the menu's or the box's N: {settings}")
         check(settings.get("MIRROR_PLANE_Y") == "202", f"M did not move the planes to the cube above: {settings}")
+
+
+@e2e
+def a_selection_copied_pasted_on_a_face_moved_and_turned_is_saved():
+    """Three cubes, an L seen from the side, chosen by a Ctrl drag, copied, pasted on the top face, moved one cell by
+    Shift+Left (+x as the start camera looks) and turned a quarter: the saved file holds every cube where the rules
+    put it, the original's first."""
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        top_of_a = top_of_column(shot, 1)
+        program.click(*point(shot, (100.5, 100.5, 101)))  # A's +z face: B at (100, 100, 101)
+        program.click(*top_of_a)  # C on A
+        top_of_c = top_of_column(shot, 2)
+        program.wait_shot(lambda s: s.pixel(*top_of_c) != MAGENTA, "B and C added")
+        program.move(*top_of_c)
+        run(["xdotool", "keydown", "ctrl", "mousedown", "1", "sleep", "0.3"])
+        program.move(*point(shot, (100.5, 101, 101.5)))  # B's top face
+        run(["xdotool", "sleep", "0.4", "mouseup", "1", "keyup", "ctrl"])
+        program.wait_main_focus()
+        program.chord("ctrl+c")
+        program.move(*top_of_c)
+        program.chord("ctrl+v", pause=0.5)
+        program.chord("shift+Left", pause=0.5)
+        program.key("r", pause=0.5)
+        save(program.wait_still(), "selection_turned")
+        program.chord("ctrl+s")  # an unnamed scene: Save asks for a name
+        program.file_dialog("^(Save As|名前を付けて保存)$", program.wine_path("moved.bvo"), "the save dialog")
+        wait_file(program.path("moved.bvo"), "the saved scene")
+        cubes = [b"100 100 100", b"100 100 101", b"100 101 100", b"100 102 100", b"101 102 100", b"100 103 100"]
+        expected = [b"Blokkenveld", b"1 0", b"6"] + [c + b" ffffffff" for c in cubes] + [b""]
+        saved = open(program.path("moved.bvo"), "rb").read().split(b"\r\n")
+        check(saved == expected, f"the saved scene: {saved}")
