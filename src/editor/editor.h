@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "editor/editing/cell_slots.h"
 #include "editor/editing/mirror.h"
@@ -14,6 +16,7 @@
 #include "editor/view/pick.h"
 #include "files/bitmap.h"
 #include "files/file_system.h"
+#include "files/object_file.h"
 #include "render/cube_mesh.h"
 #include "render/vertices.h"
 #include "scene/scene.h"
@@ -94,6 +97,8 @@ struct Editor {
     GuideLines selectionLines;     // the selection's outline and a Ctrl drag's, in their own colour
     bool copyOriginKnown = false;  // where the last copy's lowest corner was, for a paste that points at no cube
     Cell copyOrigin{};
+    std::string copiedText;  // the last copy's text and its cubes, made once per copy, their room used again
+    std::vector<LoadedCube> copiedCubes;
     // Room for a command on the selection: the slots it moves, the cells its cubes take and the slots found there.
     int32_t selectedSlots[kMaxCubes];
     Cell takenCells[kMaxCubes];

@@ -153,7 +153,7 @@ ClipboardOutcome RunClipboardCommand(Editor& editor,
         }
         return ClipboardOutcome::NotAScene;
     }
-    const std::string text = CopySelection(editor, textureName);
+    const std::string& text = CopySelection(editor, textureName);
     if (text.empty())
         return ClipboardOutcome::Nothing;
     if (!clipboard.Put(text))

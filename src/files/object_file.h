@@ -37,8 +37,10 @@ bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out);
 
 // The file's text for the in-use cubes of slots 0 to the highest used slot, in slot order; lines end in '\n'.
 std::string ObjectFileText(const Scene& scene, const char* textureName);
-// The same for the cubes whose cells lie from low to high (both included), their positions counted from low.
-std::string ObjectFileText(const Scene& scene,
-                           const char* textureName,
-                           const int32_t (&low)[3],
-                           const int32_t (&high)[3]);
+// The same for the cubes whose cells lie from low to high (both included), their positions counted from low, into
+// text, whose room is used again.
+void WriteObjectFileText(std::string& text,
+                         const Scene& scene,
+                         const char* textureName,
+                         const int32_t (&low)[3],
+                         const int32_t (&high)[3]);

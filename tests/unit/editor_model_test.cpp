@@ -107,7 +107,7 @@ struct Reference {
             cells.erase(cell);
     }
     // Runs an edit of the cells and records the cells it changed as one action, of that many edits unless the action
-    // counts its own (a move takes each cube out and puts it back: two edits a cube, however few cells change).
+    // counts its own (a move keeps its map and each cube it moved, however few cells change).
     template <typename Edit>
     void Act(Edit edit, int edits = -1) {
         std::map<int, Change> changes;
@@ -394,12 +394,12 @@ struct ModelRun {
                      static_cast<int32_t>(std::floor((b.low.z + b.high.z - 2.0 * c.x + b.low.x + b.high.x) / 2))};
             return c;
         };
+        // The box moves with its cubes, and must stay in the add range.
         const std::vector<std::pair<Cell, Look>> selected = Selected();
-        bool allowed = !selected.empty();
+        const bool allowed = !selected.empty() && PlainInAddRange(image(b.low)) && PlainInAddRange(image(b.high));
         int replaced = 0;
-        for (const auto& [cell, look] : selected) {
-            const Cell to = image(cell);
-            allowed = allowed && PlainInAddRange(to);
+        for (const auto& entry : selected) {
+            const Cell to = image(entry.first);
             replaced += allowed && !b.Contains(to) && r.cells.count(Index(to)) != 0 ? 1 : 0;
         }
         if (allowed) {
@@ -410,7 +410,7 @@ struct ModelRun {
                     for (const auto& [cell, look] : selected)
                         r.Put(Index(image(cell)), look);
                 },
-                2 * static_cast<int>(selected.size()) + replaced);
+                1 + static_cast<int>(selected.size()) + replaced);
             r.selection = BoxBetween(image(b.low), image(b.high));
         }
         const bool done = kind == 0   ? MoveSelection(e, axis, step)

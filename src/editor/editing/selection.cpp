@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/editing/cell_map.h"
 #include "editor/editing/tools.h"
 #include "editor/editor.h"
 #include "editor/platform.h"
@@ -26,21 +27,6 @@ int32_t FloorHalf(int32_t n) {
     return n >= 0 ? n / 2 : -((1 - n) / 2);
 }
 
-// A map of cells that moves, mirrors or turns them: each output axis takes one input axis, maybe negated, plus an
-// offset. It maps the selection box onto a box of the same cells' images.
-struct CellMap {
-    int from[3] = {0, 1, 2};
-    int32_t sign[3] = {1, 1, 1};
-    int32_t offset[3] = {0, 0, 0};
-
-    Cell operator()(const Cell& cell) const {
-        Cell out{};
-        for (int axis = 0; axis < 3; ++axis)
-            Coordinate(out, axis) = sign[axis] * CoordinateOf(cell, from[axis]) + offset[axis];
-        return out;
-    }
-};
-
 bool Holds(const Editor& editor, const CubeRecord& cube) {
     return cube.inUse != 0 && editor.selection.box.Contains(CellOf(cube));
 }
@@ -56,49 +42,71 @@ void TakeOut(Editor& editor, int32_t slot) {
     --scene.liveCubeCount;
 }
 
-// Moves every selected cube to its image under map, replacing the unselected cubes in the cells they take, as one
-// undo step: the replaced cubes and the selected ones are taken out, then the selected ones put back in their own
-// slots at their new cells, so that an undo gives every cube back its slot. Refused whole when an image leaves
-// the add range.
-bool MapSelection(Editor& editor, const CellMap& map) {
+// Moves every selected cube to its image under map as one undo step: the unselected cubes in the cells taken are
+// deleted, then the selected ones moved in their own slots, recorded as the map and the slots it took, so that an
+// undo gives every cube its cell and slot back. Refused whole when the selection's image leaves the add range: its
+// cubes lie inside it, and the box moves with them.
+// cellMap gives each cube's cell, as map does but in a form the compiler keeps in registers (a move adds, a flip
+// negates an axis, a turn swaps two).
+template <typename CellMapping>
+bool MapSelection(Editor& editor, const CellMap& map, CellMapping cellMap) {
     Scene& scene = editor.scene;
     Selection& selection = editor.selection;
     if (!selection.active)
         return false;
-    int32_t count = 0;
-    int32_t taken = 0;  // cells outside the box that an image takes while a cube holds it
-    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-        const CubeRecord& cube = scene.cubes[slot];
-        if (!Holds(editor, cube))
-            continue;
-        const Cell to = map(CellOf(cube));
-        if (!InAddRange(to))
-            return false;
-        editor.selectedSlots[count++] = slot;
-        if (!selection.box.Contains(to) && scene.grid[Scene::GridIndex(to.x, to.y, to.z)] != 0)
-            editor.takenCells[taken++] = to;
-    }
-    if (count == 0)
+    const CellBox box = selection.box;
+    const CellBox image = BoxBetween(map(box.low), map(box.high));
+    if (!InAddRange(image.low) || !InAddRange(image.high))
         return false;
+    // The cubes it replaces: occupied cells of the image outside the box whose cell in the box holds a cube (every
+    // cube in the box is selected). Found by the grid over that part of the image, before anything changes.
+    int32_t taken = 0;
+    for (int32_t x = image.low.x; x <= image.high.x; ++x) {
+        for (int32_t y = image.low.y; y <= image.high.y; ++y) {
+            for (int32_t z = image.low.z; z <= image.high.z; ++z) {
+                const Cell to{x, y, z};
+                if (box.Contains(to) || scene.grid[Scene::GridIndex(x, y, z)] == 0)
+                    continue;
+                const Cell from = map.Inverse(to);
+                if (scene.grid[Scene::GridIndex(from.x, from.y, from.z)] != 0)
+                    editor.takenCells[taken++] = to;
+            }
+        }
+    }
     FindSlots(scene, editor.cellSlots, editor.takenCells, taken, editor.replacedSlots);
     BeginAction(editor.undo);
     for (int32_t i = 0; i < taken; ++i) {
         if (editor.replacedSlots[i] >= 0)
             TakeOut(editor, editor.replacedSlots[i]);
     }
-    for (int32_t i = 0; i < count; ++i)
-        TakeOut(editor, editor.selectedSlots[i]);
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t slot = editor.selectedSlots[i];
-        const CubeRecord& cube = scene.cubes[slot];
-        const Cell to = map(CellOf(cube));
-        WriteNewCube(scene, slot, to, LookOf(cube));
-        NoteCellSlot(scene, editor.cellSlots, to, slot);
-        ++scene.liveCubeCount;
-        RecordAdd(editor.undo, slot);
+    // Every cell the cubes leave is emptied before any is taken, since a cube may move into a cell another leaves:
+    // the box's cells hold the selected cubes and nothing else. Then one pass over the slots moves them.
+    for (int32_t x = box.low.x; x <= box.high.x; ++x) {
+        for (int32_t y = box.low.y; y <= box.high.y; ++y) {
+            uint8_t* row = scene.grid + Scene::GridIndex(x, y, 0);
+            std::fill(row + box.low.z, row + box.high.z + 1, uint8_t{0});
+        }
     }
+    int32_t count = 0;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        CubeRecord& cube = scene.cubes[slot];
+        const Cell from = CellOf(cube);
+        if (cube.inUse == 0 || !box.Contains(from))
+            continue;
+        const Cell to = cellMap(from);
+        cube.x = static_cast<float>(to.x);
+        cube.y = static_cast<float>(to.y);
+        cube.z = static_cast<float>(to.z);
+        scene.grid[Scene::GridIndex(to.x, to.y, to.z)] = 1;
+        editor.selectedSlots[count++] = slot;
+    }
+    if (count == 0) {
+        EndAction(editor.undo);  // nothing was recorded: nothing happened
+        return false;
+    }
+    RecordMapped(editor.undo, map, editor.selectedSlots, count);
     EndAction(editor.undo);
-    selection.box = BoxBetween(map(selection.box.low), map(selection.box.high));
+    selection.box = image;
     editor.modified = true;
     return true;
 }
@@ -108,9 +116,23 @@ bool MapSelection(Editor& editor, const CellMap& map) {
 int32_t SelectedCount(const Editor& editor) {
     if (!editor.selection.active)
         return 0;
+    const Scene& scene = editor.scene;
+    const CellBox& box = editor.selection.box;
     int32_t count = 0;
-    for (int32_t slot = 0; slot <= editor.scene.highestUsedSlot; ++slot)
-        count += Holds(editor, editor.scene.cubes[slot]) ? 1 : 0;
+    // A box smaller than the slots in use is counted by its grid bytes, row by row along z; a larger one by the
+    // slots. Either way each frame that shows the count stays cheap.
+    if (box.Volume() <= scene.highestUsedSlot + 1) {
+        for (int32_t x = box.low.x; x <= box.high.x; ++x) {
+            for (int32_t y = box.low.y; y <= box.high.y; ++y) {
+                const uint8_t* row = scene.grid + Scene::GridIndex(x, y, 0);
+                for (int32_t z = box.low.z; z <= box.high.z; ++z)
+                    count += row[z];
+            }
+        }
+        return count;
+    }
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot)
+        count += Holds(editor, scene.cubes[slot]) ? 1 : 0;
     return count;
 }
 
@@ -150,15 +172,20 @@ bool PaintSelection(Editor& editor) {
 bool MoveSelection(Editor& editor, int axis, int step) {
     CellMap map;
     map.offset[axis] = step;
-    return MapSelection(editor, map);
+    const Cell by{map.offset[0], map.offset[1], map.offset[2]};
+    return MapSelection(editor, map, [by](const Cell& c) { return Cell{c.x + by.x, c.y + by.y, c.z + by.z}; });
 }
 
 bool FlipSelection(Editor& editor, int axis) {
     const CellBox& box = editor.selection.box;
     CellMap map;
-    map.sign[axis] = -1;
+    map.Take(axis, axis, -1);
     map.offset[axis] = CoordinateOf(box.low, axis) + CoordinateOf(box.high, axis);
-    return MapSelection(editor, map);
+    const Cell sign{map.m[0][0], map.m[1][1], map.m[2][2]};
+    const Cell sum{map.offset[0], map.offset[1], map.offset[2]};
+    return MapSelection(editor, map, [sign, sum](const Cell& c) {
+        return Cell{sign.x * c.x + sum.x, sign.y * c.y + sum.y, sign.z * c.z + sum.z};
+    });
 }
 
 bool TurnSelection(Editor& editor) {
@@ -168,12 +195,12 @@ bool TurnSelection(Editor& editor) {
     const int32_t sumX = box.low.x + box.high.x;
     const int32_t sumZ = box.low.z + box.high.z;
     CellMap map;
-    map.from[0] = 2;
+    map.Take(0, 2, 1);
     map.offset[0] = FloorHalf(sumX - sumZ);
-    map.from[2] = 0;
-    map.sign[2] = -1;
+    map.Take(2, 0, -1);
     map.offset[2] = FloorHalf(sumX + sumZ);
-    return MapSelection(editor, map);
+    const int32_t toX = map.offset[0], toZ = map.offset[2];
+    return MapSelection(editor, map, [toX, toZ](const Cell& c) { return Cell{c.z + toX, c.y, toZ - c.x}; });
 }
 
 Move ArrowMove(const Editor& editor, int virtualKey) {
@@ -190,24 +217,55 @@ Move ArrowMove(const Editor& editor, int virtualKey) {
     return {onX ? 0 : 2, (component >= 0.0f ? 1 : -1) * towards};
 }
 
-std::string CopySelection(Editor& editor, const char* textureName) {
+const std::string& CopySelection(Editor& editor, const char* textureName) {
+    editor.copiedText.clear();
     if (SelectedCount(editor) == 0)
-        return std::string();
+        return editor.copiedText;
     const CellBox& box = editor.selection.box;
     const int32_t low[3] = {box.low.x, box.low.y, box.low.z};
     const int32_t high[3] = {box.high.x, box.high.y, box.high.z};
+    WriteObjectFileText(editor.copiedText, editor.scene, textureName, low, high);
+    // The cubes as a paste of this text would read them (coloured ones first, each in slot order), so that pasting
+    // the program's own copy need not read the text again.
+    std::vector<LoadedCube>& cubes = editor.copiedCubes;
+    cubes.clear();
+    int32_t textured = 0;  // their slots wait in selectedSlots, to follow the coloured ones
+    const auto loaded = [&](const CubeRecord& cube) {
+        return LoadedCube{cube.x - static_cast<float>(low[0]),
+                          cube.y - static_cast<float>(low[1]),
+                          cube.z - static_cast<float>(low[2]),
+                          cube.textured != 0,
+                          cube.cellColumn,
+                          cube.cellRow,
+                          cube.textured != 0 ? kWhite : cube.colour};
+    };
+    for (int32_t slot = 0; slot <= editor.scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = editor.scene.cubes[slot];
+        if (!Holds(editor, cube))
+            continue;
+        if (cube.textured != 0)
+            editor.selectedSlots[textured++] = slot;
+        else
+            cubes.push_back(loaded(cube));
+    }
+    for (int32_t i = 0; i < textured; ++i)
+        cubes.push_back(loaded(editor.scene.cubes[editor.selectedSlots[i]]));
     editor.copyOriginKnown = true;
     editor.copyOrigin = box.low;
-    return ObjectFileText(editor.scene, textureName, low, high);
+    return editor.copiedText;
 }
 
 PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace* face) {
+    // The program's own last copy is not read again: its cubes were kept with it.
     ObjectFileContents contents;
-    if (!ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), contents) ||
-        contents.cubes.empty())
+    const bool ownCopy = !text.empty() && text == editor.copiedText;
+    if (!ownCopy && !ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), contents))
+        return PasteResult::NotAScene;
+    const std::vector<LoadedCube>& cubes = ownCopy ? editor.copiedCubes : contents.cubes;
+    if (cubes.empty())
         return PasteResult::NotAScene;
     Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
-    for (const LoadedCube& cube : contents.cubes) {
+    for (const LoadedCube& cube : cubes) {
         const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
         low = {std::min(low.x, cell.x), std::min(low.y, cell.y), std::min(low.z, cell.z)};
         high = {std::max(high.x, cell.x), std::max(high.y, cell.y), std::max(high.z, cell.z)};
@@ -233,7 +291,7 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     };
     Scene& scene = editor.scene;
     int32_t kept = 0, added = 0, taken = 0;
-    for (const LoadedCube& loaded : contents.cubes) {
+    for (const LoadedCube& loaded : cubes) {
         const Cell to = destination(loaded);
         if (!InAddRange(to))
             continue;
@@ -255,7 +313,7 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     BeginAction(editor.undo);
     int32_t searchFrom = 0;
     int32_t next = 0;  // the next of the taken cells, which come in the order of the text
-    for (const LoadedCube& loaded : contents.cubes) {
+    for (const LoadedCube& loaded : cubes) {
         const Cell to = destination(loaded);
         if (!InAddRange(to))
             continue;
@@ -278,10 +336,7 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     for (int axis = 0; axis < 3; ++axis)
         Coordinate(end, axis) += CoordinateOf(high, axis) - CoordinateOf(low, axis);
     CellBox box = BoxBetween(at, end);
-    for (int axis = 0; axis < 3; ++axis) {
-        Coordinate(box.low, axis) = std::max(CoordinateOf(box.low, axis), 1);
-        Coordinate(box.high, axis) = std::min(CoordinateOf(box.high, axis), kGridSize - 2);
-    }
+    ClipToAddRange(box);  // some cube of the block lies in the range, so some of the box does
     editor.selection = {true, box};
     return PasteResult::Pasted;
 }

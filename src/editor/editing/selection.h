@@ -52,9 +52,9 @@ struct Move {
 Move ArrowMove(const Editor& editor, int virtualKey);
 
 // The clipboard's text of the selection: a scene file of the selected cubes, their positions from the selection's
-// lowest corner, textured ones naming textureName; the corner is kept for a paste that points at no cube. Empty,
-// keeping nothing, when nothing is selected.
-std::string CopySelection(Editor& editor, const char* textureName);
+// lowest corner, textured ones naming textureName; the corner is kept for a paste that points at no cube, the text
+// and its cubes for a paste of it. Empty when nothing is selected.
+const std::string& CopySelection(Editor& editor, const char* textureName);
 
 enum class PasteResult {
     Pasted,

@@ -9,14 +9,10 @@
 
 namespace {
 
-constexpr int kLowestNewCoordinate = 1;
-constexpr int kHighestNewCoordinate = 198;
 constexpr int kAddsRecordedTogether = 256;
 
-bool InRange(int32_t coordinate) {
-    return coordinate >= kLowestNewCoordinate && coordinate <= kHighestNewCoordinate;
-}
-// The cells of a box in the add range; false when none is.
+}  // namespace
+
 bool ClipToAddRange(CellBox& box) {
     box.low = {std::max(box.low.x, kLowestNewCoordinate), std::max(box.low.y, kLowestNewCoordinate),
                std::max(box.low.z, kLowestNewCoordinate)};
@@ -25,11 +21,6 @@ bool ClipToAddRange(CellBox& box) {
     return box.low.x <= box.high.x && box.low.y <= box.high.y && box.low.z <= box.high.z;
 }
 
-}  // namespace
-
-bool InAddRange(const Cell& cell) {
-    return InRange(cell.x) && InRange(cell.y) && InRange(cell.z);
-}
 
 int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
     if (scene.highestUsedSlot < kMaxCubes - 1)

@@ -22,7 +22,14 @@ CubeLook LookOf(const CubeRecord& cube);
 
 // The one rule of where a new cube may go, for a click, its mirror images, a box, a paste and a move alike: within
 // 1..198 on every axis, off the grid's outer layer.
-bool InAddRange(const Cell& cell);
+constexpr int32_t kLowestNewCoordinate = 1;
+constexpr int32_t kHighestNewCoordinate = 198;
+inline bool InAddRange(const Cell& cell) {
+    const auto inRange = [](int32_t c) { return c >= kLowestNewCoordinate && c <= kHighestNewCoordinate; };
+    return inRange(cell.x) && inRange(cell.y) && inRange(cell.z);
+}
+// The cells of a box in the add range; false when none is.
+bool ClipToAddRange(CellBox& box);
 // The slot for a new cube, which the caller fills: the next one while the array has not been filled up to its end,
 // afterwards the lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting
 // at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.

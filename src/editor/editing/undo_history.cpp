@@ -76,6 +76,27 @@ void DropOldestAction(UndoHistory& history) {
     --history.depth;
 }
 
+// The cubes of the moved edits after a mapped one taken by its map (forward) or back by the inverse: every cell they
+// leave is emptied before any is taken, since a cube may move into a cell another one leaves.
+void ApplyMapped(Scene& scene, const UndoHistory& history, int32_t mappedAt, bool forward) {
+    const UndoEntry& mapped = history.entries[mappedAt];
+    const int32_t offsets[3] = {static_cast<int32_t>(mapped.x), static_cast<int32_t>(mapped.y),
+                                static_cast<int32_t>(mapped.z)};
+    const CellMap map = CellMap::Unpacked(mapped.colourBefore, offsets);
+    for (int32_t i = 1; i <= mapped.slot; ++i) {
+        const Cell cell = CellOf(scene.cubes[history.slots[EditPosition(mappedAt, i)]]);
+        scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 0;
+    }
+    for (int32_t i = 1; i <= mapped.slot; ++i) {
+        CubeRecord& cube = scene.cubes[history.slots[EditPosition(mappedAt, i)]];
+        const Cell cell = forward ? map(CellOf(cube)) : map.Inverse(CellOf(cube));
+        cube.x = static_cast<float>(cell.x);
+        cube.y = static_cast<float>(cell.y);
+        cube.z = static_cast<float>(cell.z);
+        scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+    }
+}
+
 }  // namespace
 
 void BeginAction(UndoHistory& history) {
@@ -105,24 +126,46 @@ void RecordEditMakingRoom(UndoHistory& history, UndoKind kind, const UndoEntry& 
         history.entries[at] = entry;
 }
 
-void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count) {
+namespace {
+
+// Each slot as an edit of kind that keeps only its slot, as many as fit in one run before the ring wraps or older
+// actions must give way.
+void RecordSlots(UndoHistory& history, UndoKind kind, const int32_t* slots, int32_t count) {
     int32_t done = 0;
     while (done < count) {
         if (!EditFitsOpenAction(history)) {
-            RecordAdd(history, slots[done++]);
+            UndoEntry entry{};
+            entry.slot = slots[done++];
+            RecordEditMakingRoom(history, kind, entry);
             continue;
         }
-        // As many as fit before the ring wraps or older actions must give way, in one run.
         const int32_t at = history.nextEdit;
         const int32_t run = std::min({count - done, kUndoEditCapacity - history.keptEdits, kUndoEditCapacity - at});
         for (int32_t i = 0; i < run; ++i) {
-            history.kinds[at + i] = kUndoAdd;
+            history.kinds[at + i] = kind;
             history.slots[at + i] = slots[done + i];
         }
         MoveEditEnd(history, run);
         history.openEdits += run;
         done += run;
     }
+}
+
+}  // namespace
+
+void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count) {
+    RecordSlots(history, kUndoAdd, slots, count);
+}
+
+void RecordMapped(UndoHistory& history, const CellMap& map, const int32_t* slots, int32_t count) {
+    UndoEntry mapped{};
+    mapped.slot = count;
+    mapped.x = static_cast<float>(map.offset[0]);
+    mapped.y = static_cast<float>(map.offset[1]);
+    mapped.z = static_cast<float>(map.offset[2]);
+    mapped.colourBefore = map.PackedAxes();
+    RecordEdit(history, kUndoMapped, mapped);
+    RecordSlots(history, kUndoMoved, slots, count);
 }
 
 void EndAction(UndoHistory& history) {
@@ -200,7 +243,10 @@ void UndoApplyStep(Editor& editor) {
         const int32_t count = history.actionEdits[history.ringPosition];
         for (int32_t i = count - 1; i >= 0; --i) {
             const int32_t at = EditPosition(history.actionFirst[history.ringPosition], i);
-            UndoOne(scene, history.kinds[at], history.slots[at], history.entries[at]);
+            if (history.kinds[at] == kUndoMapped)
+                ApplyMapped(scene, history, at, false);
+            else
+                UndoOne(scene, history.kinds[at], history.slots[at], history.entries[at]);
         }
         MoveEditEnd(history, -count);
     }
@@ -214,7 +260,10 @@ void UndoApplyStep(Editor& editor) {
         const int32_t count = history.actionEdits[history.ringPosition];
         for (int32_t i = 0; i < count; ++i) {
             const int32_t at = EditPosition(history.actionFirst[history.ringPosition], i);
-            RedoOne(scene, history.kinds[at], history.entries[at]);
+            if (history.kinds[at] == kUndoMapped)
+                ApplyMapped(scene, history, at, true);
+            else
+                RedoOne(scene, history.kinds[at], history.entries[at]);
         }
         MoveEditEnd(history, count);
         history.ringPosition = (history.ringPosition + 1) % kUndoCapacity;

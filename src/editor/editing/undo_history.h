@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "editor/editing/cell_map.h"
 #include "scene/scene.h"
 
 constexpr int kUndoCapacity = 100;  // actions
@@ -12,7 +13,9 @@ constexpr int kUndoCapacity = 100;  // actions
 // at most kMaxCubes), so the newest action always fits.
 constexpr int kUndoEditCapacity = 3 * kMaxCubes;
 
-enum UndoKind : int32_t { kUndoAdd = 1, kUndoDelete = 2, kUndoPaint = 3 };
+// A mapped edit stands for a map of cells (its entry keeps the map and how many moved edits follow it); each moved
+// edit names the slot of a cube the map took, which an undo takes back by the inverse map.
+enum UndoKind : int32_t { kUndoAdd = 1, kUndoDelete = 2, kUndoPaint = 3, kUndoMapped = 4, kUndoMoved = 5 };
 
 struct UndoEntry {
     int32_t slot;   // cube slot the edit touched
@@ -128,6 +131,9 @@ inline void RecordAdd(UndoHistory& history, int32_t slot) {
 }
 // RecordAdd of each slot in turn.
 void RecordAdds(UndoHistory& history, const int32_t* slots, int32_t count);
+// A map of cells applied to the cubes in slots (which the caller moves itself): one mapped edit and a moved edit per
+// slot, in the open action.
+void RecordMapped(UndoHistory& history, const CellMap& map, const int32_t* slots, int32_t count);
 // Closes the action; one that recorded no edit leaves the history as it was.
 void EndAction(UndoHistory& history);
 // Decides do undo / do redo from a fresh Ctrl+Z or Ctrl+Y press or a menu request.
