@@ -9,6 +9,7 @@
 #include "files/file_system.h"
 #include "render/webgl/webgl_renderer.h"
 #include "web/browser_input.h"
+#include "web/menu_commands.h"
 #include "web/page_files.h"
 #include "web/scene_keeper.h"
 #include "web/storage_ini.h"
@@ -22,6 +23,7 @@ extern PageFileSystem gFiles;
 extern Documents gDocuments;
 extern SceneKeeper gSceneKeeper;
 extern BrowserInput gInput;
+extern ClipboardKnowledge gClipboardKnowledge;  // for the Paste item
 
 // The program directory of the page's file system, where the artwork lies; ends in a separator.
 constexpr char kProgramDirectory[] = "/";
@@ -43,8 +45,9 @@ void DrawMainWindowFrame();
 bool FollowCanvasSize();
 // The menu bar's items as the editor and the last frame left them.
 void SyncMenuBar();
-// The Undo and Redo items as the frame update last left them.
-void UndoRedoItems(bool& undoEnabled, bool& redoEnabled);
+// What the menu bar's items show beside the editor's state: Undo and Redo as the frame update last left them, Paste
+// as the page knows its clipboard.
+MenuShellState MenuShellNow();
 // The menu commands and dropped files the page has posted, each carried out before the next idle pass.
 void DispatchPageMessages();
 // The paint window's palette and texture requests (kPaletteLoadMessage, ...), handled before they return.
