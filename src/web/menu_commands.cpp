@@ -27,15 +27,19 @@ bool IsClipboardItem(int commandId) {
 
 }  // namespace
 
-MenuItemState MenuStateOf(const Editor& editor, int commandId, const MenuShellState& shellState) {
+MenuItemState MenuStateOf(const Editor& editor,
+                          int commandId,
+                          bool undoEnabled,
+                          bool redoEnabled,
+                          bool clipboardHasCubes) {
     if (const EditorMenuItem* item = EditorMenuItemOf(commandId))
-        return {EditorCommandEnabled(editor, item->command, shellState.clipboardHasCubes),
+        return {EditorCommandEnabled(editor, item->command, clipboardHasCubes),
                 EditorCommandChecked(editor, item->command)};
     switch (commandId) {
         case ID_OPTIONS_UNDO:
-            return {shellState.undoEnabled, false};
+            return {undoEnabled, false};
         case ID_OPTIONS_REDO:
-            return {shellState.redoEnabled, false};
+            return {redoEnabled, false};
         case ID_VIEW_PAINT_WINDOW:
             return {true, editor.paintWindow.shown};
         case ID_VIEW_STATUS_WINDOW:
@@ -45,8 +49,13 @@ MenuItemState MenuStateOf(const Editor& editor, int commandId, const MenuShellSt
     }
 }
 
-bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, const MenuShellState& shellState) {
-    if (!MenuStateOf(editor, commandId, shellState).enabled)
+bool RunMenuCommand(Editor& editor,
+                    MenuShell& shell,
+                    int commandId,
+                    bool undoEnabled,
+                    bool redoEnabled,
+                    bool clipboardHasCubes) {
+    if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled, clipboardHasCubes).enabled)
         return false;
     const EditorMenuItem* item = EditorMenuItemOf(commandId);
     if (item != nullptr && !IsClipboardCommand(item->command)) {

@@ -16,22 +16,18 @@ struct MenuItemState {
 };
 
 // Every command of the menu bar, in menu order.
+// clang-format off
 constexpr int kMenuCommands[] = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAMPLES, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SCREENSHOT,
     ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE, ID_EDIT_SELECT_ALL, ID_EDIT_SELECT_NONE,
     ID_EDIT_FLIP_X, ID_EDIT_FLIP_Y, ID_EDIT_FLIP_Z, ID_EDIT_TURN, ID_EDIT_PAINT,
-    ID_OPTIONS_UNDO, ID_OPTIONS_REDO, ID_OPTIONS_RESET_CAMERA, ID_OPTIONS_FRAME_MODEL, ID_OPTIONS_MIRROR_X,
-    ID_OPTIONS_MIRROR_Y, ID_OPTIONS_MIRROR_Z, ID_OPTIONS_MIRROR_CENTRE, ID_OPTIONS_MIRROR_FACE, ID_OPTIONS_SETTINGS,
+    ID_OPTIONS_UNDO, ID_OPTIONS_REDO, ID_OPTIONS_RESET_CAMERA, ID_OPTIONS_FRAME_MODEL,
+    ID_OPTIONS_MIRROR_X, ID_OPTIONS_MIRROR_Y, ID_OPTIONS_MIRROR_Z, ID_OPTIONS_MIRROR_CENTRE, ID_OPTIONS_MIRROR_FACE,
+    ID_OPTIONS_SETTINGS,
     ID_VIEW_PAINT_WINDOW, ID_VIEW_STATUS_WINDOW,
     ID_HELP_HELP, ID_HELP_VERSION};
+// clang-format on
 constexpr int kMenuCommandCount = sizeof(kMenuCommands) / sizeof(kMenuCommands[0]);
-
-// What the shell knows of the items that the editor cannot tell by itself.
-struct MenuShellState {
-    bool undoEnabled = false;        // Undo and Redo, as the frame update last enabled them
-    bool redoEnabled = false;
-    bool clipboardHasCubes = false;  // Paste: the clipboard holds cubes as far as the page knows (ClipboardKnowledge)
-};
 
 // What the shell does for a command: New, Open, the samples, Save, Save As, Screenshot, Cut, Copy and Paste (through
 // the page's clipboard), Settings, Help and Version.
@@ -41,15 +37,25 @@ public:
     virtual void RunShellCommand(int commandId) = 0;
 };
 
-// The state a command's item shows for the editor as it is, as in the Windows program: Undo and Redo follow the
-// frame update, Paste the clipboard, the Edit items on the selection what the editor offers
-// (EditorCommandEnabled), every other item is offered; the View items carry a check mark while their panel is
-// shown, the mirror items while their plane is switched on.
-MenuItemState MenuStateOf(const Editor& editor, int commandId, const MenuShellState& shellState);
+// The state a command's item shows for the editor as it is, as in the Windows program: Undo and Redo follow what
+// the frame update last enabled (undoEnabled, redoEnabled), Paste whether the page knows of cubes on the clipboard
+// (clipboardHasCubes, from ClipboardKnowledge), the Edit items on the selection what the editor offers; every other
+// item is offered. The View items carry a check mark while their panel is shown, the mirror items while their plane
+// is switched on.
+MenuItemState MenuStateOf(const Editor& editor,
+                          int commandId,
+                          bool undoEnabled,
+                          bool redoEnabled,
+                          bool clipboardHasCubes = false);
 
 // Carries out a chosen command, the shell's through shell; false, doing nothing, when its item is greyed or the
 // command is unknown. The moves of the selection have no item but are carried out as the keys post them.
-bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, const MenuShellState& shellState);
+bool RunMenuCommand(Editor& editor,
+                    MenuShell& shell,
+                    int commandId,
+                    bool undoEnabled,
+                    bool redoEnabled,
+                    bool clipboardHasCubes = false);
 
 // Whether the page's clipboard holds cubes, as far as the page can know without reading it: reading it needs the
 // browser's leave, which the page asks for only when the user pastes from the menu. So it learns from its own

@@ -45,9 +45,8 @@ void DrawMainWindowFrame();
 bool FollowCanvasSize();
 // The menu bar's items as the editor and the last frame left them.
 void SyncMenuBar();
-// What the menu bar's items show beside the editor's state: Undo and Redo as the frame update last left them, Paste
-// as the page knows its clipboard.
-MenuShellState MenuShellNow();
+// The Undo and Redo items as the frame update last left them.
+void UndoRedoItems(bool& undoEnabled, bool& redoEnabled);
 // The menu commands and dropped files the page has posted, each carried out before the next idle pass.
 void DispatchPageMessages();
 // The paint window's palette and texture requests (kPaletteLoadMessage, ...), handled before they return.

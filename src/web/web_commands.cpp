@@ -142,7 +142,9 @@ void DispatchPageMessages() {
         if (message == PageMessage::None)
             return;
         if (message == PageMessage::Command) {
-            RunMenuCommand(gEditor, gMenuShell, command, MenuShellNow());
+            bool undoEnabled = false, redoEnabled = false;
+            UndoRedoItems(undoEnabled, redoEnabled);
+            RunMenuCommand(gEditor, gMenuShell, command, undoEnabled, redoEnabled, gClipboardKnowledge.HasCubes());
         } else if (message == PageMessage::Paste) {
             HeldClipboard pasted;
             pasted.given = PageTakePastedText(pasted.held);
@@ -196,8 +198,7 @@ EMSCRIPTEN_KEEPALIVE void WebPageLeaving() {
 EMSCRIPTEN_KEEPALIVE const char* WebClipboardCopy(int cut) {
     static HeldClipboard copied;
     copied.held.clear();
-    const ClipboardOutcome outcome =
-        RunClipboardCommand(gEditor, EditorCommand::Copy, copied, gSettings.textureName);
+    const ClipboardOutcome outcome = RunClipboardCommand(gEditor, EditorCommand::Copy, copied, gSettings.textureName);
     gClipboardKnowledge.Note(EditorCommand::Copy, outcome);
     if (outcome == ClipboardOutcome::Done && cut != 0)
         PagePostCommand(ID_EDIT_DELETE);

@@ -91,8 +91,8 @@ std::string SelectionJson(const Editor& editor) {
         return "null";
     const CellBox& box = editor.selection.box;
     char json[96];
-    std::snprintf(json, sizeof(json), "[%d,%d,%d,%d,%d,%d]", box.low.x, box.low.y, box.low.z, box.high.x,
-                  box.high.y, box.high.z);
+    std::snprintf(json, sizeof(json), "[%d,%d,%d,%d,%d,%d]", box.low.x, box.low.y, box.low.z, box.high.x, box.high.y,
+                  box.high.z);
     return json;
 }
 
@@ -169,15 +169,16 @@ void DrawMainWindowFrame() {
     PageFrameDrawn();
 }
 
-MenuShellState MenuShellNow() {
-    return {gPlatform.undoEnabled, gPlatform.redoEnabled, gClipboardKnowledge.HasCubes()};
+void UndoRedoItems(bool& undoEnabled, bool& redoEnabled) {
+    undoEnabled = gPlatform.undoEnabled;
+    redoEnabled = gPlatform.redoEnabled;
 }
 
 void SyncMenuBar() {
-    const MenuShellState shellState = MenuShellNow();
     for (int i = 0; i < kMenuCommandCount; ++i) {
         const int command = kMenuCommands[i];
-        const MenuItemState state = MenuStateOf(gEditor, command, shellState);
+        const MenuItemState state =
+            MenuStateOf(gEditor, command, gPlatform.undoEnabled, gPlatform.redoEnabled, gClipboardKnowledge.HasCubes());
         if (!gMenuShownOnce || state.enabled != gShownMenu[i].enabled || state.checked != gShownMenu[i].checked)
             PageSetMenuItem(command, state.enabled, state.checked);
         gShownMenu[i] = state;

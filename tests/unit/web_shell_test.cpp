@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <regex>
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/editor.h"
@@ -91,199 +88,104 @@ public:
     void RunShellCommand(int commandId) override { run.push_back(commandId); }
 };
 
-// The bar's items as the page writes them, in order.
-std::vector<int> PageMenuCommands() {
-    const std::string test = __FILE__;
-    std::ifstream file(test.substr(0, test.rfind("tests/unit/")) + "src/web/index.html");
-    const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<int> commands;
-    const std::regex item("data-command=\"([0-9]+)\"");
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), item); it != std::sregex_iterator(); ++it)
-        commands.push_back(std::stoi((*it)[1]));
-    return commands;
-}
-
-bool Occupied(const Editor& editor, int x, int y, int z) {
-    return editor.scene.Occupied(x, y, z);
-}
-
 }  // namespace
 
 TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
-    EXPECT_EQ(PageMenuCommands(), std::vector<int>(kMenuCommands, kMenuCommands + kMenuCommandCount));
     auto editor = std::make_unique<Editor>();
-    editor->ResetScene();
     RecordingMenuShell shell;
-    // One cube and nothing selected: the Edit items that act on a selection are greyed, Paste too while the page
-    // knows of no cubes on the clipboard; Select All is offered.
-    const std::vector<int> needSelection = {ID_EDIT_CUT,    ID_EDIT_COPY,   ID_EDIT_DELETE, ID_EDIT_SELECT_NONE,
-                                            ID_EDIT_FLIP_X, ID_EDIT_FLIP_Y, ID_EDIT_FLIP_Z, ID_EDIT_TURN,
-                                            ID_EDIT_PAINT};
-    const auto greyed = [&](int command) {
-        return command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO || command == ID_EDIT_PASTE ||
-               std::count(needSelection.begin(), needSelection.end(), command) == 1;
-    };
+    // Nothing selected, no cubes known on the clipboard: the Edit items are greyed but Select All, which would select.
     for (int command : kMenuCommands) {
+        const bool greyed = command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO ||
+                            (command >= ID_EDIT_CUT && command <= ID_EDIT_PAINT && command != ID_EDIT_SELECT_ALL);
+        EXPECT_EQ(MenuStateOf(*editor, command, false, false).enabled, !greyed) << command;
         if (command == ID_EDIT_SELECT_ALL)
-            continue;  // below, once the rest have run on a scene without a selection
-        EXPECT_EQ(MenuStateOf(*editor, command, {}).enabled, !greyed(command)) << command;
-        EXPECT_EQ(RunMenuCommand(*editor, shell, command, {}), !greyed(command)) << command;
+            continue;
+        EXPECT_EQ(RunMenuCommand(*editor, shell, command, false, false), !greyed) << command;
     }
     // The document commands, the dialogs and help are the shell's, each handed over once.
     const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAMPLES, ID_FILE_SAVE,
                                             ID_FILE_SAVE_AS,    ID_FILE_SCREENSHOT,  ID_OPTIONS_SETTINGS,
                                             ID_HELP_HELP,       ID_HELP_VERSION};
     EXPECT_EQ(shell.run, shellCommands);
-    EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_UNDO, {true, false, false}).enabled, true);
-    EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_REDO, {true, false, false}).enabled, false);
-    EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_REDO, {false, true, false}).enabled, true);
+    EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_UNDO, true, false).enabled, true);
+    EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_REDO, true, false).enabled, false);
     EXPECT_FALSE(editor->undo.undoRequest);
     EXPECT_FALSE(editor->undo.redoRequest);
     // A command the menu bar does not carry is nothing, for the editor and for the shell.
-    EXPECT_FALSE(MenuStateOf(*editor, 40003, {true, true, true}).enabled);
-    EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, {true, true, true}));
+    EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
+    EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
     EXPECT_EQ(shell.run.size(), shellCommands.size());
-
-    // The page's menu bar shows the editor's items, but for the moves, which only keys post: they run all the same,
-    // greyed as the items are without a selection.
-    for (const EditorMenuItem& item : kEditorMenuItems) {
-        const bool move = item.commandId >= ID_EDIT_MOVE_LEFT && item.commandId <= ID_EDIT_MOVE_DOWN;
-        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId), move ? 0 : 1)
-            << item.commandId;
-    }
-    EXPECT_FALSE(RunMenuCommand(*editor, shell, ID_EDIT_MOVE_UP, {}));
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_EDIT_SELECT_ALL, {}));
-    EXPECT_TRUE(editor->selection.active);
-    for (int command : needSelection)
-        EXPECT_TRUE(MenuStateOf(*editor, command, {}).enabled) << command;
-    EXPECT_FALSE(MenuStateOf(*editor, ID_EDIT_PASTE, {true, true, false}).enabled);
-    EXPECT_TRUE(MenuStateOf(*editor, ID_EDIT_PASTE, {false, false, true}).enabled);
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_EDIT_MOVE_UP, {}));
-    EXPECT_TRUE(Occupied(*editor, 100, 101, 100));
-    EXPECT_FALSE(Occupied(*editor, 100, 100, 100));
-
-    // Cut, Copy and Paste reach the clipboard through the shell, and the editor does nothing of them itself: a cut
-    // deletes only once the shell has the copy.
-    shell.run.clear();
-    for (int command : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
-        EXPECT_TRUE(RunMenuCommand(*editor, shell, command, {false, false, true}));
-    EXPECT_EQ(shell.run, (std::vector<int>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}));
-    EXPECT_EQ(editor->scene.liveCubeCount, 1);
-    EXPECT_FALSE(editor->copyOriginKnown);
+    for (const EditorMenuItem& item : kEditorMenuItems)  // on the bar but for the moves, which only keys post
+        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId),
+                  item.commandId < ID_EDIT_MOVE_LEFT ? 1 : 0) << item.commandId;
 }
 
-// What the page learns of its clipboard, in the order it learns it.
+// What the page learns of its clipboard, in order: each step's command, outcome and the cubes known after it.
 TEST(MenuCommands, PasteIsOfferedWhileThePageKnowsOfCubesOnTheClipboard) {
+    using C = EditorCommand;
+    using O = ClipboardOutcome;
+    const std::tuple<C, O, bool> steps[] = {
+        {C::Copy, O::Nothing, false},    {C::Cut, O::PutRefused, false},   {C::Paste, O::TakeRefused, false},
+        {C::Cut, O::Done, true},         {C::Paste, O::TakeRefused, true}, {C::Copy, O::Nothing, true},
+        {C::Copy, O::PutRefused, true},  {C::Paste, O::NotAScene, false},  {C::Paste, O::TooMany, true},
+        {C::Paste, O::NotAScene, false}, {C::Paste, O::OutOfRange, true},  {C::Paste, O::NotAScene, false},
+        {C::Paste, O::Done, true}};
     ClipboardKnowledge known;
-    const auto after = [&](EditorCommand command, ClipboardOutcome outcome) {
+    for (const auto& [command, outcome, cubes] : steps) {
         known.Note(command, outcome);
-        return known.HasCubes();
-    };
-    EXPECT_FALSE(known.HasCubes());
-    EXPECT_FALSE(after(EditorCommand::Copy, ClipboardOutcome::Nothing));
-    EXPECT_FALSE(after(EditorCommand::Copy, ClipboardOutcome::PutRefused));
-    EXPECT_FALSE(after(EditorCommand::Paste, ClipboardOutcome::TakeRefused));
-    EXPECT_TRUE(after(EditorCommand::Cut, ClipboardOutcome::Done));
-    // A refused read, a copy of nothing and a refused copy leave the clipboard as it was known.
-    EXPECT_TRUE(after(EditorCommand::Paste, ClipboardOutcome::TakeRefused));
-    EXPECT_TRUE(after(EditorCommand::Copy, ClipboardOutcome::Nothing));
-    EXPECT_TRUE(after(EditorCommand::Cut, ClipboardOutcome::PutRefused));
-    // Text read that is no scene: another program's copy since.
-    EXPECT_FALSE(after(EditorCommand::Paste, ClipboardOutcome::NotAScene));
-    EXPECT_TRUE(after(EditorCommand::Copy, ClipboardOutcome::Done));
-    EXPECT_FALSE(after(EditorCommand::Paste, ClipboardOutcome::NotAScene));
-    // Cubes that the scene could not take are cubes on the clipboard all the same.
-    EXPECT_TRUE(after(EditorCommand::Paste, ClipboardOutcome::TooMany));
-    EXPECT_FALSE(after(EditorCommand::Paste, ClipboardOutcome::NotAScene));
-    EXPECT_TRUE(after(EditorCommand::Paste, ClipboardOutcome::OutOfRange));
-    EXPECT_FALSE(after(EditorCommand::Paste, ClipboardOutcome::NotAScene));
-    EXPECT_TRUE(after(EditorCommand::Paste, ClipboardOutcome::Done));
+        EXPECT_EQ(known.HasCubes(), cubes) << static_cast<int>(command) << " " << static_cast<int>(outcome);
+    }
 }
 
-// A key's press in the page: the command posted for it and whether the browser is kept from it.
-TEST(MenuCommands, PageKeysPostTheProgramsShortcutsAndLeaveTheClipboardsToTheBrowser) {
-    struct Case {
-        int key;
-        bool ctrl, shift, alt, repeat;
-        int command;
-        bool kept;
-    };
-    constexpr int kDelete = 0x2E, kPageUp = 0x21, kPageDown = 0x22, kR = 'R';
-    const Case cases[] = {
-        {'S', true, false, false, false, ID_FILE_SAVE, true},
-        {'S', true, false, false, true, 0, true},  // a held Ctrl+S: once, and never the browser's save
-        {'S', false, false, false, false, 0, false},
-        {'S', true, true, false, false, 0, false},
-        {'O', true, false, false, false, ID_FILE_OPEN, true},
-        {'N', true, false, false, false, ID_FILE_NEW, true},
-        {'A', true, false, false, false, ID_EDIT_SELECT_ALL, true},
-        {'A', true, false, true, false, 0, false},  // AltGr on some keyboards
-        {'C', true, false, false, false, 0, false},  // the browser's copy event carries the clipboard
-        {'X', true, false, false, false, 0, false},
-        {'V', true, false, false, false, 0, false},
-        {'V', true, false, false, true, 0, false},
-        {kDelete, false, false, false, false, ID_EDIT_DELETE, true},
-        {kDelete, true, false, false, false, 0, false},
-        {kKeyEscape, false, false, false, false, ID_EDIT_SELECT_NONE, true},
-        {kR, false, false, false, false, ID_EDIT_TURN, true},
-        {kR, false, false, false, true, 0, true},  // R held turns once
-        {kR, true, false, false, false, 0, false},  // the browser's reload stays the browser's
-        {kKeyLeft, false, true, false, false, ID_EDIT_MOVE_LEFT, true},
-        {kKeyLeft, false, true, false, true, ID_EDIT_MOVE_LEFT, true},  // a held Shift+arrow moves on
-        {kKeyRight, false, true, false, true, ID_EDIT_MOVE_RIGHT, true},
-        {kKeyUp, false, true, false, false, ID_EDIT_MOVE_AWAY, true},
-        {kKeyDown, false, true, false, false, ID_EDIT_MOVE_NEAR, true},
-        {kPageUp, false, true, false, true, ID_EDIT_MOVE_UP, true},
-        {kPageDown, false, true, false, false, ID_EDIT_MOVE_DOWN, true},
-        {kPageDown, false, false, false, false, 0, false},
-        {kKeyLeft, false, false, false, false, 0, true},  // the camera's, which would scroll the page
-        {kKeyHome, false, false, false, false, 0, true},
-        {kKeyZ, true, false, false, false, 0, true},  // Undo, read by the frame update
-        {kKeyY, true, false, false, true, 0, true},
-        {kKeyZ, false, false, false, false, 0, false},
-        {0, true, false, false, false, 0, false},  // a key being composed
-    };
-    for (const Case& c : cases) {
-        const PageKeyAction action = PageKeyActionOf(c.key, c.ctrl, c.shift, c.alt, c.repeat);
-        EXPECT_EQ(action.commandId, c.command) << c.key << " ctrl " << c.ctrl << " shift " << c.shift << " repeat "
-                                               << c.repeat;
-        EXPECT_EQ(action.keepFromBrowser, c.kept) << c.key << " ctrl " << c.ctrl << " repeat " << c.repeat;
+// A key's press in the page: the command posted, and whether the browser is kept from it.
+TEST(MenuCommands, PageKeysPostTheShortcutsAndLeaveTheClipboardsToTheBrowser) {
+    // key, Ctrl, Shift, repeat; command, kept
+    const std::tuple<int, int, int, int, int, int> keys[] = {
+        {'S', 1, 0, 0, ID_FILE_SAVE, 1}, {'S', 1, 0, 1, 0, 1}, {'S', 0, 0, 0, 0, 0},  // held: never the browser's
+        {'C', 1, 0, 0, 0, 0}, {'V', 1, 0, 1, 0, 0},                                    // the copy and paste events'
+        {'R', 0, 0, 0, ID_EDIT_TURN, 1}, {'R', 0, 0, 1, 0, 1}, {'R', 1, 0, 0, 0, 0},   // Ctrl+R: the browser's reload
+        {kKeyLeft, 0, 1, 1, ID_EDIT_MOVE_LEFT, 1}, {kKeyLeft, 0, 0, 0, 0, 1},          // the camera's: no scrolling
+        {kKeyZ, 1, 0, 1, 0, 1}, {0, 1, 0, 0, 0, 0}};
+    for (const auto& [key, ctrl, shift, repeat, command, kept] : keys) {
+        const PageKeyAction action = PageKeyActionOf(key, ctrl, shift, false, repeat);
+        EXPECT_EQ(action.commandId, command) << key << ctrl << shift << repeat;
+        EXPECT_EQ(action.keepFromBrowser, kept) << key << ctrl << shift << repeat;
     }
 }
 
 TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {
     auto editor = std::make_unique<Editor>();
     RecordingMenuShell shell;
-    EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, {}).checked);
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_PAINT_WINDOW, {}));
+    EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, false, false).checked);
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_PAINT_WINDOW, false, false));
     EXPECT_FALSE(editor->paintWindow.shown);
-    EXPECT_FALSE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, {}).checked);
+    EXPECT_FALSE(MenuStateOf(*editor, ID_VIEW_PAINT_WINDOW, false, false).checked);
     EXPECT_TRUE(editor->statusWindow.shown);
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, {}));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, false, false));
     EXPECT_FALSE(editor->statusWindow.shown);
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, {}));
-    EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_STATUS_WINDOW, {}).checked);
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_VIEW_STATUS_WINDOW, false, false));
+    EXPECT_TRUE(MenuStateOf(*editor, ID_VIEW_STATUS_WINDOW, false, false).checked);
 
     editor->camera.yaw = 1.0f;
     editor->camera.masterZoom = 50.0;
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_RESET_CAMERA, {}));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_RESET_CAMERA, false, false));
     EXPECT_EQ(editor->camera.yaw, kStartYaw);
     EXPECT_EQ(editor->camera.masterZoom, kStartMasterZoom);
     editor->ResetScene();
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, {}));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_FRAME_MODEL, false, false));
     EXPECT_LT(editor->camera.masterZoom, kStartMasterZoom);  // framed, not reset
     for (int axis = 0; axis < 3; ++axis) {  // each mirror item its own plane, checked as the editor has it
-        EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_MIRROR_X + axis, {}));
+        EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_MIRROR_X + axis, false, false));
         for (int other = 0; other < 3; ++other) {
             EXPECT_EQ(editor->mirror.on[other], other <= axis);
-            EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_MIRROR_X + other, {}).checked, other <= axis);
+            EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_MIRROR_X + other, false, false).checked, other <= axis);
         }
     }
 
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_UNDO, {true, true, false}));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_UNDO, true, true));
     EXPECT_TRUE(editor->undo.undoRequest);
     EXPECT_FALSE(editor->undo.redoRequest);
-    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_REDO, {true, true, false}));
+    EXPECT_TRUE(RunMenuCommand(*editor, shell, ID_OPTIONS_REDO, true, true));
     EXPECT_TRUE(editor->undo.redoRequest);
     EXPECT_TRUE(shell.run.empty()) << "the editor's own commands never reach the shell";
 }

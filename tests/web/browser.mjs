@@ -203,14 +203,15 @@ export class Program {
         await this.release(button);
     }
 
-    // A key held for a number of frames; modifiers are held around it.
+    // A key held for a number of frames; modifiers are held around it. With none, no frame is waited for: a box the
+    // key opens stops them.
     async key(key, {frames = 2, modifiers = []} = {}) {
         for (const m of modifiers) await this.page.keyboard.down(m);
         await this.page.keyboard.down(key);
-        await this.frames(frames);
+        if (frames > 0) await this.frames(frames);
         await this.page.keyboard.up(key);
         for (const m of modifiers.slice().reverse()) await this.page.keyboard.up(m);
-        await this.frames(2);
+        if (frames > 0) await this.frames(2);
     }
 
     // The open box of the page: its title and message, once it is there.
