@@ -93,8 +93,7 @@ public:
 TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     auto editor = std::make_unique<Editor>();
     RecordingMenuShell shell;
-    // Nothing selected, no cubes known on the clipboard: the Edit items are greyed but Select All, which would select.
-    for (int command : kMenuCommands) {
+    for (int command : kMenuCommands) {  // nothing selected or copied: the Edit items greyed but Select All
         const bool greyed = command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO ||
                             (command >= ID_EDIT_CUT && command <= ID_EDIT_PAINT && command != ID_EDIT_SELECT_ALL);
         EXPECT_EQ(MenuStateOf(*editor, command, false, false).enabled, !greyed) << command;

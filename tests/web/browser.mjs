@@ -203,8 +203,7 @@ export class Program {
         await this.release(button);
     }
 
-    // A key held for a number of frames; modifiers are held around it. With none, no frame is waited for: a box the
-    // key opens stops them.
+    // A key held for a number of frames (none: a box it opens would stop them); modifiers are held around it.
     async key(key, {frames = 2, modifiers = []} = {}) {
         for (const m of modifiers) await this.page.keyboard.down(m);
         await this.page.keyboard.down(key);
