@@ -37,22 +37,22 @@ describe('selection', {timeout: 300000}, () => {
         assert.equal((await program.download('part.bvo')).toString('latin1'), 'Blokkenveld\r\n1 1\r\n5\r\n' +
             '100 100 100 ffff0000\r\n101 100 100 ff00ff00\r\n100 101 100 ff0000ff\r\n101 102 101 ffff0000\r\n' +
             '101 102 100 ff00ff00\r\ntex.bmp\r\n2\r\n101 100 101 2 0\r\n102 102 100 2 0\r\n');
-        await program.key('x', {modifiers: ['Control']});  // one step, undone: the cubes are counted at the end
-        assert.equal((await program.state()).cubes, 4);
-        await program.key('z', {modifiers: ['Control']});
-
-        // Another program's text, through the menu and the paste event: Paste is greyed then. The menu's Copy where the
-        // browser refuses the asynchronous write goes through the copy event; a refused read asks for Ctrl+V.
+        // Another program's text pasted greys Paste, the cut event's copy offers it again; the menu's Copy goes through
+        // the copy event where the asynchronous write is refused (the cut undone: the same text), a refused read asks.
         const origin = rig.server.url.replace(/\/$/, '');
         await program.context.overridePermissions(origin, ['clipboard-read', 'clipboard-sanitized-write']);
-        await page.evaluate(() => navigator.clipboard.writeText('a shopping list'));
-        await program.menu('e', 'p');  // offered after the events' copy and cut
-        assert.equal((await program.box()).message, 'クリップボードの内容はキューブではありません');
-        await page.keyboard.press('Enter');
+        const shoppingList = () => page.evaluate(() => navigator.clipboard.writeText('a shopping list'));
+        await shoppingList();
         await program.key('v', {modifiers: ['Control'], frames: 0});
         assert.equal((await program.box()).message, 'クリップボードの内容はキューブではありません');
         await page.keyboard.press('Enter');
         assert.ok(await page.$eval('[data-command="40024"]', (paste) => paste.classList.contains('disabled')));
+        await program.key('x', {modifiers: ['Control']});
+        await program.key('z', {modifiers: ['Control']});
+        await shoppingList();
+        await program.menu('e', 'p');
+        assert.equal((await program.box()).message, 'クリップボードの内容はキューブではありません');
+        await page.keyboard.press('Enter');
         await page.evaluate(() => { navigator.clipboard.writeText = () => Promise.reject(new Error('refused')); });
         await program.menu('e', 'c');
         await page.waitForFunction(() => copied.length === 3 && copied[1] === copied[2]);
