@@ -16,7 +16,6 @@ describe('selection', {timeout: 300000}, () => {
         const {page} = program;
         await page.evaluate(() => ['copy', 'cut'].forEach((type) => addEventListener(type,  // the text carried out
             (e) => (window.copied ??= []).push(e.clipboardData.getData('text')))));
-
         // From red's front side to the textured cube's: three cubes, not blue above red.
         const state = await program.state();
         await page.keyboard.down('Control');
@@ -26,17 +25,17 @@ describe('selection', {timeout: 300000}, () => {
         await program.key('c', {modifiers: ['Control']});
         assert.deepEqual(await page.evaluate(() => copied),
             ['Blokkenveld\n1 1\n2\n0 0 0 ffff0000\n1 0 0 ff00ff00\ntex.bmp\n1\n1 0 1 2 0\n']);
-        // Onto blue's top, lowest x and z those of blue; as the camera starts, the view's left is +x.
+        // Onto blue's top, lowest x and z those of blue; as the camera starts, the view's left is +x; then a turn.
         await program.move(...project(state, [100.5, 102, 100.5]));
         await program.key('v', {modifiers: ['Control']});
-        await program.key('ArrowLeft', {modifiers: ['Shift']});
-        await program.key('r');
+        await program.key('ArrowLeft', {modifiers: ['Shift'], repeats: 1});  // held: a second cell
+        await program.key('r', {repeats: 1});  // held: one turn
         await program.key('s', {modifiers: ['Control'], frames: 0});
         assert.equal((await program.box()).message, '上書き保存します。よろしいですか？');
         await page.keyboard.press('y');
         assert.equal((await program.download('part.bvo')).toString('latin1'), 'Blokkenveld\r\n1 1\r\n5\r\n' +
-            '100 100 100 ffff0000\r\n101 100 100 ff00ff00\r\n100 101 100 ff0000ff\r\n101 102 101 ffff0000\r\n' +
-            '101 102 100 ff00ff00\r\ntex.bmp\r\n2\r\n101 100 101 2 0\r\n102 102 100 2 0\r\n');
+            '100 100 100 ffff0000\r\n101 100 100 ff00ff00\r\n100 101 100 ff0000ff\r\n102 102 101 ffff0000\r\n' +
+            '102 102 100 ff00ff00\r\ntex.bmp\r\n2\r\n101 100 101 2 0\r\n103 102 100 2 0\r\n');
         // Another program's text pasted greys Paste, the cut event's copy offers it again; the menu's Copy goes through
         // the copy event where the asynchronous write is refused (the cut undone: the same text), a refused read asks.
         const origin = rig.server.url.replace(/\/$/, '');

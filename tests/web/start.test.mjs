@@ -81,8 +81,7 @@ describe('the page as it opens', {timeout: 300000}, () => {
         const state = Object.fromEntries(items.slice(1).map((i) => [i.text.split('(')[0], i]));
         // As in the Windows program: Undo, Redo and, with nothing selected or copied, the Edit items but Select All.
         for (const item of items.slice(1))
-            assert.equal(item.disabled, /^(元に戻す|やり直し|切り取り|コピー|貼り付け|削除|選択の|..反転|回転|選択範囲)/
-                .test(item.text), `${item.text} greyed or not`);
+            assert.equal(item.disabled, /^(元に|やり|切り|コピ|貼り|削除|選択の|..反転|回転|選択範)/.test(item.text), item.text);
         assert.ok(state['ペイントウインドウ'].checked && !state['ペイントウインドウ'].disabled);
         assert.ok(state['ステータスウインドウ'].checked);
         assert.equal(await program.page.title(), 'Blokkenveld');
