@@ -85,6 +85,7 @@ uint32_t Fnv1a(const uint32_t* words, size_t count) {
     }
     return hash;
 }
+
 // The selection's lowest and highest cells as a JSON array, or null.
 std::string SelectionJson(const Editor& editor) {
     if (!editor.selection.active)
