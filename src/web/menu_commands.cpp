@@ -3,6 +3,7 @@
 #include "editor/editor.h"
 #include "editor_menu_items.h"
 #include "resource_ids.h"
+#include "web/browser_input.h"
 
 namespace {
 
@@ -14,11 +15,26 @@ bool IsMenuCommand(int commandId) {
     return false;
 }
 
+// Cut, Copy and Paste reach the system's clipboard, which only the shell can.
+bool IsClipboardCommand(EditorCommand command) {
+    return command == EditorCommand::Cut || command == EditorCommand::Copy || command == EditorCommand::Paste;
+}
+
+bool IsClipboardItem(int commandId) {
+    const EditorMenuItem* item = EditorMenuItemOf(commandId);
+    return item != nullptr && IsClipboardCommand(item->command);
+}
+
 }  // namespace
 
-MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled, bool redoEnabled) {
+MenuItemState MenuStateOf(const Editor& editor,
+                          int commandId,
+                          bool undoEnabled,
+                          bool redoEnabled,
+                          bool clipboardHasCubes) {
     if (const EditorMenuItem* item = EditorMenuItemOf(commandId))
-        return {true, EditorCommandChecked(editor, item->command)};
+        return {EditorCommandEnabled(editor, item->command, clipboardHasCubes),
+                EditorCommandChecked(editor, item->command)};
     switch (commandId) {
         case ID_OPTIONS_UNDO:
             return {undoEnabled, false};
@@ -33,10 +49,16 @@ MenuItemState MenuStateOf(const Editor& editor, int commandId, bool undoEnabled,
     }
 }
 
-bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, bool undoEnabled, bool redoEnabled) {
-    if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled).enabled)
+bool RunMenuCommand(Editor& editor,
+                    MenuShell& shell,
+                    int commandId,
+                    bool undoEnabled,
+                    bool redoEnabled,
+                    bool clipboardHasCubes) {
+    if (!MenuStateOf(editor, commandId, undoEnabled, redoEnabled, clipboardHasCubes).enabled)
         return false;
-    if (const EditorMenuItem* item = EditorMenuItemOf(commandId)) {
+    const EditorMenuItem* item = EditorMenuItemOf(commandId);
+    if (item != nullptr && !IsClipboardCommand(item->command)) {
         RunEditorMenuCommand(editor, item->command);
         return true;
     }
@@ -57,4 +79,21 @@ bool RunMenuCommand(Editor& editor, MenuShell& shell, int commandId, bool undoEn
             shell.RunShellCommand(commandId);
             return true;
     }
+}
+
+void ClipboardKnowledge::Note(EditorCommand command, ClipboardOutcome outcome) {
+    if (command == EditorCommand::Paste) {
+        // Text was read: cubes unless it was no scene, even when the scene could not take them.
+        if (outcome != ClipboardOutcome::TakeRefused)
+            hasCubes_ = outcome != ClipboardOutcome::NotAScene;
+    } else if (outcome == ClipboardOutcome::Done) {
+        hasCubes_ = true;  // nothing copied, or a copy refused, leaves the clipboard as it was
+    }
+}
+
+PageKeyAction PageKeyActionOf(int virtualKey, bool ctrl, bool shift, bool alt, bool repeat) {
+    const int command = ShortcutCommand(virtualKey, ctrl, shift, alt, false);
+    if (command != 0 && IsClipboardItem(command))
+        return {0, false};
+    return {ShortcutCommand(virtualKey, ctrl, shift, alt, repeat), command != 0 || KeepFromBrowser(virtualKey, ctrl)};
 }

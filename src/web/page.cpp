@@ -108,6 +108,7 @@ EM_ASYNC_JS(int, DeliverJs, (const char* path, const uint8_t* data, size_t size,
     return Blokkenveld.placeAmong(UTF8ToString(names), delivered);
 });
 EM_JS(void, CommandOverJs, (), { Blokkenveld.files.routing.commandOver(); });
+EM_JS(void, PostCommandJs, (int command), { Blokkenveld.post({command}); });
 
 EM_JS(int, NextMessageJs, (int* command, char* name, int capacity, const char* heldAt), {
     const message = Blokkenveld.nextMessage();
@@ -115,6 +116,10 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity, const char* h
     if (message.command !== undefined) {
         HEAP32[command >> 2] = message.command;
         return 1;
+    }
+    if (message.paste !== undefined) {
+        Blokkenveld.clipboard.taken = message.paste;
+        return 3;
     }
     const path = Blokkenveld.files.userPath(message.drop);
     if (lengthBytesUTF8(path) >= capacity) return 0;
@@ -127,6 +132,21 @@ EM_JS(int, NextMessageJs, (int* command, char* name, int capacity, const char* h
     stringToUTF8(path, name, capacity);
     return 2;
 });
+
+// Text read from the clipboard waits in the page until the program has room for it: its length in bytes first, or -1
+// when there was none.
+EM_JS(int, TakenLengthJs, (), {
+    const text = Blokkenveld.clipboard.taken;
+    return typeof text === "string" ? lengthBytesUTF8(text) : -1;
+});
+EM_JS(void, TakeTextJs, (char* buffer, int capacity), {
+    stringToUTF8(Blokkenveld.clipboard.taken || "", buffer, capacity);
+    Blokkenveld.clipboard.taken = null;
+});
+EM_ASYNC_JS(int, ClipboardWriteJs, (const char* text), {
+    return (await Blokkenveld.clipboard.write(UTF8ToString(text))) ? 1 : 0;
+});
+EM_ASYNC_JS(void, ClipboardReadJs, (), { Blokkenveld.clipboard.taken = await Blokkenveld.clipboard.read(); });
 
 EM_ASYNC_JS(int, SettingsDialogJs, (int32_t* background, int32_t* wireframe, const char* names), {
     const read = (at) => [0, 1, 2].map((i) => HEAP32[(at >> 2) + i]);
@@ -285,9 +305,42 @@ PageMessage NextPageMessage(int& command, char* name, int capacity, const char* 
             return PageMessage::Command;
         case 2:
             return PageMessage::Drop;
+        case 3:
+            return PageMessage::Paste;
         default:
             return PageMessage::None;
     }
+}
+
+namespace {
+
+bool TakeText(std::string& text) {
+    const int length = TakenLengthJs();
+    if (length < 0)
+        return false;
+    text.assign(static_cast<size_t>(length) + 1, '\0');
+    TakeTextJs(&text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return true;
+}
+
+}  // namespace
+
+bool PageTakePastedText(std::string& text) {
+    return TakeText(text);
+}
+
+void PagePostCommand(int commandId) {
+    PostCommandJs(commandId);
+}
+
+bool PageClipboard::Put(const std::string& text) {
+    return ClipboardWriteJs(text.c_str()) != 0;
+}
+
+bool PageClipboard::Take(std::string& text) {
+    ClipboardReadJs();
+    return TakeText(text);
 }
 
 SettingsDialogEnd PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]) {

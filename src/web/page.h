@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_commands.h"
 #include "web/page_files.h"
 #include "web/scene_keeper.h"
 #include "web/settings_dialog.h"
@@ -47,11 +48,24 @@ Delivery PageDeliverFile(const char* path, const uint8_t* data, size_t size, boo
 // The command that picked or dropped a file is over: the file goes with no later save.
 void PageFilesCommandOver();
 
-// The next menu command or dropped file the page has for the program, as the message loop takes them.
-enum class PageMessage { None, Command, Drop };
+// The next menu command, dropped file or pasted text the page has for the program, as the message loop takes them.
+enum class PageMessage { None, Command, Drop, Paste };
 // A command's id, or a dropped file's path in the user's folder; its bytes wait at heldAt until it is opened (an
-// unreadable file leaves nothing there).
+// unreadable file leaves nothing there). A paste's text comes through PageTakePastedText.
 PageMessage NextPageMessage(int& command, char* name, int capacity, const char* heldAt);
+// The text of the paste message just taken; false when the paste event carried none.
+bool PageTakePastedText(std::string& text);
+// Posts a command for the loop, as choosing its menu item does; nothing while a window of the page is open.
+void PagePostCommand(int commandId);
+
+// The system's clipboard for the Edit menu, outside the page's copy and paste events: written through the
+// browser's asynchronous clipboard, or where the browser refuses that, through the copy event a copy command raises;
+// read through the asynchronous clipboard, which asks the browser's leave (false when it is not given).
+class PageClipboard final : public Clipboard {
+public:
+    bool Put(const std::string& text) override;
+    bool Take(std::string& text) override;
+};
 
 // The sample models' window: the file name of the sample chosen in name (found in kSampleDirectory), false when it
 // was closed without one.

@@ -45,6 +45,7 @@ Module['noImageDecoding'] = true;
     Module['onRuntimeInitialized'] = () => {
         Blokkenveld.documentModified = () => Module['_WebDocumentModified']() !== 0;
         Blokkenveld.pageLeaving = () => Module['_WebPageLeaving']();
+        Blokkenveld.clipboard.copyOf = (cut) => UTF8ToString(Module['_WebClipboardCopy'](cut ? 1 : 0));
     };
 
     // What the tests read of the editor.

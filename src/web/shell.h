@@ -9,6 +9,7 @@
 #include "files/file_system.h"
 #include "render/webgl/webgl_renderer.h"
 #include "web/browser_input.h"
+#include "web/menu_commands.h"
 #include "web/page_files.h"
 #include "web/scene_keeper.h"
 #include "web/storage_ini.h"
@@ -22,6 +23,7 @@ extern PageFileSystem gFiles;
 extern Documents gDocuments;
 extern SceneKeeper gSceneKeeper;
 extern BrowserInput gInput;
+extern ClipboardKnowledge gClipboardKnowledge;  // for the Paste item
 
 // The program directory of the page's file system, where the artwork lies; ends in a separator.
 constexpr char kProgramDirectory[] = "/";

@@ -1,8 +1,10 @@
-// The main window's side of the page: the menu commands and dropped files the page posts, carried out between
-// frames as the Windows program's loop dispatches its messages; the paint window's file requests; the colour
-// settings and version dialogs; help; what is kept when the page is left; a scene left unsaved offered back.
+// The main window's side of the page: the menu commands, dropped files and pasted text the page posts, carried out
+// between frames as the Windows program's loop dispatches its messages; the clipboard's commands; the paint window's
+// file requests; the colour settings and version dialogs; help; what is kept when the page is left; a scene left
+// unsaved offered back.
 #include <emscripten.h>
 
+#include "editor_menu_items.h"
 #include "resource_ids.h"
 #include "version.h"
 #include "web/menu_commands.h"
@@ -13,6 +15,36 @@
 namespace {
 
 constexpr char kProductKind[] = "立方体モデラー";
+// The menu's Paste reads the clipboard only with the browser's leave; the paste event needs none.
+constexpr char kPasteWithKeysMessage[] =
+    "ブラウザーがクリップボードの読み取りを許可していません。Ctrl+V キーで貼り付けてください";
+
+// The clipboard as the page's events have it: the text a paste event carried (given false when it carried none), or
+// the text a copy event is to carry.
+class HeldClipboard final : public Clipboard {
+public:
+    bool Put(const std::string& text) override {
+        held = text;
+        return true;
+    }
+    bool Take(std::string& text) override {
+        text = held;
+        return given;
+    }
+
+    std::string held;
+    bool given = true;
+};
+
+// Cut, Copy or Paste through clipboard, telling the user what went wrong (readRefused when the clipboard could not
+// be read).
+void RunPageClipboardCommand(EditorCommand command, Clipboard& clipboard, const char* readRefused) {
+    const ClipboardOutcome outcome = RunClipboardCommand(gEditor, command, clipboard, gSettings.textureName);
+    gClipboardKnowledge.Note(command, outcome);
+    const char* message = outcome == ClipboardOutcome::TakeRefused ? readRefused : ClipboardMessage(outcome);
+    if (message != nullptr)
+        PageShowError(message);
+}
 
 RgbSetting RgbOf(const int32_t (&rgb)[3]) {
     return RgbSetting{rgb[0], rgb[1], rgb[2]};
@@ -74,6 +106,13 @@ public:
             case ID_FILE_SCREENSHOT:
                 CommandScreenshot(Document());
                 break;
+            case ID_EDIT_CUT:
+            case ID_EDIT_COPY:
+            case ID_EDIT_PASTE: {
+                PageClipboard clipboard;
+                RunPageClipboardCommand(EditorMenuItemOf(commandId)->command, clipboard, kPasteWithKeysMessage);
+                break;
+            }
             case ID_OPTIONS_SETTINGS:
                 RunSettingsDialog();
                 break;
@@ -93,6 +132,8 @@ PageMenuShell gMenuShell;
 
 }  // namespace
 
+ClipboardKnowledge gClipboardKnowledge;
+
 void DispatchPageMessages() {
     int command = 0;
     char name[kPathCapacity];
@@ -103,7 +144,11 @@ void DispatchPageMessages() {
         if (message == PageMessage::Command) {
             bool undoEnabled = false, redoEnabled = false;
             UndoRedoItems(undoEnabled, redoEnabled);
-            RunMenuCommand(gEditor, gMenuShell, command, undoEnabled, redoEnabled);
+            RunMenuCommand(gEditor, gMenuShell, command, undoEnabled, redoEnabled, gClipboardKnowledge.HasCubes());
+        } else if (message == PageMessage::Paste) {
+            HeldClipboard pasted;
+            pasted.given = PageTakePastedText(pasted.held);
+            RunPageClipboardCommand(EditorCommand::Paste, pasted, ClipboardMessage(ClipboardOutcome::TakeRefused));
         } else {
             gFiles.HoldForOpening(name, kHeldDropPath);
             {
@@ -146,6 +191,18 @@ EMSCRIPTEN_KEEPALIVE void WebPageLeaving() {
     WriteExitSettings(SettingsStore(), gSettings, gEditor);
     KeepSettingsFiles();
     gSceneKeeper.Flush(gEditor, gSettings.textureName, gDocuments.currentFileName);
+}
+
+// A copy or cut event of the page: the selection's cubes as the clipboard's text, empty when none is selected. A
+// cut's delete is posted, to be carried out by the loop as one step, as the menu's Delete.
+EMSCRIPTEN_KEEPALIVE const char* WebClipboardCopy(int cut) {
+    static HeldClipboard copied;
+    copied.held.clear();
+    const ClipboardOutcome outcome = RunClipboardCommand(gEditor, EditorCommand::Copy, copied, gSettings.textureName);
+    gClipboardKnowledge.Note(EditorCommand::Copy, outcome);
+    if (outcome == ClipboardOutcome::Done && cut != 0)
+        PagePostCommand(ID_EDIT_DELETE);
+    return copied.held.c_str();
 }
 
 // Whether leaving the page would lose changes.

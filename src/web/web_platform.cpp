@@ -85,6 +85,18 @@ uint32_t Fnv1a(const uint32_t* words, size_t count) {
     }
     return hash;
 }
+
+// The selection's lowest and highest cells as a JSON array, or null.
+std::string SelectionJson(const Editor& editor) {
+    if (!editor.selection.active)
+        return "null";
+    const CellBox& box = editor.selection.box;
+    char json[96];
+    std::snprintf(json, sizeof(json), "[%d,%d,%d,%d,%d,%d]", box.low.x, box.low.y, box.low.z, box.high.x, box.high.y,
+                  box.high.z);
+    return json;
+}
+
 MenuItemState gShownMenu[kMenuCommandCount];
 bool gMenuShownOnce = false;
 bool gSizeChanged = true;
@@ -92,10 +104,19 @@ FramePacing gPacing;
 int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
 int32_t gCanvasTop = 0;
 
+// A shortcut's press is posted as its menu item would be, never while a menu or a window of the page has the
+// keyboard (those keep their keys from here).
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
-    const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down, event->repeat != 0);
-    return down && KeepFromBrowser(key, event->ctrlKey != 0);
+    const bool repeat = event->repeat != 0;
+    const int key = gInput.Key(static_cast<uint32_t>(event->keyCode), down, repeat);
+    if (!down)
+        return 0;
+    const PageKeyAction action =
+        PageKeyActionOf(key, event->ctrlKey != 0, event->shiftKey != 0, event->altKey != 0, repeat);
+    if (action.commandId != 0 && MenuOrBoxOpenJs() == 0)
+        PagePostCommand(action.commandId);
+    return action.keepFromBrowser;
 }
 
 EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*) {
@@ -157,7 +178,8 @@ void UndoRedoItems(bool& undoEnabled, bool& redoEnabled) {
 void SyncMenuBar() {
     for (int i = 0; i < kMenuCommandCount; ++i) {
         const int command = kMenuCommands[i];
-        const MenuItemState state = MenuStateOf(gEditor, command, gPlatform.undoEnabled, gPlatform.redoEnabled);
+        const MenuItemState state =
+            MenuStateOf(gEditor, command, gPlatform.undoEnabled, gPlatform.redoEnabled, gClipboardKnowledge.HasCubes());
         if (!gMenuShownOnce || state.enabled != gShownMenu[i].enabled || state.checked != gShownMenu[i].checked)
             PageSetMenuItem(command, state.enabled, state.checked);
         gShownMenu[i] = state;
@@ -209,7 +231,7 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   "\"active\":%s,\"client\":[%d,%d],\"cursor\":[%d,%d],"
                   "\"modified\":%s,\"named\":%s,\"fileName\":%s,\"textureName\":%s,"
                   "\"background\":[%d,%d,%d],\"wireframeColour\":[%d,%d,%d],"
-                  "\"atlas\":[%d,%d,%u],\"palette\":%u}",
+                  "\"atlas\":[%d,%d,%u],\"palette\":%u,\"selected\":%d,\"selection\":%s}",
                   e.scene.liveCubeCount, static_cast<int>(e.tool), e.lightingSwitch ? "true" : "false",
                   e.facesSwitch ? "true" : "false", e.wireframeSwitch ? "true" : "false", e.currentColour,
                   e.textureMode ? "true" : "false", e.textureColumn, e.textureRow, e.paletteColumn, e.paletteRow,
@@ -222,7 +244,8 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   JsonString(gDocuments.currentFileName).c_str(), JsonString(gSettings.textureName).c_str(),
                   gSettings.background.red, gSettings.background.green, gSettings.background.blue,
                   gSettings.wireframe.red, gSettings.wireframe.green, gSettings.wireframe.blue, e.atlas.width,
-                  e.atlas.height, Fnv1a(e.atlas.pixels.data(), e.atlas.pixels.size()), Fnv1a(e.palette, kPaletteSize));
+                  e.atlas.height, Fnv1a(e.atlas.pixels.data(), e.atlas.pixels.size()), Fnv1a(e.palette, kPaletteSize),
+                  SelectedCount(e), SelectionJson(e).c_str());
     return json;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "editor/editor.h"
@@ -92,10 +93,13 @@ public:
 TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     auto editor = std::make_unique<Editor>();
     RecordingMenuShell shell;
-    for (int command : kMenuCommands) {
-        const bool undoRedo = command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO;
-        EXPECT_EQ(MenuStateOf(*editor, command, false, false).enabled, !undoRedo) << command;
-        EXPECT_EQ(RunMenuCommand(*editor, shell, command, false, false), !undoRedo) << command;
+    for (int command : kMenuCommands) {  // nothing selected or copied: the Edit items greyed but Select All
+        const bool greyed = command == ID_OPTIONS_UNDO || command == ID_OPTIONS_REDO ||
+                            (command >= ID_EDIT_CUT && command <= ID_EDIT_PAINT && command != ID_EDIT_SELECT_ALL);
+        EXPECT_EQ(MenuStateOf(*editor, command, false, false).enabled, !greyed) << command;
+        if (command == ID_EDIT_SELECT_ALL)
+            continue;
+        EXPECT_EQ(RunMenuCommand(*editor, shell, command, false, false), !greyed) << command;
     }
     // The document commands, the dialogs and help are the shell's, each handed over once.
     const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAMPLES, ID_FILE_SAVE,
@@ -110,8 +114,42 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
     EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
     EXPECT_EQ(shell.run.size(), shellCommands.size());
-    for (const EditorMenuItem& item : kEditorMenuItems)  // the page's menu bar shows the editor's items
-        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId), 1) << item.commandId;
+    for (const EditorMenuItem& item : kEditorMenuItems)  // on the bar but for the moves, which only keys post
+        EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId),
+                  item.commandId < ID_EDIT_MOVE_LEFT ? 1 : 0) << item.commandId;
+}
+
+// What the page learns of its clipboard, in order: each step's command, outcome and the cubes known after it.
+TEST(MenuCommands, PasteIsOfferedWhileThePageKnowsOfCubesOnTheClipboard) {
+    using C = EditorCommand;
+    using O = ClipboardOutcome;
+    const std::tuple<C, O, bool> steps[] = {
+        {C::Copy, O::Nothing, false},    {C::Cut, O::PutRefused, false},   {C::Paste, O::TakeRefused, false},
+        {C::Cut, O::Done, true},         {C::Paste, O::TakeRefused, true}, {C::Copy, O::Nothing, true},
+        {C::Copy, O::PutRefused, true},  {C::Paste, O::NotAScene, false},  {C::Paste, O::TooMany, true},
+        {C::Paste, O::NotAScene, false}, {C::Paste, O::OutOfRange, true},  {C::Paste, O::NotAScene, false},
+        {C::Paste, O::Done, true}};
+    ClipboardKnowledge known;
+    for (const auto& [command, outcome, cubes] : steps) {
+        known.Note(command, outcome);
+        EXPECT_EQ(known.HasCubes(), cubes) << static_cast<int>(command) << " " << static_cast<int>(outcome);
+    }
+}
+
+// A key's press in the page: the command posted, and whether the browser is kept from it.
+TEST(MenuCommands, PageKeysPostTheShortcutsAndLeaveTheClipboardsToTheBrowser) {
+    // key, Ctrl, Shift, repeat; command, kept
+    const std::tuple<int, int, int, int, int, int> keys[] = {
+        {'S', 1, 0, 0, ID_FILE_SAVE, 1}, {'S', 1, 0, 1, 0, 1}, {'S', 0, 0, 0, 0, 0},  // held: never the browser's
+        {'C', 1, 0, 0, 0, 0}, {'V', 1, 0, 1, 0, 0},                                    // the copy and paste events'
+        {'R', 0, 0, 0, ID_EDIT_TURN, 1}, {'R', 0, 0, 1, 0, 1}, {'R', 1, 0, 0, 0, 0},   // Ctrl+R: the browser's reload
+        {kKeyLeft, 0, 1, 1, ID_EDIT_MOVE_LEFT, 1}, {kKeyLeft, 0, 0, 0, 0, 1},          // the camera's: no scrolling
+        {kKeyZ, 1, 0, 1, 0, 1}, {0, 1, 0, 0, 0, 0}};
+    for (const auto& [key, ctrl, shift, repeat, command, kept] : keys) {
+        const PageKeyAction action = PageKeyActionOf(key, ctrl, shift, false, repeat);
+        EXPECT_EQ(action.commandId, command) << key << ctrl << shift << repeat;
+        EXPECT_EQ(action.keepFromBrowser, kept) << key << ctrl << shift << repeat;
+    }
 }
 
 TEST(MenuCommands, ViewItemsToggleThePanelsAndCarryTheirCheckMarks) {

@@ -203,14 +203,14 @@ export class Program {
         await this.release(button);
     }
 
-    // A key held for a number of frames; modifiers are held around it.
-    async key(key, {frames = 2, modifiers = []} = {}) {
+    // A key held for a number of frames (none: a box it opens stops them) and repeats; modifiers are held around it.
+    async key(key, {frames = 2, modifiers = [], repeats = 0} = {}) {
         for (const m of modifiers) await this.page.keyboard.down(m);
-        await this.page.keyboard.down(key);
-        await this.frames(frames);
+        for (let i = 0; i <= repeats; ++i) await this.page.keyboard.down(key);
+        if (frames > 0) await this.frames(frames);
         await this.page.keyboard.up(key);
         for (const m of modifiers.slice().reverse()) await this.page.keyboard.up(m);
-        await this.frames(2);
+        if (frames > 0) await this.frames(2);
     }
 
     // The open box of the page: its title and message, once it is there.
