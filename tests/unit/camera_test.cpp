@@ -94,6 +94,33 @@ TEST(Camera, AltWithALetterOpensAMenuAndLeavesTheViewAlone) {
     EXPECT_GT(rig.camera().distance, start.distance);
 }
 
+// With Ctrl the letters are the program's shortcuts (Ctrl+S, Ctrl+A, Ctrl+D): they leave the view alone, the arrows
+// still turn it. With Shift and a selection the arrows move the selection instead; Shift alone turns the view.
+TEST(Camera, CtrlKeepsTheLettersAndShiftWithASelectionTheArrowsFromTheView) {
+    CameraRig rig;
+    const Camera start = rig.camera();
+    rig.Hold(kKeyControl);
+    for (int key : {kKeyF, kKeyG, kKeyW, kKeyA, kKeyS, kKeyD}) {
+        rig.Hold(key);
+        rig.Frame(100);
+        rig.Release(key);
+    }
+    EXPECT_TRUE(rig.camera().distance == start.distance && rig.camera().targetX == start.targetX &&
+                rig.camera().targetY == start.targetY);
+    rig.Hold(kKeyLeft);
+    rig.Frame(100);
+    EXPECT_NE(rig.camera().yaw, start.yaw);
+    rig.Release(kKeyControl);
+    rig.Hold(kKeyShift);
+    rig.editor->selection.active = true;
+    const float yaw = rig.camera().yaw;
+    rig.Frame(100);
+    EXPECT_EQ(rig.camera().yaw, yaw);
+    rig.editor->selection.active = false;
+    rig.Frame(100);
+    EXPECT_NE(rig.camera().yaw, yaw);
+}
+
 TEST(Camera, ArrowKeysTurnAndKeepThePitchWithinItsLimits) {
     CameraRig rig;
     const float yaw = rig.camera().yaw;
