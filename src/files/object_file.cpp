@@ -211,6 +211,33 @@ bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out) 
     return true;
 }
 
+bool ObjectFileHoldsTooMany(const uint8_t* data, size_t size) {
+    TextLines lines(data, size);
+    char line[kLineLimit + 1];
+    int32_t colouredFlag = 0, texturedFlag = 0;
+    const char* cursor = line;
+    if (!lines.Next(line, sizeof(line)) || !FirstWordIs(line, kObjectMagic) || !lines.Next(line, sizeof(line)) ||
+        !ScanInt(cursor, colouredFlag) || !ScanInt(cursor, texturedFlag))
+        return false;
+    int64_t total = 0;
+    int32_t count = 0;
+    if (colouredFlag != 0) {
+        if (!ReadCount(lines, count) || count < 0)
+            return false;
+        if (count > kMaxCubes)
+            return true;
+        total = count;
+        for (int32_t i = 0; i < count; ++i) {
+            if (!lines.Next(line, sizeof(line)))
+                return false;
+        }
+    }
+    char name[kPathCapacity];
+    if (texturedFlag != 0 && lines.Next(name, sizeof(name)) && ReadCount(lines, count) && count >= 0)
+        total += count;
+    return total > kMaxCubes;
+}
+
 std::string ObjectFileText(const Scene& scene, const char* textureName) {
     const int32_t low[3] = {0, 0, 0};
     const int32_t high[3] = {kGridSize - 1, kGridSize - 1, kGridSize - 1};

@@ -35,6 +35,10 @@ struct ObjectFileContents {
 // "\r\n" or "\n"; numbers always use a point.
 bool ParseObjectFile(const uint8_t* data, size_t size, ObjectFileContents& out);
 
+// Whether a text that ParseObjectFile refuses is a scene file whose counts say more cubes than a scene holds, so that
+// the refusal can say so.
+bool ObjectFileHoldsTooMany(const uint8_t* data, size_t size);
+
 // The file's text for the in-use cubes of slots 0 to the highest used slot, in slot order; lines end in '\n'.
 std::string ObjectFileText(const Scene& scene, const char* textureName);
 // The same for the cubes whose cells lie from low to high (both included), their positions counted from low, into

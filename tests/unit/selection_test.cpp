@@ -89,6 +89,19 @@ TEST(Selection, PastingStopsAtTheArraysSizeAndLandsBesideTheFacePointedAt) {
     EXPECT_TRUE(editor.selection.box.low == (Cell{98, 100, 100}) && editor.selection.box.high == (Cell{99, 100, 100}));
     EXPECT_EQ(PasteText(editor, "Blokkenveld\n1 0\n1\n", nullptr), PasteResult::NotAScene);
     EXPECT_EQ(PasteText(editor, "not a scene", nullptr), PasteResult::NotAScene);
+    // A scene larger than any the program holds is refused as too many, not as no scene: 10,001 cubes either way.
+    editor.cannotCreate = false;
+    EXPECT_EQ(PasteText(editor, "Blokkenveld\n1 0\n10001\n1 1 1 ff\n", nullptr), PasteResult::TooMany);
+    EXPECT_TRUE(editor.cannotCreate);
+    std::string split = "Blokkenveld\n1 1\n10000\n";
+    for (int i = 0; i < kMaxCubes; ++i)
+        split += std::to_string(i % 100) + " " + std::to_string(i / 100) + " 1 ff\n";
+    EXPECT_EQ(PasteText(editor, split + "tex.bmp\n1\n0 0 2 0 0\n", nullptr), PasteResult::TooMany);
+    EXPECT_EQ(PasteText(editor, split + "tex.bmp\nnone\n", nullptr), PasteResult::NotAScene) << "10,000 and broken";
+    editor.StartNewScene();
+    editor.ResetScene();
+    EXPECT_EQ(PasteText(editor, split + "tex.bmp\n0\n", nullptr), PasteResult::Pasted) << "exactly 10,000 read";
+    EXPECT_EQ(editor.scene.liveCubeCount, kMaxCubes - 199) << "x or y = 199 left out, the start cube covered";
 }
 
 // Ctrl + a drag from cube to cube selects their own cells, whatever the tool; Esc during the drag drops only the

@@ -259,8 +259,13 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     // The program's own last copy is not read again: its cubes were kept with it.
     ObjectFileContents contents;
     const bool ownCopy = !text.empty() && text == editor.copiedText;
-    if (!ownCopy && !ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), contents))
-        return PasteResult::NotAScene;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    if (!ownCopy && !ParseObjectFile(bytes, text.size(), contents)) {
+        if (!ObjectFileHoldsTooMany(bytes, text.size()))
+            return PasteResult::NotAScene;
+        editor.cannotCreate = true;
+        return PasteResult::TooMany;
+    }
     const std::vector<LoadedCube>& cubes = ownCopy ? editor.copiedCubes : contents.cubes;
     if (cubes.empty())
         return PasteResult::NotAScene;
