@@ -330,9 +330,9 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
                 PaintCube(editor, slot, look);
             continue;
         }
+        // The cell-slot table is left behind, as a box leaves it: it finds the new cubes when it is next asked.
         const int32_t slot = NewSlot(scene, searchFrom);
         WriteNewCube(scene, slot, to, look);
-        NoteCellSlot(scene, editor.cellSlots, to, slot);
         ++scene.liveCubeCount;
         RecordAdd(editor.undo, slot);
     }
