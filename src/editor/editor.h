@@ -98,7 +98,8 @@ struct Editor {
     bool copyOriginKnown = false;  // where the last copy's lowest corner was, for a paste that points at no cube
     Cell copyOrigin{};
     std::string copiedText;  // the last copy's text and its cubes, made once per copy, their room used again
-    std::vector<LoadedCube> copiedCubes;
+    LoadedCube copiedCubes[kMaxCubes];
+    int32_t copiedCount = 0;
     // Room for a command on the selection: the slots it moves, the cells its cubes take and the slots found there.
     int32_t selectedSlots[kMaxCubes];
     Cell takenCells[kMaxCubes];

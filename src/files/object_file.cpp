@@ -102,15 +102,37 @@ struct SmallNumbers {
 };
 const SmallNumbers kSmallNumbers;
 
+// The bytes 0 to 255 as two hexadecimal digits each.
+struct HexBytes {
+    char pairs[256][2];
+    constexpr HexBytes() : pairs() {
+        for (int value = 0; value < 256; ++value) {
+            pairs[value][0] = "0123456789abcdef"[value >> 4];
+            pairs[value][1] = "0123456789abcdef"[value & 15];
+        }
+    }
+};
+const HexBytes kHexBytes;
+
 class TextWriter {
 public:
     TextWriter(std::string& text, size_t room) : text_(text), start_(text.size()) {
         text_.resize(start_ + room);
         at_ = &text_[start_];
     }
-    ~TextWriter() { text_.resize(static_cast<size_t>(at_ - text_.data())); }
+    ~TextWriter() { text_.resize(Written()); }
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
+
+    // Makes sure that the next count characters fit, doubling the room when they do not: the room given at the start
+    // is what the lines usually take, and the string fills every character of it with zeros first.
+    void Room(size_t count) {
+        const size_t written = Written();
+        if (text_.size() - written >= count)
+            return;
+        text_.resize(2 * text_.size() + count);
+        at_ = &text_[written];
+    }
 
     void Char(char c) { *at_++ = c; }
     void Text(const char* text) {
@@ -142,9 +164,9 @@ public:
     }
     // In lower-case hexadecimal without leading zeros, as "%x" writes it.
     void Hex(uint32_t value) {
-        if ((value >> 28) != 0) {  // every colour the program makes has its alpha: eight digits
-            for (int digit = 7; digit >= 0; --digit, value >>= 4)
-                at_[digit] = "0123456789abcdef"[value & 15u];
+        if ((value >> 28) != 0) {  // every colour the program makes has its alpha: eight digits, two a byte
+            for (int byte = 3; byte >= 0; --byte, value >>= 8)
+                std::memcpy(at_ + 2 * byte, kHexBytes.pairs[value & 0xFFu], 2);
             at_ += 8;
             return;
         }
@@ -166,6 +188,8 @@ public:
     }
 
 private:
+    size_t Written() const { return static_cast<size_t>(at_ - text_.data()); }
+
     std::string& text_;
     size_t start_;
     char* at_;
@@ -251,64 +275,74 @@ void WriteObjectFileText(std::string& text,
                          const char* textureName,
                          const int32_t (&low)[3],
                          const int32_t (&high)[3]) {
-    const auto inside = [&](const CubeRecord& cube) {
-        const Cell cell = CellOf(cube);
-        return cube.inUse != 0 && cell.x >= low[0] && cell.x <= high[0] && cell.y >= low[1] && cell.y <= high[1] &&
-               cell.z >= low[2] && cell.z <= high[2];
-    };
-    int32_t coloured = 0, textured = 0;
-    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-        const CubeRecord& cube = scene.cubes[slot];
-        if (inside(cube))
-            ++(cube.textured == 0 ? coloured : textured);
-    }
-    // The longest line: three coordinates of at most 11 characters, a colour of 8 or two cells, spaces, a line end.
-    constexpr size_t kLongestCubeLine = 3 * 12 + 24 + 2;
-    text.clear();  // its room stays, for the next text of the same size
-    {
-        TextWriter out(text,
-                       64 + std::strlen(textureName) + static_cast<size_t>(coloured + textured) * kLongestCubeLine);
-        out.Text(kObjectMagic);
-        out.Char('\n');
-        out.Char(coloured > 0 ? '1' : '0');
-        out.Char(' ');
-        out.Char(textured > 0 ? '1' : '0');
-        out.Char('\n');
-        const auto position = [&out, &low](const CubeRecord& cube) {
-            out.Coordinate(cube.x - static_cast<float>(low[0]));
-            out.Char(' ');
-            out.Coordinate(cube.y - static_cast<float>(low[1]));
-            out.Char(' ');
-            out.Coordinate(cube.z - static_cast<float>(low[2]));
-            out.Char(' ');
-        };
-        if (coloured > 0) {
-            out.Integer(coloured);
-            out.Char('\n');
-            for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-                const CubeRecord& cube = scene.cubes[slot];
-                if (!inside(cube) || cube.textured != 0)
-                    continue;
-                position(cube);
-                out.Hex(cube.colour);
-                out.Char('\n');
-            }
+    std::vector<int32_t> slots;
+    int32_t coloured = 0;
+    for (int textured = 0; textured < 2; ++textured) {
+        for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+            const CubeRecord& cube = scene.cubes[slot];
+            const Cell cell = CellOf(cube);
+            if (cube.inUse == 0 || (cube.textured != 0) != (textured != 0) || cell.x < low[0] || cell.x > high[0] ||
+                cell.y < low[1] || cell.y > high[1] || cell.z < low[2] || cell.z > high[2])
+                continue;
+            slots.push_back(slot);
+            coloured += textured == 0 ? 1 : 0;
         }
-        if (textured > 0) {
-            out.Text(textureName);
+    }
+    WriteObjectFileText(text, scene, textureName, slots.data(), coloured,
+                        static_cast<int32_t>(slots.size()) - coloured, low);
+}
+
+void WriteObjectFileText(std::string& text,
+                         const Scene& scene,
+                         const char* textureName,
+                         const int32_t* slots,
+                         int32_t coloured,
+                         int32_t textured,
+                         const int32_t (&origin)[3]) {
+    // The longest line: three coordinates of at most 11 characters, a colour of 8 or two cells, spaces, a line end.
+    // A line of a cube in the grid counted from a cell of the grid is at most 24: coordinates of -199 to 199.
+    constexpr size_t kLongestCubeLine = 3 * 12 + 24 + 2;
+    constexpr size_t kUsualCubeLine = 24;
+    text.clear();  // its room stays, for the next text of the same size
+    TextWriter out(text, 64 + std::strlen(textureName) + static_cast<size_t>(coloured + textured) * kUsualCubeLine);
+    out.Text(kObjectMagic);
+    out.Char('\n');
+    out.Char(coloured > 0 ? '1' : '0');
+    out.Char(' ');
+    out.Char(textured > 0 ? '1' : '0');
+    out.Char('\n');
+    const auto position = [&out, &origin](const CubeRecord& cube) {
+        out.Room(kLongestCubeLine);
+        out.Coordinate(cube.x - static_cast<float>(origin[0]));
+        out.Char(' ');
+        out.Coordinate(cube.y - static_cast<float>(origin[1]));
+        out.Char(' ');
+        out.Coordinate(cube.z - static_cast<float>(origin[2]));
+        out.Char(' ');
+    };
+    if (coloured > 0) {
+        out.Integer(coloured);
+        out.Char('\n');
+        for (int32_t i = 0; i < coloured; ++i) {
+            const CubeRecord& cube = scene.cubes[slots[i]];
+            position(cube);
+            out.Hex(cube.colour);
             out.Char('\n');
-            out.Integer(textured);
+        }
+    }
+    if (textured > 0) {
+        out.Room(std::strlen(textureName) + 16);  // the name line and the count's
+        out.Text(textureName);
+        out.Char('\n');
+        out.Integer(textured);
+        out.Char('\n');
+        for (int32_t i = coloured; i < coloured + textured; ++i) {
+            const CubeRecord& cube = scene.cubes[slots[i]];
+            position(cube);
+            out.Integer(cube.cellColumn);
+            out.Char(' ');
+            out.Integer(cube.cellRow);
             out.Char('\n');
-            for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
-                const CubeRecord& cube = scene.cubes[slot];
-                if (!inside(cube) || cube.textured == 0)
-                    continue;
-                position(cube);
-                out.Integer(cube.cellColumn);
-                out.Char(' ');
-                out.Integer(cube.cellRow);
-                out.Char('\n');
-            }
         }
     }
 }

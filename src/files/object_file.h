@@ -48,3 +48,12 @@ void WriteObjectFileText(std::string& text,
                          const char* textureName,
                          const int32_t (&low)[3],
                          const int32_t (&high)[3]);
+// The same for the cubes in slots: the first `coloured` of them coloured, the next `textured` textured, their
+// positions counted from origin.
+void WriteObjectFileText(std::string& text,
+                         const Scene& scene,
+                         const char* textureName,
+                         const int32_t* slots,
+                         int32_t coloured,
+                         int32_t textured,
+                         const int32_t (&origin)[3]);

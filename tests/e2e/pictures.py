@@ -121,8 +121,8 @@ class Pictures:
             self.save(self.crop(program.wait_still(), CONTROLS["redo"][0]), self.help_dir, "redo", 2)
             # The menus, each with the menu bar above it.
             frame = self.window_rect(program)
-            for key, name in (("alt+f", "menu_file"), ("alt+o", "menu_options"), ("alt+v", "menu_view"),
-                              ("alt+h", "menu_help")):
+            for key, name in (("alt+f", "menu_file"), ("alt+e", "menu_edit"), ("alt+o", "menu_options"),
+                              ("alt+v", "menu_view"), ("alt+h", "menu_help")):
                 program.wait_main_focus()
                 program.chord(key)
                 menu = geometry(wait_until(lambda: popup_menus(), f"the menu opened by {key}")[0])
@@ -158,6 +158,9 @@ class Pictures:
         path = windows_path(os.path.join(program.folder, "samples", name + extension))
         context = running(program, path, ready=lambda s: True)
         program, shot = context.__enter__()
+        shot = program.wait_still()
+        # An opened model that does not fit is framed; the pictures are taken from the start camera, zoomed out.
+        program.menu("alt+o", "c", "カメラを初期位置に戻す")
         shot = program.wait_still()
         program.click(8, 200)  # a click on the panel's band: the first click after a load is ignored
         if wireframe_off:

@@ -27,9 +27,26 @@ int32_t FloorHalf(int32_t n) {
     return n >= 0 ? n / 2 : -((1 - n) / 2);
 }
 
-bool Holds(const Editor& editor, const CubeRecord& cube) {
-    return cube.inUse != 0 && editor.selection.box.Contains(CellOf(cube));
-}
+// A box as bounds on the cubes' own coordinates. A cube stands on whole numbers, so its cell lies in the box exactly
+// when its coordinates lie within these: a pass over 10,000 cubes then needs no conversion to cells.
+struct CoordinateBox {
+    float low[3], high[3];
+    explicit CoordinateBox(const CellBox& box)
+        : low{static_cast<float>(box.low.x), static_cast<float>(box.low.y), static_cast<float>(box.low.z)},
+          high{static_cast<float>(box.high.x), static_cast<float>(box.high.y), static_cast<float>(box.high.z)} {}
+    bool Holds(const CubeRecord& cube) const {
+        return cube.inUse != 0 && cube.x >= low[0] && cube.x <= high[0] && cube.y >= low[1] && cube.y <= high[1] &&
+               cube.z >= low[2] && cube.z <= high[2];
+    }
+};
+
+// The cubes of a paste: the program's own copy's or a text's.
+struct CubeList {
+    const LoadedCube* first;
+    const LoadedCube* last;
+    const LoadedCube* begin() const { return first; }
+    const LoadedCube* end() const { return last; }
+};
 
 // Takes a cube out of the scene as a delete does, recorded for undo.
 void TakeOut(Editor& editor, int32_t slot) {
@@ -46,10 +63,11 @@ void TakeOut(Editor& editor, int32_t slot) {
 // deleted, then the selected ones moved in their own slots, recorded as the map and the slots it took, so that an
 // undo gives every cube its cell and slot back. Refused whole when the selection's image leaves the add range: its
 // cubes lie inside it, and the box moves with them.
-// cellMap gives each cube's cell, as map does but in a form the compiler keeps in registers (a move adds, a flip
-// negates an axis, a turn swaps two).
-template <typename CellMapping>
-bool MapSelection(Editor& editor, const CellMap& map, CellMapping cellMap) {
+// place gives each cube's new position, as map gives its cell but on the coordinates themselves, in a form the
+// compiler keeps in registers (a move adds, a flip negates an axis, a turn swaps two): whole numbers below 200 stay
+// exact in floats, and so does the grid index worked out from them.
+template <typename Placing>
+bool MapSelection(Editor& editor, const CellMap& map, Placing place) {
     Scene& scene = editor.scene;
     Selection& selection = editor.selection;
     if (!selection.active)
@@ -60,17 +78,26 @@ bool MapSelection(Editor& editor, const CellMap& map, CellMapping cellMap) {
         return false;
     // The cubes it replaces: occupied cells of the image outside the box whose cell in the box holds a cube (every
     // cube in the box is selected). Found by the grid over that part of the image, before anything changes.
+    // A row along z that crosses the box is looked at only outside it: a move of one cell then looks at one layer.
     int32_t taken = 0;
+    const auto takeRow = [&](int32_t x, int32_t y, int32_t fromZ, int32_t toZ) {
+        const uint8_t* row = scene.grid + Scene::GridIndex(x, y, 0);
+        for (int32_t z = fromZ; z <= toZ; ++z) {
+            if (row[z] == 0)
+                continue;
+            const Cell from = map.Inverse({x, y, z});
+            if (scene.grid[Scene::GridIndex(from.x, from.y, from.z)] != 0)
+                editor.takenCells[taken++] = {x, y, z};
+        }
+    };
     for (int32_t x = image.low.x; x <= image.high.x; ++x) {
         for (int32_t y = image.low.y; y <= image.high.y; ++y) {
-            for (int32_t z = image.low.z; z <= image.high.z; ++z) {
-                const Cell to{x, y, z};
-                if (box.Contains(to) || scene.grid[Scene::GridIndex(x, y, z)] == 0)
-                    continue;
-                const Cell from = map.Inverse(to);
-                if (scene.grid[Scene::GridIndex(from.x, from.y, from.z)] != 0)
-                    editor.takenCells[taken++] = to;
+            if (x < box.low.x || x > box.high.x || y < box.low.y || y > box.high.y) {
+                takeRow(x, y, image.low.z, image.high.z);
+                continue;
             }
+            takeRow(x, y, image.low.z, std::min(image.high.z, box.low.z - 1));
+            takeRow(x, y, std::max(image.low.z, box.high.z + 1), image.high.z);
         }
     }
     FindSlots(scene, editor.cellSlots, editor.takenCells, taken, editor.replacedSlots);
@@ -88,16 +115,14 @@ bool MapSelection(Editor& editor, const CellMap& map, CellMapping cellMap) {
         }
     }
     int32_t count = 0;
+    const CoordinateBox inside(box);
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         CubeRecord& cube = scene.cubes[slot];
-        const Cell from = CellOf(cube);
-        if (cube.inUse == 0 || !box.Contains(from))
+        if (!inside.Holds(cube))
             continue;
-        const Cell to = cellMap(from);
-        cube.x = static_cast<float>(to.x);
-        cube.y = static_cast<float>(to.y);
-        cube.z = static_cast<float>(to.z);
-        scene.grid[Scene::GridIndex(to.x, to.y, to.z)] = 1;
+        place(cube);
+        const float index = (cube.x * kGridSize + cube.y) * kGridSize + cube.z;
+        scene.grid[static_cast<int32_t>(index)] = 1;
         editor.selectedSlots[count++] = slot;
     }
     if (count == 0) {
@@ -131,8 +156,9 @@ int32_t SelectedCount(const Editor& editor) {
         }
         return count;
     }
+    const CoordinateBox inside(box);
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot)
-        count += Holds(editor, scene.cubes[slot]) ? 1 : 0;
+        count += inside.Holds(scene.cubes[slot]) ? 1 : 0;
     return count;
 }
 
@@ -172,8 +198,13 @@ bool PaintSelection(Editor& editor) {
 bool MoveSelection(Editor& editor, int axis, int step) {
     CellMap map;
     map.offset[axis] = step;
-    const Cell by{map.offset[0], map.offset[1], map.offset[2]};
-    return MapSelection(editor, map, [by](const Cell& c) { return Cell{c.x + by.x, c.y + by.y, c.z + by.z}; });
+    const float by[3] = {static_cast<float>(map.offset[0]), static_cast<float>(map.offset[1]),
+                         static_cast<float>(map.offset[2])};
+    return MapSelection(editor, map, [by](CubeRecord& cube) {
+        cube.x += by[0];
+        cube.y += by[1];
+        cube.z += by[2];
+    });
 }
 
 bool FlipSelection(Editor& editor, int axis) {
@@ -181,10 +212,14 @@ bool FlipSelection(Editor& editor, int axis) {
     CellMap map;
     map.Take(axis, axis, -1);
     map.offset[axis] = CoordinateOf(box.low, axis) + CoordinateOf(box.high, axis);
-    const Cell sign{map.m[0][0], map.m[1][1], map.m[2][2]};
-    const Cell sum{map.offset[0], map.offset[1], map.offset[2]};
-    return MapSelection(editor, map, [sign, sum](const Cell& c) {
-        return Cell{sign.x * c.x + sum.x, sign.y * c.y + sum.y, sign.z * c.z + sum.z};
+    const float sign[3] = {static_cast<float>(map.m[0][0]), static_cast<float>(map.m[1][1]),
+                           static_cast<float>(map.m[2][2])};
+    const float sum[3] = {static_cast<float>(map.offset[0]), static_cast<float>(map.offset[1]),
+                          static_cast<float>(map.offset[2])};
+    return MapSelection(editor, map, [sign, sum](CubeRecord& cube) {
+        cube.x = sign[0] * cube.x + sum[0];
+        cube.y = sign[1] * cube.y + sum[1];
+        cube.z = sign[2] * cube.z + sum[2];
     });
 }
 
@@ -199,8 +234,12 @@ bool TurnSelection(Editor& editor) {
     map.offset[0] = FloorHalf(sumX - sumZ);
     map.Take(2, 0, -1);
     map.offset[2] = FloorHalf(sumX + sumZ);
-    const int32_t toX = map.offset[0], toZ = map.offset[2];
-    return MapSelection(editor, map, [toX, toZ](const Cell& c) { return Cell{c.z + toX, c.y, toZ - c.x}; });
+    const float toX = static_cast<float>(map.offset[0]), toZ = static_cast<float>(map.offset[2]);
+    return MapSelection(editor, map, [toX, toZ](CubeRecord& cube) {
+        const float x = cube.x;
+        cube.x = cube.z + toX;
+        cube.z = toZ - x;
+    });
 }
 
 Move ArrowMove(const Editor& editor, int virtualKey) {
@@ -219,37 +258,43 @@ Move ArrowMove(const Editor& editor, int virtualKey) {
 
 const std::string& CopySelection(Editor& editor, const char* textureName) {
     editor.copiedText.clear();
-    if (SelectedCount(editor) == 0)
+    editor.copiedCount = 0;
+    if (!editor.selection.active)
         return editor.copiedText;
-    const CellBox& box = editor.selection.box;
-    const int32_t low[3] = {box.low.x, box.low.y, box.low.z};
-    const int32_t high[3] = {box.high.x, box.high.y, box.high.z};
-    WriteObjectFileText(editor.copiedText, editor.scene, textureName, low, high);
-    // The cubes as a paste of this text would read them (coloured ones first, each in slot order), so that pasting
-    // the program's own copy need not read the text again.
-    std::vector<LoadedCube>& cubes = editor.copiedCubes;
-    cubes.clear();
-    int32_t textured = 0;  // their slots wait in selectedSlots, to follow the coloured ones
-    const auto loaded = [&](const CubeRecord& cube) {
-        return LoadedCube{cube.x - static_cast<float>(low[0]),
-                          cube.y - static_cast<float>(low[1]),
-                          cube.z - static_cast<float>(low[2]),
-                          cube.textured != 0,
-                          cube.cellColumn,
-                          cube.cellRow,
-                          cube.textured != 0 ? kWhite : cube.colour};
-    };
-    for (int32_t slot = 0; slot <= editor.scene.highestUsedSlot; ++slot) {
-        const CubeRecord& cube = editor.scene.cubes[slot];
-        if (!Holds(editor, cube))
+    // One pass finds the selected cubes, coloured ones in selectedSlots and textured ones in replacedSlots, each in
+    // slot order: the order the text lists them in, and a paste reading it adds them in.
+    const Scene& scene = editor.scene;
+    const CoordinateBox inside(editor.selection.box);
+    int32_t coloured = 0, textured = 0;
+    for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
+        const CubeRecord& cube = scene.cubes[slot];
+        if (!inside.Holds(cube))
             continue;
         if (cube.textured != 0)
-            editor.selectedSlots[textured++] = slot;
+            editor.replacedSlots[textured++] = slot;
         else
-            cubes.push_back(loaded(cube));
+            editor.selectedSlots[coloured++] = slot;
     }
-    for (int32_t i = 0; i < textured; ++i)
-        cubes.push_back(loaded(editor.scene.cubes[editor.selectedSlots[i]]));
+    if (coloured + textured == 0)
+        return editor.copiedText;
+    std::copy(editor.replacedSlots, editor.replacedSlots + textured, editor.selectedSlots + coloured);
+    const CellBox& box = editor.selection.box;
+    const int32_t low[3] = {box.low.x, box.low.y, box.low.z};
+    WriteObjectFileText(editor.copiedText, scene, textureName, editor.selectedSlots, coloured, textured, low);
+    // The cubes as a paste of this text would read them, so that pasting the program's own copy need not read it.
+    // Each field is written in place: a whole record built aside and copied in stalled on every cube.
+    editor.copiedCount = coloured + textured;
+    LoadedCube* copied = editor.copiedCubes;
+    for (int32_t i = 0; i < coloured + textured; ++i, ++copied) {
+        const CubeRecord& cube = scene.cubes[editor.selectedSlots[i]];
+        copied->x = cube.x - static_cast<float>(low[0]);
+        copied->y = cube.y - static_cast<float>(low[1]);
+        copied->z = cube.z - static_cast<float>(low[2]);
+        copied->textured = i >= coloured;
+        copied->cellColumn = cube.cellColumn;
+        copied->cellRow = cube.cellRow;
+        copied->colour = i >= coloured ? kWhite : cube.colour;
+    }
     editor.copyOriginKnown = true;
     editor.copyOrigin = box.low;
     return editor.copiedText;
@@ -266,8 +311,9 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
         editor.cannotCreate = true;
         return PasteResult::TooMany;
     }
-    const std::vector<LoadedCube>& cubes = ownCopy ? editor.copiedCubes : contents.cubes;
-    if (cubes.empty())
+    const CubeList cubes = ownCopy ? CubeList{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}
+                                   : CubeList{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()};
+    if (cubes.begin() == cubes.end())
         return PasteResult::NotAScene;
     Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
     for (const LoadedCube& cube : cubes) {
@@ -317,6 +363,7 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     editor.modified = true;
     BeginAction(editor.undo);
     int32_t searchFrom = 0;
+    int32_t adds = 0;
     int32_t next = 0;  // the next of the taken cells, which come in the order of the text
     for (const LoadedCube& loaded : cubes) {
         const Cell to = destination(loaded);
@@ -330,12 +377,14 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
                 PaintCube(editor, slot, look);
             continue;
         }
-        // The cell-slot table is left behind, as a box leaves it: it finds the new cubes when it is next asked.
+        // The cell-slot table is left behind, as a box leaves it: it finds the new cubes when it is next asked. The
+        // adds go to the history together after the loop (their order in it does not matter: each is its own cube).
         const int32_t slot = NewSlot(scene, searchFrom);
         WriteNewCube(scene, slot, to, look);
-        ++scene.liveCubeCount;
-        RecordAdd(editor.undo, slot);
+        editor.selectedSlots[adds++] = slot;
     }
+    scene.liveCubeCount += adds;
+    RecordAdds(editor.undo, editor.selectedSlots, adds);
     EndAction(editor.undo);
     Cell end = at;
     for (int axis = 0; axis < 3; ++axis)

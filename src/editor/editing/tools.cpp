@@ -42,21 +42,6 @@ CubeLook LookOf(const CubeRecord& cube) {
     return {cube.textured, cube.colour, cube.cellColumn, cube.cellRow};
 }
 
-void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look) {
-    CubeRecord& cube = scene.cubes[slot];
-    cube.x = static_cast<float>(cell.x);
-    cube.y = static_cast<float>(cell.y);
-    cube.z = static_cast<float>(cell.z);
-    cube.inUse = 1;
-    cube.textured = look.textured;
-    cube.colour = look.colour;
-    if (look.textured != 0) {
-        cube.cellColumn = look.cellColumn;
-        cube.cellRow = look.cellRow;
-    }
-    scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
-}
-
 namespace {
 
 // A new cube in a free slot at a free cell, with the current colour or texture cell, recorded for undo.

@@ -35,7 +35,20 @@ bool ClipToAddRange(CellBox& box);
 // at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.
 int32_t NewSlot(Scene& scene, int32_t& searchFrom);
 // A new cube's record and grid byte, in a free slot at a free cell; the caller counts it and records it for undo.
-void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look);
+inline void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look) {
+    CubeRecord& cube = scene.cubes[slot];
+    cube.x = static_cast<float>(cell.x);
+    cube.y = static_cast<float>(cell.y);
+    cube.z = static_cast<float>(cell.z);
+    cube.inUse = 1;
+    cube.textured = look.textured;
+    cube.colour = look.colour;
+    if (look.textured != 0) {
+        cube.cellColumn = look.cellColumn;
+        cube.cellRow = look.cellRow;
+    }
+    scene.grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+}
 // Gives the cube in slot a look, recorded for undo as a paint; nothing when it looks so already.
 void PaintCube(Editor& editor, int32_t slot, const CubeLook& look);
 // Deletes (the last cube of the scene never) or paints with the current look every cube in the boxes, in slot
