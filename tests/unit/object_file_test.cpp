@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "editor/document/document.h"
@@ -74,6 +76,32 @@ TEST(ObjectFile, TheStartCubeIsFourLinesAndHolesCloseOnSaveAndLoad) {
     scene.cubes[0].inUse = 0;
     scene.cubes[1].inUse = 0;
     EXPECT_EQ(ObjectFileText(scene, "t.bmp"), "Blokkenveld\n0 1\nt.bmp\n1\n102 100 100 7 2\n");
+}
+
+TEST(ObjectFile, LinesLongerThanTheRoomFirstMadeForThemComeOutWhole) {
+    // Coordinates no scene holds, set straight into the records, make every line longer than a cube's usual line.
+    auto scene = std::make_unique<Scene>();
+    std::string expected = "Blokkenveld\n1 0\n300\n";
+    for (int slot = 0; slot < 300; ++slot) {
+        CubeRecord& cube = scene->cubes[slot];
+        cube = CubeRecord{};
+        cube.inUse = 1;
+        cube.x = -1234567.0f - static_cast<float>(slot);
+        cube.y = 2345678.0f;
+        cube.z = -3456789.0f;
+        cube.colour = 0xFF000000u + static_cast<uint32_t>(slot);
+        char line[64];
+        std::snprintf(line, sizeof(line), "%d 2345678 -3456789 %x\n", -1234567 - slot, cube.colour);
+        expected += line;
+    }
+    scene->highestUsedSlot = 299;
+    int32_t slots[300];
+    for (int32_t slot = 0; slot < 300; ++slot)
+        slots[slot] = slot;
+    const int32_t origin[3] = {0, 0, 0};
+    std::string text = "room from an earlier text";
+    WriteObjectFileText(text, *scene, "tex.bmp", slots, 300, 0, origin);
+    EXPECT_EQ(text, expected);
 }
 
 TEST(ObjectFile, ReadsWhatOtherWritersMayWrite) {
