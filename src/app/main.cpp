@@ -80,8 +80,8 @@ void SetViewChecks(HWND window) {
     CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW, MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// The idle pass: refresh the shell flags, then one frame while the window is active and shown. Returns whether a
-// frame ran.
+// The idle pass: refresh the shell flags, then one frame while the window is active and shown and the editor has
+// a frame due. Returns whether a frame ran.
 bool IdlePass(HWND window) {
     gShellFlags.appActive = GetActiveWindow() == window;
     POINT cursor = {0, 0};
@@ -95,7 +95,7 @@ bool IdlePass(HWND window) {
     const bool outside = cursor.x < 0 || cursor.x > client.right || cursor.y < 0 || cursor.y > client.bottom;
     if (outside && !gEditor.paintWindow.dragging)
         gShellFlags.ignoreLeftLatch = true;
-    if (gShellFlags.minimized || !gShellFlags.appActive)
+    if (gShellFlags.minimized || !gShellFlags.appActive || !EditorFrameDue())
         return false;
     RunEditorFrame(window);
     return true;
@@ -110,14 +110,16 @@ void WaitForMessage() {
     MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-// Every pass ends with a 1 ms sleep. While the window is active and shown, frames run back to back; otherwise the
-// loop waits for a message after each idle pass.
+// Every pass ends with a 1 ms sleep. While the window is active and shown and frames are due, they run back to
+// back; otherwise the loop waits for a message after each idle pass. Every message wakes the frames: those sent
+// straight to the window (activation, sizing) reach it through the window procedure, which wakes them too.
 void RunMainLoop(HWND window) {
     for (;;) {
         MSG message;
         if (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             if (GetMessageW(&message, nullptr, 0, 0) <= 0)
                 break;
+            WakeEditorFrames();
             TranslateMessage(&message);
             DispatchMessageW(&message);
         } else if (!IdlePass(window)) {

@@ -115,6 +115,7 @@ void OnMouseWheel(WPARAM wParam) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WakeEditorFrames();
     switch (message) {
         case WM_CREATE:
             OnCreate(window);

@@ -70,6 +70,10 @@ public:
 void NoteKeyPress(int virtualKey);
 // Runs one frame update of the editor against the real platform.
 void RunEditorFrame(HWND window);
+// Whether the next idle pass runs a frame, by the editor's rule; otherwise the loop waits for a message.
+bool EditorFrameDue();
+// A message came that can change the picture or the editing: the frames it asks for follow.
+void WakeEditorFrames();
 // Draws and presents one frame with the colours the getters give.
 void DrawMainWindowFrame(HWND window);
 // Render states, projection and the pick's view size for a device of the client size.

@@ -67,6 +67,15 @@ void NoteKeyPress(int virtualKey) {
     gPlatform.presses.Note(virtualKey);
 }
 
+bool EditorFrameDue() {
+    FrameInput input{gPlatform, gShellFlags};
+    return FrameDue(gEditor, input);
+}
+
+void WakeEditorFrames() {
+    WakeFrames(gEditor.frame);
+}
+
 void RunEditorFrame(HWND window) {
     gPlatform.window = window;
     RunFrameUpdate(gEditor, gShellFlags, gPlatform);

@@ -28,7 +28,12 @@ constexpr int kAtlasColumns = 8;
 enum class EditTool : int32_t { Add = 0, Delete = 1, Paint = 2, PickColour = 3 };
 
 // Input samples the frame update keeps from one frame to the next.
+// Frames run after anything that can change the picture or the editing: the one that shows it, and one more for
+// what a frame applies only after it has built the mesh (an undo asked for by the keys or the menu).
+constexpr int32_t kFramesAfterWake = 2;
+
 struct FrameState {
+    int32_t framesToRun = kFramesAfterWake;  // frames still due after the last wake; the first ones draw the start
     bool clockStarted = false;
     uint32_t previousClock = 0;  // milliseconds
     float frameTime = 0.0f;      // seconds since the previous frame

@@ -189,6 +189,8 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
 
     UpdateFaceExposureAndBuildMesh(editor.scene, editor.mesh);
     PaintWindowButtons(editor, flags.cursorX, flags.cursorY, frame.frameTime, platform);
+    // An undo or redo carried out after the mesh was built shows in the next frame, which has to come.
+    const bool undoing = undo.doUndo || undo.doRedo;
     UndoApplyStep(editor);
     const CellBox box = BoxBetween(editor.box.from, editor.box.to);
     MakeGuideLines(editor.mirror, editor.mesh.extent, editor.box.active ? &box : nullptr, editor.guides);
@@ -201,4 +203,30 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         editor.screenshotRequest = false;
     }
     platform.ForgetKeyPresses();
+    if (frame.framesToRun > 0)
+        --frame.framesToRun;
+    if (undoing && frame.framesToRun == 0)
+        frame.framesToRun = 1;
+}
+
+void WakeFrames(FrameState& frame) {
+    frame.framesToRun = kFramesAfterWake;
+}
+
+bool FrameDue(Editor& editor, FrameInput& input) {
+    // The keys and buttons that a frame reads for as long as they are held.
+    constexpr int kHeldKeys[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyLeft, kKeyUp, kKeyRight,
+                                 kKeyDown,       kKeyA,           kKeyD,            kKeyF,    kKeyG,  kKeyS,
+                                 kKeyW};
+    FrameState& frame = editor.frame;
+    const UndoHistory& undo = editor.undo;
+    bool due = frame.framesToRun > 0 || editor.box.active || editor.selectStroke.active ||
+               editor.paintWindow.dragging || editor.paintWindow.pressedButton != kButtonNone ||
+               undo.undoRequest || undo.redoRequest || undo.doUndo || undo.doRedo || editor.frameOpenedModel ||
+               editor.ignoreNextClick || editor.screenshotRequest;
+    for (const int key : kHeldKeys)
+        due = due || input.KeyDown(key);
+    if (!due)
+        frame.clockStarted = false;
+    return due;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/editing/tools.h"
 #include "fake_platform.h"
 
 namespace {
@@ -314,4 +315,137 @@ TEST(FrameUpdate, ViewKeysActOncePerPressTheViewReceived) {
     rig.Frame();
     EXPECT_EQ(editor.camera.masterZoom, kStartMasterZoom);
     EXPECT_EQ(editor.mirror.sum[0], 7);
+}
+
+namespace {
+
+// Runs frames for as long as they are due, at most limit; returns how many ran.
+int FramesUntilRest(EditorRig& rig, int limit = 10) {
+    FrameInput input{rig.platform, rig.flags};
+    int frames = 0;
+    while (frames < limit && FrameDue(*rig.editor, input)) {
+        rig.Frame();
+        ++frames;
+    }
+    return frames;
+}
+
+bool Due(EditorRig& rig) {
+    FrameInput input{rig.platform, rig.flags};
+    return FrameDue(*rig.editor, input);
+}
+
+}  // namespace
+
+TEST(FrameWake, AWakeRunsItsFramesThenTheProgramRests) {
+    EditorRig rig;
+    EXPECT_EQ(FramesUntilRest(rig), kFramesAfterWake);  // the start's
+    EXPECT_EQ(FramesUntilRest(rig), 0);
+    WakeFrames(rig.editor->frame);
+    EXPECT_EQ(FramesUntilRest(rig), kFramesAfterWake);
+    // A wake during the frames it asked for starts them again.
+    WakeFrames(rig.editor->frame);
+    rig.Frame();
+    WakeFrames(rig.editor->frame);
+    EXPECT_EQ(FramesUntilRest(rig), kFramesAfterWake);
+}
+
+TEST(FrameWake, HeldKeysAndButtonsThatFramesReadKeepFramesDue) {
+    const int held[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyLeft, kKeyUp, kKeyRight, kKeyDown,
+                        kKeyA,          kKeyD,           kKeyF,            kKeyG,    kKeyS,  kKeyW};
+    for (const int key : held) {
+        EditorRig rig;
+        rig.flags.cursorX = 400;  // over the view, away from the panel
+        rig.flags.cursorY = 300;
+        FramesUntilRest(rig);
+        rig.Hold(key);
+        EXPECT_EQ(FramesUntilRest(rig), 10) << key;
+        // Let go: the frame that sees it, then rest.
+        rig.Release(key);
+        EXPECT_EQ(FramesUntilRest(rig), 0) << key;
+        // A press let go before any frame saw it still gets its frame.
+        rig.Hold(key);
+        rig.Release(key);
+        EXPECT_EQ(FramesUntilRest(rig), 1) << key;
+        // Held while another program is active: nothing counts as down.
+        rig.flags.appActive = false;
+        rig.Hold(key);
+        EXPECT_FALSE(Due(rig)) << key;
+    }
+    // Keys that only change what a press does, and keys that act once per press (which arrives as a wake).
+    for (const int key : {kKeyShift, kKeyControl, kKeyAlt, kKeyZ, kKeyM}) {
+        EditorRig rig;
+        FramesUntilRest(rig);
+        rig.Hold(key);
+        rig.Frame();
+        EXPECT_FALSE(Due(rig)) << key;
+    }
+}
+
+TEST(FrameWake, WorkInProgressOrWaitingKeepsFramesDueUntilItIsDone) {
+    const struct {
+        const char* what;
+        void (*begin)(Editor&);
+        void (*end)(Editor&);
+    } kCases[] = {
+        {"a box", [](Editor& e) { e.box.active = true; }, [](Editor& e) { e.box.active = false; }},
+        {"a Ctrl drag", [](Editor& e) { e.selectStroke.active = true; },
+         [](Editor& e) { e.selectStroke.active = false; }},
+        {"the panel's drag", [](Editor& e) { e.paintWindow.dragging = true; },
+         [](Editor& e) { e.paintWindow.dragging = false; }},
+        {"a held step button", [](Editor& e) { e.paintWindow.pressedButton = kButtonRedPlus; },
+         [](Editor& e) { e.paintWindow.pressedButton = kButtonNone; }},
+        {"a screenshot", [](Editor& e) { e.screenshotRequest = true; },
+         [](Editor& e) { e.screenshotRequest = false; }},
+        {"an opened model", [](Editor& e) { e.frameOpenedModel = true; },
+         [](Editor& e) { e.frameOpenedModel = false; }},
+        {"a load's click", [](Editor& e) { e.ignoreNextClick = true; },
+         [](Editor& e) { e.ignoreNextClick = false; }},
+        {"an undo", [](Editor& e) { e.undo.undoRequest = true; }, [](Editor& e) { e.undo.undoRequest = false; }},
+        {"a redo", [](Editor& e) { e.undo.redoRequest = true; }, [](Editor& e) { e.undo.redoRequest = false; }},
+        {"an undo to carry out", [](Editor& e) { e.undo.doUndo = true; },
+         [](Editor& e) { e.undo.doUndo = false; }},
+        {"a redo to carry out", [](Editor& e) { e.undo.doRedo = true; },
+         [](Editor& e) { e.undo.doRedo = false; }},
+    };
+    for (const auto& c : kCases) {
+        EditorRig rig;
+        FramesUntilRest(rig);
+        c.begin(*rig.editor);
+        EXPECT_TRUE(Due(rig)) << c.what;
+        c.end(*rig.editor);
+        EXPECT_FALSE(Due(rig)) << c.what;
+    }
+    // The frames that carry the work out rest afterwards: a screenshot's at once, a menu undo's after the frame
+    // that builds the undone scene's mesh.
+    EditorRig rig;
+    rig.Frame();
+    ApplyTool(*rig.editor, 0, kSidePlusY);
+    FramesUntilRest(rig);
+    rig.editor->screenshotRequest = true;
+    EXPECT_EQ(FramesUntilRest(rig), 1);
+    EXPECT_EQ(rig.platform.screenshots.size(), 1u);
+    rig.editor->undo.undoRequest = true;
+    EXPECT_EQ(FramesUntilRest(rig), 2);
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 1);
+    EXPECT_EQ(rig.editor->mesh.colouredTriangles[0], 12);  // the one cube's six faces
+}
+
+TEST(FrameWake, TheFirstFrameAfterARestMeasuresItsTimeFromItself) {
+    EditorRig rig;
+    FramesUntilRest(rig);
+    rig.platform.clock += 5000;  // five seconds of rest
+    rig.Hold(kKeyLeft);
+    const float yaw = rig.editor->camera.yaw;
+    rig.Frame(16);
+    EXPECT_EQ(rig.editor->frame.frameTime, 0.0f);
+    EXPECT_EQ(rig.editor->camera.yaw, yaw);
+    rig.Frame(16);
+    EXPECT_FLOAT_EQ(rig.editor->frame.frameTime, 0.016f);
+    EXPECT_NE(rig.editor->camera.yaw, yaw);
+    // Frames that follow each other are measured as before, however long the wake's frames took.
+    rig.Release(kKeyLeft);
+    WakeFrames(rig.editor->frame);
+    rig.Frame(40);
+    EXPECT_FLOAT_EQ(rig.editor->frame.frameTime, 0.040f);
 }
