@@ -15,7 +15,7 @@ packages=(cmake ninja-build python3 mingw-w64 fp-utils
 if ! $editor_only; then
     # The tests: the native and sanitized builds, the checks of the help and the exports, the browser version.
     packages+=(g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libpng-dev e2fsprogs
-               libchm-bin chromium zip locales emscripten nodejs)
+               x11-xserver-utils libchm-bin chromium zip locales emscripten nodejs)
     # npm comes with some builds of node; Debian's own node needs Debian's npm beside it.
     command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi

@@ -1,5 +1,5 @@
-"""The program left open: minimized, or behind another program, it rests, and it wakes for a restore, an
-activation, a drop or a dialog as before."""
+"""The program left open: untouched, minimized, or behind another program, it rests, and it wakes for a click, a
+held key, a restore, an activation, a drop or a dialog as before."""
 import glob
 import os
 import shutil
@@ -198,3 +198,38 @@ def a_drop_behind_another_program_is_drawn_at_once_and_a_dialog_wakes_the_progra
         program.wait_title("Blokkenveld - " + program.wine_path("single.bvo"))
         program.wait_shot(lambda s: s.pixel(*top_face(shot, 2)) == MAGENTA and s.pixel(*top_face(shot, 1)) != MAGENTA,
                           "the opened single cube drawn")
+
+
+@e2e
+def focused_and_untouched_the_program_rests_and_wakes_for_a_click_and_a_held_key():
+    with launched(dict(MAGENTA_SETTINGS)) as (program, shot):
+        program.move(400, 300)  # over the view, where a frame would have something to look at
+        wait_rest(program, "focused and untouched")
+        pids = processes(program)
+        before = {role: cpu_seconds(pid) for role, pid in pids.items()}
+        time.sleep(5)
+        used = {role: cpu_seconds(pid) - before[role] for role, pid in pids.items()}
+        # A frame takes the program a few milliseconds of processor time: five seconds at rest hold a few at most.
+        check(used["program"] < 0.03 and used["program"] + used["wineserver"] < 0.1,
+              f"processor time over five seconds at rest: {used}")
+        # The click after the rest adds its cube at once.
+        add_on_top(program, shot)
+        # Without the keyboard's own repeats, only the held key itself keeps the frames coming: the view goes on
+        # turning for as long as Left is held, and stands still once it is let go.
+        subprocess.run(["xset", "r", "off"], check=True, timeout=10)
+        try:
+            subprocess.run(["xdotool", "keydown", "Left"], check=True, timeout=10)
+            try:
+                turning = [program.shot()]
+                for _ in range(3):
+                    time.sleep(0.3)
+                    turning.append(program.shot())
+            finally:
+                subprocess.run(["xdotool", "keyup", "Left"], check=True, timeout=10)
+        finally:
+            subprocess.run(["xset", "r", "on"], check=True, timeout=10)
+        check(all(a.data != b.data for a, b in zip(turning, turning[1:])),
+              "the view stopped turning while Left was held")
+        still = program.wait_still()
+        wait_rest(program, "after the key was let go")
+        check(program.shot().data == still.data, "the view moved after the key was let go")

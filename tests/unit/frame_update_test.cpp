@@ -443,6 +443,17 @@ TEST(FrameWake, TheFirstFrameAfterARestMeasuresItsTimeFromItself) {
     rig.Frame(16);
     EXPECT_FLOAT_EQ(rig.editor->frame.frameTime, 0.016f);
     EXPECT_NE(rig.editor->camera.yaw, yaw);
+    // A click after a rest adds its cube in the first frame: the view's centre shows the start cube.
+    rig.Release(kKeyLeft);
+    rig.editor->camera = Camera{};
+    rig.flags.cursorX = 400;
+    rig.flags.cursorY = 300;
+    FramesUntilRest(rig);
+    rig.platform.clock += 5000;
+    rig.Hold(kKeyLeftButton);
+    rig.Release(kKeyLeftButton);
+    rig.Frame(16);
+    EXPECT_EQ(rig.editor->scene.liveCubeCount, 2);
     // Frames that follow each other are measured as before, however long the wake's frames took.
     rig.Release(kKeyLeft);
     WakeFrames(rig.editor->frame);
