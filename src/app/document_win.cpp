@@ -15,8 +15,6 @@ Win32FileSystem gFiles;
 
 namespace {
 
-constexpr char kSaveChangesQuestion[] = "イメージが変更されています。保存しますか？";
-constexpr wchar_t kConfirmTitle[] = L"\u78BA\u8A8D";  // 確認
 constexpr DWORD kDialogFlags = OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT;
 constexpr char kHelpControlServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr UINT kHelpDisplayContents = 0x0001;  // HH_DISPLAY_TOC
@@ -85,7 +83,7 @@ void Fill(DialogRecord& r,
 class WindowsDocumentUi final : public DocumentUi {
 public:
     Answer AskSaveChanges() override {
-        switch (MessageBoxW(gMainWindow, Widen(kSaveChangesQuestion).c_str(), kConfirmTitle,
+        switch (MessageBoxW(gMainWindow, Widen(TextOf(TextId::SaveChangesQuestion)).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
                             MB_YESNOCANCEL | MB_ICONQUESTION)) {
             case IDYES:
                 return Answer::Yes;
@@ -96,7 +94,8 @@ public:
         }
     }
     bool AskYesNo(const char* utf8Text) override {
-        return MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), kConfirmTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     void ShowError(const char* utf8Text) override { ::ShowError(utf8Text); }
     bool ChooseFile(FileDialog dialog, bool save, char (&name)[kPathCapacity]) override {
@@ -137,18 +136,21 @@ ProfileIniStore gIni;
 void FillFileDialogRecords(HWND window) {
     const char* desktop = gDesktopDirectory;
     const char* program = gProgramDirectory;
-    const std::wstring bmp = Filter({"BMP files (*.bmp)", "*.bmp"});
+    const char* object = TextOf(TextId::ObjectFilter);
+    const char* bitmaps = TextOf(TextId::BitmapFilter);
+    const char* voxels = TextOf(TextId::VoxFilter);
+    const std::wstring bmp = Filter({bitmaps, "*.bmp"});
     Fill(gRecords[static_cast<int>(FileDialog::ObjectSave)], window,
-         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "メタセコイア オブジェクト (*.mqo)", "*.mqo", "glTF (*.glb)",
-                 "*.glb", "OBJ (*.obj)", "*.obj", "MagicaVoxel (*.vox)", "*.vox"}),
+         Filter({object, "*.bvo", TextOf(TextId::MetasequoiaFilter), "*.mqo", TextOf(TextId::GltfFilter), "*.glb",
+                 TextOf(TextId::ObjFilter), "*.obj", voxels, "*.vox"}),
          "bvo", nullptr, desktop);
-    Fill(gRecords[static_cast<int>(FileDialog::SceneSave)], window, Filter({"Blokkenveld Object (*.bvo)", "*.bvo"}),
-         "bvo", nullptr, desktop);
-    Fill(gRecords[static_cast<int>(FileDialog::Screenshot)], window, bmp, "bmp", "スクリーンショットの保存", desktop);
+    Fill(gRecords[static_cast<int>(FileDialog::SceneSave)], window, Filter({object, "*.bvo"}), "bvo", nullptr,
+         desktop);
+    Fill(gRecords[static_cast<int>(FileDialog::Screenshot)], window, bmp, "bmp", TextOf(TextId::ScreenshotSaveTitle),
+         desktop);
     Fill(gRecords[static_cast<int>(FileDialog::ObjectOpen)], window,
-         Filter({"Blokkenveld Object (*.bvo)", "*.bvo", "BMP files (*.bmp)", "*.bmp", "MagicaVoxel (*.vox)", "*.vox"}),
-         nullptr, nullptr, desktop);
-    Fill(gRecords[static_cast<int>(FileDialog::Palette)], window, Filter({"Blokkenveld Palette (*.bvp)", "*.bvp"}),
+         Filter({object, "*.bvo", bitmaps, "*.bmp", voxels, "*.vox"}), nullptr, nullptr, desktop);
+    Fill(gRecords[static_cast<int>(FileDialog::Palette)], window, Filter({TextOf(TextId::PaletteFilter), "*.bvp"}),
          "bvp", nullptr, program);
     Fill(gRecords[static_cast<int>(FileDialog::Texture)], window, bmp, "bmp", nullptr, program);
 }

@@ -25,8 +25,6 @@ char gDesktopDirectory[kPathBufferSize] = {};
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-constexpr char kDirectXFailed[] = "DirectXの初期化に失敗しました";
-constexpr char kInitialisationFailed[] = "初期化に失敗しました";
 constexpr UINT kTimerResolution = 1;
 constexpr DWORD kCursorLookMs = 100;  // how often a waiting loop looks whether the cursor has left the view
 
@@ -132,7 +130,7 @@ void RunMainLoop(HWND window) {
 }  // namespace
 
 void ShowError(const char* utf8Text) {
-    MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), L"\u30A8\u30E9\u30FC", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ErrorTitle)).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -151,12 +149,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const int32_t width = ClientWidthForMode(gSettings.windowMode);
     const int32_t height = ClientHeightForMode(gSettings.windowMode);
     if (!gGraphicsDevice.Create(gMainWindow, static_cast<int16_t>(width), static_cast<int16_t>(height))) {
-        ShowError(kDirectXFailed);
+        ShowError(TextOf(TextId::DirectXFailed));
         return 0;
     }
     SetUpDevice(width, height);
     if (!LoadGraphicsResources(gEditor.atlas)) {
-        ShowError(kInitialisationFailed);
+        ShowError(TextOf(TextId::InitialisationFailed));
         return 0;
     }
     LoadStartupPalette(gEditor, gFiles, gSettings.paletteName);

@@ -27,7 +27,7 @@ extern char gDesktopDirectory[kPathBufferSize];
 
 extern Documents gDocuments;
 
-// "エラー" with the exclamation icon, owned by the main window.
+// TextId::ErrorTitle with the exclamation icon, owned by the main window.
 void ShowError(const char* utf8Text);
 
 // Files through the system's calls (win/file_system_win.cpp).

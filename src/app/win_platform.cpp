@@ -37,7 +37,8 @@ public:
                        MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     bool AskYesNo(const char* utf8Text) override {
-        return MessageBoxW(window, Widen(utf8Text).c_str(), L"\u78BA\u8A8D", MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return MessageBoxW(window, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     void SendToMainWindow(uint32_t message) override { SendMessageW(window, message, 0, 0); }
     void DrawFrame() override {
@@ -58,7 +59,7 @@ void SaveScreenshotOfClientArea(HWND window, const char* path) {
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
     if (!SaveScreenshotFile(gFiles, path, frame, client.right, client.bottom))
-        ShowError(kSaveFailedMessage);
+        ShowError(TextOf(TextId::SaveFailed));
 }
 
 }  // namespace

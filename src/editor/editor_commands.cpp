@@ -2,6 +2,7 @@
 
 #include "editor/editor.h"
 #include "editor/platform.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -166,15 +167,15 @@ ClipboardOutcome RunClipboardCommand(Editor& editor,
 const char* ClipboardMessage(ClipboardOutcome outcome) {
     switch (outcome) {
         case ClipboardOutcome::PutRefused:
-            return "クリップボードにコピーできませんでした";
+            return TextOf(TextId::ClipboardPutRefused);
         case ClipboardOutcome::TakeRefused:
-            return "クリップボードを読み取れませんでした";
+            return TextOf(TextId::ClipboardTakeRefused);
         case ClipboardOutcome::NotAScene:
-            return "クリップボードの内容はキューブではありません";
+            return TextOf(TextId::ClipboardNotAScene);
         case ClipboardOutcome::TooMany:
-            return "キューブが 10000 個を超えるため、貼り付けられません";
+            return TextOf(TextId::ClipboardTooMany);
         case ClipboardOutcome::OutOfRange:
-            return "貼り付ける場所が、キューブを置ける範囲の外です";
+            return TextOf(TextId::ClipboardOutOfRange);
         default:
             return nullptr;
     }

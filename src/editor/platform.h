@@ -70,7 +70,7 @@ public:
     virtual ClientRect MainClientRect() = 0;
     virtual uint32_t Milliseconds() = 0;  // wrapping millisecond clock
     virtual void SetMenuItemEnabled(int commandId, bool enabled) = 0;
-    virtual bool AskYesNo(const char* utf8Text) = 0;      // question box titled "確認"
+    virtual bool AskYesNo(const char* utf8Text) = 0;      // question box titled TextId::ConfirmTitle
     virtual void SendToMainWindow(uint32_t message) = 0;  // handled before it returns
     virtual void DrawFrame() = 0;
     virtual void SaveScreenshot(const char* path) = 0;

@@ -66,7 +66,7 @@ bool PageFileSystem::TakeUnkeptOffer(std::string& path) {
 }
 
 void PageSaveReports::ShowError(const char* utf8Text) {
-    if (std::strcmp(utf8Text, kSaveFailedMessage) != 0) {
+    if (std::strcmp(utf8Text, TextOf(TextId::SaveFailed)) != 0) {
         page_.ShowError(utf8Text);
         return;
     }

@@ -46,7 +46,7 @@ public:
             return;
         const ClientRect client = gRenderer.MeasureClientRect();
         if (!SaveScreenshotFile(gFiles, path, frame, client.right, client.bottom))
-            PageShowError(kSaveFailedMessage);
+            PageShowError(TextOf(TextId::SaveFailed));
     }
 
     bool undoEnabled = false;  // as the frame update last set the Undo and Redo items

@@ -299,7 +299,7 @@ TEST(DocumentCommands, ClosingAsksFirstAndIsRefusedWhileSaving) {
     EXPECT_FALSE(CommandClose(rig.context));                  // the save dialog cancelled: the window stays
     EXPECT_FALSE(CommandClose(rig.context));                  // an export is no save of the scene: the window stays
     EXPECT_EQ(rig.ui.dialogs.back(), FileDialog::SceneSave);  // the dialog offers the object file alone
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{kSceneKindMessage});
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{TextOf(TextId::SceneKind)});
     EXPECT_EQ(rig.folder.Count(), 0u);
     EXPECT_TRUE(rig.editor->modified);
     EXPECT_TRUE(CommandClose(rig.context));

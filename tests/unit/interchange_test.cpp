@@ -85,7 +85,7 @@ TEST(Interchange, SaveAsExportsCarryTheAtlasAndNeverNameTheDocument) {
         rig.ui.chosenFiles = {rig.folder.Path(name)};
         CommandSaveAs(rig.context);
     }
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(2, kSaveFailedMessage));
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(2, TextOf(TextId::SaveFailed)));
     EXPECT_EQ(rig.folder.Count(), 6u);
 }
 
@@ -106,7 +106,7 @@ TEST(Interchange, AnExportThatCannotBeMadeIsToldAndLeavesNoFile) {
     rig.context.png = nullptr;  // no encoder: a model that shows the atlas cannot be exported
     rig.ui.chosenFiles = {rig.folder.Path("model.glb")};
     CommandSaveAs(rig.context);
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(3, kSaveFailedMessage));
+    EXPECT_EQ(rig.ui.errors, std::vector<std::string>(3, TextOf(TextId::SaveFailed)));
     EXPECT_EQ(rig.folder.Count(), 0u);
     rig.editor->scene.cubes[1].inUse = 0;  // without textured faces no picture is needed
     rig.ui.chosenFiles = {rig.folder.Path("model.glb")};

@@ -155,7 +155,7 @@ TEST(Stress, EverySavePathFailingAtEveryStepLosesNothing) {
             }
             EXPECT_TRUE(told);
             if (kind != Path::Screenshot) {
-                EXPECT_EQ(ui.errors, std::vector<std::string>{kSaveFailedMessage});
+                EXPECT_EQ(ui.errors, std::vector<std::string>{TextOf(TextId::SaveFailed)});
             }
             EXPECT_EQ(TempFolder::Read(target), "old");
             EXPECT_EQ(folder.Count(), 1u);

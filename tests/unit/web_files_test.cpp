@@ -404,7 +404,7 @@ TEST(PageFiles, TheSaveQuestionNeedsACopyKeptAndAClosedPickerIsAQuietCancel) {
         CommandNew(rig.context);
     }
     EXPECT_FALSE(rig.editor->newSceneRequest) << "New stopped";
-    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{kSaveFailedMessage, kCopyRefusedMessage}));
+    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{TextOf(TextId::SaveFailed), kCopyRefusedMessage}));
     // Save As needs no copy; its picker closed is told nothing. A failure after it is told, as is one before the
     // hand-over after a cancel nobody was told of.
     rig.delivery.result = Delivery::Cancelled;

@@ -9,17 +9,9 @@
 #include "editor/panels/paint_window.h"
 #include "editor/document/settings.h"
 #include "files/palette_file.h"
+#include "text/texts.h"
 
 namespace {
-
-constexpr char kOverwriteQuestion[] = "上書き保存します。よろしいですか？";
-constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
-constexpr char kBitmapTooLarge[] = "ビットマップは100×100以下にする必要があります";
-constexpr char kBitmapUnsupported[] = "この形式のビットマップは読み込めません";
-constexpr char kVoxelsTooLarge[] = "ボクセルモデルはキューブ10000個以下、200×200×200以下にする必要があります";
-constexpr char kTextureQuestion[] = "キューブに貼り付けているテクスチャも変更されます。続行しますか？";
-constexpr char kTextureReadFailed[] = "ビットマップの読み込みに失敗しました";
-constexpr char kTextureSizeMessage[] = "ビットマップは128×128にする必要があります";
 
 // Asked before an export replaces files of the same name beside it, naming the kinds that are there (the names
 // are in the system's code page, the question in UTF-8). No abandons the save without a word.
@@ -27,13 +19,13 @@ class AskBeforeReplacing final : public CompanionCheck {
 public:
     explicit AskBeforeReplacing(DocumentUi& ui) : ui_(ui) {}
     bool MayReplace(const std::vector<std::string>& existing) override {
-        std::string question = "同じ名前の ";
+        std::string question = TextOf(TextId::ReplaceQuestionStart);
         for (size_t i = 0; i < existing.size(); ++i) {
             const size_t dot = existing[i].rfind('.');
-            question += i > 0 ? " ファイルと " : "";
+            question += i > 0 ? TextOf(TextId::ReplaceQuestionJoin) : "";
             question += dot == std::string::npos ? existing[i] : existing[i].substr(dot);
         }
-        question += " ファイルが既にあります。上書きしますか？";
+        question += TextOf(TextId::ReplaceQuestionEnd);
         declined_ = !ui_.AskYesNo(question.c_str());
         return !declined_;
     }
@@ -52,7 +44,7 @@ bool Save(DocumentContext& c, const char* path) {
     const bool saved = SaveScene(c.editor, c.files, path, c.settings.textureName, c.png, &companions);
     c.documents.saving = false;
     if (!saved && !companions.Declined())
-        c.ui.ShowError(kSaveFailedMessage);
+        c.ui.ShowError(TextOf(TextId::SaveFailed));
     return saved;
 }
 
@@ -69,7 +61,7 @@ bool SaveUnderChosenName(DocumentContext& c, FileDialog dialog) {
     const bool objectFile = HasExtension(c.files, d.currentFileName, ".bvo");
     bool saved = false;
     if (dialog == FileDialog::SceneSave && !objectFile)
-        c.ui.ShowError(kSceneKindMessage);
+        c.ui.ShowError(TextOf(TextId::SceneKind));
     else
         saved = Save(c, d.currentFileName);
     if (saved && objectFile)
@@ -96,23 +88,23 @@ bool SavePrompt(DocumentContext& c) {
     // command goes on to throw the scene away: the dialog offers the object file alone.
     if (!c.editor.named)
         return SaveUnderChosenName(c, FileDialog::SceneSave);
-    return c.ui.AskYesNo(kOverwriteQuestion) && Save(c, c.documents.currentFileName);
+    return c.ui.AskYesNo(TextOf(TextId::OverwriteQuestion)) && Save(c, c.documents.currentFileName);
 }
 
 void ShowImportResult(DocumentContext& c, ImportResult result) {
     if (result == kImportReadFailure)
-        c.ui.ShowError(kReadFailed);
+        c.ui.ShowError(TextOf(TextId::ReadFailed));
     else if (result == kImportTooLarge)
-        c.ui.ShowError(kBitmapTooLarge);
+        c.ui.ShowError(TextOf(TextId::BitmapTooLarge));
     else if (result == kImportUnsupported)
-        c.ui.ShowError(kBitmapUnsupported);
+        c.ui.ShowError(TextOf(TextId::BitmapUnsupported));
 }
 
 void ShowVoxelResult(DocumentContext& c, VoxReadResult result) {
     if (result == kVoxReadFailure)
-        c.ui.ShowError(kReadFailed);
+        c.ui.ShowError(TextOf(TextId::ReadFailed));
     else if (result == kVoxTooLarge)
-        c.ui.ShowError(kVoxelsTooLarge);
+        c.ui.ShowError(TextOf(TextId::VoxelsTooLarge));
 }
 
 // Opens a chosen or dropped path by its extension: an object file, or a bitmap or voxel model imported as cubes.
@@ -123,7 +115,7 @@ void OpenPath(DocumentContext& c, const char* path) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
-            c.ui.ShowError(kReadFailed);
+            c.ui.ShowError(TextOf(TextId::ReadFailed));
         }
     } else if (HasExtension(c.files, path, ".bmp")) {
         ShowImportResult(c, ImportBitmap(c.editor, c.files, path));
@@ -166,7 +158,7 @@ void CommandSave(DocumentContext& c) {
         CommandSaveAs(c);
         return;
     }
-    if (!c.ui.AskYesNo(kOverwriteQuestion))
+    if (!c.ui.AskYesNo(TextOf(TextId::OverwriteQuestion)))
         return;
     if (Save(c, c.documents.currentFileName) && HasExtension(c.files, c.documents.currentFileName, ".bvo"))
         c.ui.SetTitle(c.documents.currentFileName);
@@ -210,7 +202,7 @@ void CommandPaletteSave(DocumentContext& c) {
     const bool saved = SaveText(c.files, c.documents.paletteFileName, PaletteText(c.editor.palette));
     c.documents.saving = false;
     if (!saved) {
-        c.ui.ShowError(kSaveFailedMessage);
+        c.ui.ShowError(TextOf(TextId::SaveFailed));
         return;
     }
     RecordPalette(c, c.documents.paletteFileName);
@@ -221,18 +213,18 @@ void CommandTextureLoad(DocumentContext& c) {
     bool texturedCubes = false;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot && !texturedCubes; ++slot)
         texturedCubes = scene.cubes[slot].inUse != 0 && scene.cubes[slot].textured == 1;
-    if (texturedCubes && !c.ui.AskYesNo(kTextureQuestion))
+    if (texturedCubes && !c.ui.AskYesNo(TextOf(TextId::TextureQuestion)))
         return;
     if (!c.ui.ChooseFile(FileDialog::Texture, false, c.documents.textureFileName))
         return;
     const TextureCheck result = ReplaceTextureBitmap(c.editor, c.files, c.atlas, c.documents.textureFileName,
                                                      c.programDirectory, c.settings.textureName);
     if (result == kTextureReadFailure) {
-        c.ui.ShowError(kTextureReadFailed);
+        c.ui.ShowError(TextOf(TextId::TextureReadFailed));
         return;
     }
     if (result == kTextureWrongSize) {
-        c.ui.ShowError(kTextureSizeMessage);
+        c.ui.ShowError(TextOf(TextId::TextureSize));
         return;
     }
     c.settings.textureSource = TextureNameSource::UserChoice;
@@ -245,7 +237,7 @@ void CommandOpenSample(DocumentContext& c, const char* path) {
         return;
     if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
                         c.programDirectory)) {
-        c.ui.ShowError(kReadFailed);
+        c.ui.ShowError(TextOf(TextId::ReadFailed));
         return;
     }
     ForgetDocumentName(c);
@@ -262,7 +254,7 @@ void OpenCommandLineFile(DocumentContext& c, const char* commandLine) {
             CopyPath(c.documents.currentFileName, path);
             c.ui.SetTitle(c.documents.currentFileName);
         } else {
-            c.ui.ShowError(kReadFailed);
+            c.ui.ShowError(TextOf(TextId::ReadFailed));
             c.editor.newSceneRequest = true;
         }
         return;

@@ -5,15 +5,11 @@
 
 #include "editor/document/document.h"
 #include "files/file_system.h"
+#include "text/texts.h"
 
 struct Editor;
 struct Settings;
 class IniStore;
-
-// What a save that could not be made tells the user.
-constexpr char kSaveFailedMessage[] = "ファイルの保存に失敗しました";
-// The save question's dialog came back with a name of another kind: only an object file keeps the scene.
-constexpr char kSceneKindMessage[] = "変更を残すには、シーンを .bvo ファイルとして保存する必要があります";
 
 // The save dialog of Save As offers every kind the program writes; the one the save question opens (SceneSave)
 // only the object file, since the command that follows throws the scene away.
@@ -24,11 +20,11 @@ public:
     enum class Answer { Yes, No, Cancel };
 
     virtual ~DocumentUi() = default;
-    // "イメージが変更されています。保存しますか？" with Yes, No and Cancel.
+    // The save question (TextId::SaveChangesQuestion) with Yes, No and Cancel.
     virtual Answer AskSaveChanges() = 0;
-    // A question titled "確認" with Yes and No.
+    // A question titled TextId::ConfirmTitle with Yes and No.
     virtual bool AskYesNo(const char* utf8Text) = 0;
-    // A message titled "エラー" with the exclamation icon.
+    // A message titled TextId::ErrorTitle with the exclamation icon.
     virtual void ShowError(const char* utf8Text) = 0;
     // Runs one of the six file dialogs; name proposes a file and takes the chosen one. False when cancelled.
     virtual bool ChooseFile(FileDialog dialog, bool save, char (&name)[kPathCapacity]) = 0;

@@ -3,6 +3,7 @@
 
 #include "editor/editor.h"
 #include "editor/platform.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ namespace layout = paint_layout;
 constexpr float kCellScale = 0.0625f;  // one cell per 16 pixels
 constexpr float kRepeatFastAfter = 0.5f;
 constexpr int32_t kFastRepeatRate = 10;
-constexpr char kResetQuestion[] = "パレットを白で初期化します。よろしいですか？";
 
 // The cursor relative to the panel's corner. The panel sits on whole pixels, so the offsets are whole too.
 struct PanelOffset {
@@ -142,7 +142,7 @@ void ReleaseAction(Editor& editor, int32_t code, Platform& platform) {
     switch (code) {
         case kButtonResetPalette:
             panel.previousPressedButton = kButtonNone;
-            if (platform.AskYesNo(kResetQuestion)) {
+            if (platform.AskYesNo(TextOf(TextId::PaletteResetQuestion))) {
                 ResetPaletteToWhite(editor);
                 TakeSelectedPaletteColour(editor);
             }

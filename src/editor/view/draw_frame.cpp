@@ -6,15 +6,12 @@
 
 #include "editor/editor.h"
 #include "render/render_frame.h"
+#include "text/texts.h"
 
 namespace {
 
 namespace layout = paint_layout;
 
-constexpr char kCubeCountFormat[] = "キューブ数：%d/%d";
-constexpr char kCannotCreateText[] = "これ以上作成できません";
-constexpr char kMirrorLabel[] = "ミラー：";
-constexpr char kSelectionFormat[] = "選択：%d×%d×%d（%d 個）";
 // The selection's outline: orange, apart from the wireframe's usual white and black and from the default grey.
 constexpr float kSelectionColour[3] = {1.0f, 0.55f, 0.0f};
 // How far apart (in summed 0..255 steps) the wireframe and background colours must be for guides to show.
@@ -131,18 +128,19 @@ void GuideColour(const RgbSetting& background, const RgbSetting& wireframe, floa
 }  // namespace
 
 void FormatCubeCount(int32_t liveCubes, char (&text)[kStatusTextCapacity]) {
-    std::snprintf(text, kStatusTextCapacity, kCubeCountFormat, liveCubes, kMaxCubes);
+    std::snprintf(text, kStatusTextCapacity, TextOf(TextId::CubeCountFormat), liveCubes, kMaxCubes);
 }
 
 void FormatMirror(const MirrorState& mirror, char (&text)[kStatusTextCapacity]) {
     text[0] = '\0';
     if (!mirror.Any())
         return;
-    int length = std::snprintf(text, kStatusTextCapacity, "%s", kMirrorLabel);
+    const int label = std::snprintf(text, kStatusTextCapacity, "%s", TextOf(TextId::MirrorLabel));
+    int length = label;
     for (int axis = 0; axis < 3; ++axis) {
         if (mirror.on[axis])
             length += std::snprintf(text + length, kStatusTextCapacity - length, "%s%c",
-                                    length > static_cast<int>(sizeof(kMirrorLabel)) - 1 ? " " : "", "XYZ"[axis]);
+                                    length > label ? " " : "", "XYZ"[axis]);
     }
 }
 
@@ -151,7 +149,7 @@ void FormatSelection(const Editor& editor, char (&text)[kStatusTextCapacity]) {
     if (!editor.selection.active)
         return;
     const CellBox& box = editor.selection.box;
-    std::snprintf(text, kStatusTextCapacity, kSelectionFormat, box.high.x - box.low.x + 1, box.high.y - box.low.y + 1,
+    std::snprintf(text, kStatusTextCapacity, TextOf(TextId::SelectionFormat), box.high.x - box.low.x + 1, box.high.y - box.low.y + 1,
                   box.high.z - box.low.z + 1, SelectedCount(editor));
 }
 
@@ -186,7 +184,7 @@ void PrepareFrameDrawing(Editor& editor,
     drawing.statusShown = editor.statusWindow.shown;
     drawing.status.rect = &editor.statusWindow.rect;
     FormatCubeCount(editor.scene.liveCubeCount, drawing.status.countText);
-    drawing.status.warning = editor.cannotCreate ? kCannotCreateText : nullptr;
+    drawing.status.warning = editor.cannotCreate ? TextOf(TextId::CannotCreate) : nullptr;
     FormatMirror(editor.mirror, drawing.status.mirrorText);
     drawing.guidePoints = editor.guides.points;
     drawing.guideLineCount = editor.guides.lineCount;
