@@ -1,7 +1,6 @@
 // Resource and menu command ids, shared by the resource script and the program.
 #pragma once
 
-#define IDR_MAIN_MENU 101
 #define IDD_VERSION 102
 #define IDD_SETTINGS 103
 #define IDI_PROGRAM 104

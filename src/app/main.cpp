@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "main_menu.h"
 #include "render/d3d9/graphics_device.h"
 #include "resource_ids.h"
 
@@ -51,6 +52,27 @@ void FindDesktopDirectory() {
         gDesktopDirectory[0] = '\0';
 }
 
+// The menu bar from its table, in the program's language.
+HMENU BuildMainMenu() {
+    HMENU bar = CreateMenu();
+    HMENU popup = nullptr;
+    for (const MainMenuEntry& entry : kMainMenu) {
+        if (entry.kind == MainMenuEntry::Menu) {
+            popup = CreatePopupMenu();
+            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                        Widen(TextOf(entry.text)).c_str());
+        } else if (entry.kind == MainMenuEntry::Separator) {
+            AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+        } else {
+            const UINT state = ((entry.state & MainMenuEntry::Grayed) != 0 ? MF_GRAYED : 0u) |
+                               ((entry.state & MainMenuEntry::Checked) != 0 ? MF_CHECKED : 0u);
+            AppendMenuW(popup, MF_STRING | state, static_cast<UINT_PTR>(entry.commandId),
+                        Widen(TextOf(entry.text)).c_str());
+        }
+    }
+    return bar;
+}
+
 HWND CreateMainWindow(HINSTANCE instance) {
     RECT outer = {0, 0, ClientWidthForMode(gSettings.windowMode), ClientHeightForMode(gSettings.windowMode)};
     AdjustWindowRect(&outer, kWindowStyle, TRUE);
@@ -64,12 +86,12 @@ HWND CreateMainWindow(HINSTANCE instance) {
     windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM_SMALL));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
     windowClass.lpszClassName = kProductName;
     RegisterClassExW(&windowClass);
 
     return CreateWindowExW(0, kProductName, kProductName, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+                           outer.right - outer.left, outer.bottom - outer.top, nullptr, BuildMainMenu(), instance,
+                           nullptr);
 }
 
 void SetViewChecks(HWND window) {

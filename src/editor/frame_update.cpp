@@ -215,15 +215,17 @@ void WakeFrames(FrameState& frame) {
 
 bool FrameDue(Editor& editor, FrameInput& input) {
     // The keys and buttons that a frame reads for as long as they are held.
-    constexpr int kHeldKeys[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyLeft, kKeyUp, kKeyRight,
-                                 kKeyDown,       kKeyA,           kKeyD,            kKeyF,    kKeyG,  kKeyS,
+    constexpr int kHeldKeys[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton,
+                                 kKeyLeft,       kKeyUp,          kKeyRight,
+                                 kKeyDown,       kKeyA,           kKeyD,
+                                 kKeyF,          kKeyG,           kKeyS,
                                  kKeyW};
     FrameState& frame = editor.frame;
     const UndoHistory& undo = editor.undo;
     bool due = frame.framesToRun > 0 || editor.box.active || editor.selectStroke.active ||
-               editor.paintWindow.dragging || editor.paintWindow.pressedButton != kButtonNone ||
-               undo.undoRequest || undo.redoRequest || undo.doUndo || undo.doRedo || editor.frameOpenedModel ||
-               editor.ignoreNextClick || editor.screenshotRequest;
+               editor.paintWindow.dragging || editor.paintWindow.pressedButton != kButtonNone || undo.undoRequest ||
+               undo.redoRequest || undo.doUndo || undo.doRedo || editor.frameOpenedModel || editor.ignoreNextClick ||
+               editor.screenshotRequest;
     for (const int key : kHeldKeys)
         due = due || input.KeyDown(key);
     if (!due)

@@ -288,8 +288,8 @@ void WriteObjectFileText(std::string& text,
             coloured += textured == 0 ? 1 : 0;
         }
     }
-    WriteObjectFileText(text, scene, textureName, slots.data(), coloured,
-                        static_cast<int32_t>(slots.size()) - coloured, low);
+    WriteObjectFileText(text, scene, textureName, slots.data(), coloured, static_cast<int32_t>(slots.size()) - coloured,
+                        low);
 }
 
 void WriteObjectFileText(std::string& text,

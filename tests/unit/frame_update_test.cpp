@@ -351,8 +351,11 @@ TEST(FrameWake, AWakeRunsItsFramesThenTheProgramRests) {
 }
 
 TEST(FrameWake, HeldKeysAndButtonsThatFramesReadKeepFramesDue) {
-    const int held[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyLeft, kKeyUp, kKeyRight, kKeyDown,
-                        kKeyA,          kKeyD,           kKeyF,            kKeyG,    kKeyS,  kKeyW};
+    const int held[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton,
+                        kKeyLeft,       kKeyUp,          kKeyRight,
+                        kKeyDown,       kKeyA,           kKeyD,
+                        kKeyF,          kKeyG,           kKeyS,
+                        kKeyW};
     for (const int key : held) {
         EditorRig rig;
         rig.flags.cursorX = 400;  // over the view, away from the panel
@@ -395,18 +398,14 @@ TEST(FrameWake, WorkInProgressOrWaitingKeepsFramesDueUntilItIsDone) {
          [](Editor& e) { e.paintWindow.dragging = false; }},
         {"a held step button", [](Editor& e) { e.paintWindow.pressedButton = kButtonRedPlus; },
          [](Editor& e) { e.paintWindow.pressedButton = kButtonNone; }},
-        {"a screenshot", [](Editor& e) { e.screenshotRequest = true; },
-         [](Editor& e) { e.screenshotRequest = false; }},
+        {"a screenshot", [](Editor& e) { e.screenshotRequest = true; }, [](Editor& e) { e.screenshotRequest = false; }},
         {"an opened model", [](Editor& e) { e.frameOpenedModel = true; },
          [](Editor& e) { e.frameOpenedModel = false; }},
-        {"a load's click", [](Editor& e) { e.ignoreNextClick = true; },
-         [](Editor& e) { e.ignoreNextClick = false; }},
+        {"a load's click", [](Editor& e) { e.ignoreNextClick = true; }, [](Editor& e) { e.ignoreNextClick = false; }},
         {"an undo", [](Editor& e) { e.undo.undoRequest = true; }, [](Editor& e) { e.undo.undoRequest = false; }},
         {"a redo", [](Editor& e) { e.undo.redoRequest = true; }, [](Editor& e) { e.undo.redoRequest = false; }},
-        {"an undo to carry out", [](Editor& e) { e.undo.doUndo = true; },
-         [](Editor& e) { e.undo.doUndo = false; }},
-        {"a redo to carry out", [](Editor& e) { e.undo.doRedo = true; },
-         [](Editor& e) { e.undo.doRedo = false; }},
+        {"an undo to carry out", [](Editor& e) { e.undo.doUndo = true; }, [](Editor& e) { e.undo.doUndo = false; }},
+        {"a redo to carry out", [](Editor& e) { e.undo.doRedo = true; }, [](Editor& e) { e.undo.doRedo = false; }},
     };
     for (const auto& c : kCases) {
         EditorRig rig;

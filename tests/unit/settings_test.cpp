@@ -203,3 +203,38 @@ TEST(CommandLine, QuotesExtensionsAndLength) {
         EXPECT_EQ(std::string(path), c.path);
     }
 }
+
+// The language is Japanese unless the file says "en"; the key is written only once the user has chosen, so that a
+// value this program does not know stays in the file as it was.
+TEST(Settings, TheLanguageIsWrittenOnlyOnceChosenAndReadAsJapaneseUnlessEnglish) {
+    auto editor = std::make_unique<Editor>();
+    for (const char* value : {"", "ja", "fr", "EN", "en ", "english"}) {
+        MapIni ini;
+        if (value[0] != '\0')
+            ini.values[kLanguageKey] = value;
+        Settings settings;
+        ReadSettings(ini, settings, *editor);
+        EXPECT_EQ(settings.language, Language::Japanese) << value;
+        WriteExitSettings(ini, settings, *editor);
+        EXPECT_EQ(ini.values.count(kLanguageKey), value[0] != '\0' ? 1u : 0u) << value;
+        if (value[0] != '\0') {
+            EXPECT_EQ(ini.values[kLanguageKey], value);
+        }
+    }
+    MapIni ini;
+    ini.values[kLanguageKey] = "fr";
+    Settings settings;
+    ReadSettings(ini, settings, *editor);
+    settings.language = Language::English;
+    settings.languageChosen = true;
+    WriteExitSettings(ini, settings, *editor);
+    EXPECT_EQ(ini.values[kLanguageKey], "en");
+    Settings next;
+    ReadSettings(ini, next, *editor);
+    EXPECT_EQ(next.language, Language::English);
+    EXPECT_FALSE(next.languageChosen);
+    next.language = Language::Japanese;
+    next.languageChosen = true;
+    WriteExitSettings(ini, next, *editor);
+    EXPECT_EQ(ini.values[kLanguageKey], "ja");
+}

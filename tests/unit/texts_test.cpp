@@ -76,5 +76,5 @@ TEST(Texts, TheLanguageChosenIsTheOneEveryTextIsReadIn) {
     EXPECT_STREQ(text, "ミラー：Y Z");
     // Either end of the table.
     EXPECT_STREQ(TextIn(TextId::SaveFailed, Language::English), kTextRows[0].english);
-    EXPECT_STREQ(TextIn(TextId::PaletteFilter, Language::Japanese), kTextRows[kTextCount - 1].japanese);
+    EXPECT_STREQ(TextIn(TextId::MenuHelpVersion, Language::Japanese), kTextRows[kTextCount - 1].japanese);
 }

@@ -92,6 +92,9 @@ void ReadSettings(IniStore& ini, Settings& settings, Editor& editor) {
     settings.textureSource =
         ini.GetInt(kTextureFromSceneKey, 0) != 0 ? TextureNameSource::SceneFile : TextureNameSource::UserChoice;
     ReadMirror(ini, editor.mirror);
+    char language[8];
+    ini.GetString(kLanguageKey, "", language, sizeof(language));
+    settings.language = std::strcmp(language, kEnglishValue) == 0 ? Language::English : Language::Japanese;
 }
 
 void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor) {
@@ -108,6 +111,9 @@ void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& ed
     if (fromScene || ini.GetInt(kTextureFromSceneKey, 0) != 0)
         WriteInt(ini, kTextureFromSceneKey, fromScene ? 1 : 0);
     WriteMirror(ini, editor.mirror);
+    // A language read from the file, known or not, stays as the file has it until the user chooses one.
+    if (settings.languageChosen)
+        ini.WriteString(kLanguageKey, settings.language == Language::English ? kEnglishValue : kJapaneseValue);
 }
 
 void WriteColourSettings(IniStore& ini, const Settings& settings) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "text/texts.h"
+
 struct Editor;
 
 constexpr char kSettingsFileName[] = "Blokkenveld.ini";
@@ -14,6 +16,10 @@ constexpr int kPaletteNameCapacity = 256;
 constexpr int kTextureNameCapacity = 260;
 // Nonzero when TEXTURE was read from a scene file; missing, as in files written before it, means the user's choice.
 constexpr char kTextureFromSceneKey[] = "TEXTURE_FROM_SCENE";
+// The language the user chose, and its two values.
+constexpr char kLanguageKey[] = "LANGUAGE";
+constexpr char kJapaneseValue[] = "ja";
+constexpr char kEnglishValue[] = "en";
 
 // The INI file as the settings code sees it; the shell backs it with the profile API, tests with a map.
 class IniStore {
@@ -45,6 +51,8 @@ struct Settings {
     char paletteName[kPaletteNameCapacity] = "palette.bvp";
     char textureName[kTextureNameCapacity] = "tex.bmp";
     TextureNameSource textureSource = TextureNameSource::UserChoice;  // where textureName came from
+    Language language = Language::Japanese;  // "LANGUAGE": "en" English; missing or anything else Japanese
+    bool languageChosen = false;             // the user chose it in this run: only then is the key written
 };
 
 // The colour settings dialog's state. While it is open the view keeps the colours it opened with.
