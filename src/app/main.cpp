@@ -160,6 +160,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     FindProgramDirectory();
     ProfileIniStore ini;
     ReadSettings(ini, gSettings, gEditor);
+    SetLanguage(gSettings.language);
     FindDesktopDirectory();
 
     gMainWindow = CreateMainWindow(instance);

@@ -5,9 +5,11 @@
 #include <cstdint>
 
 // Every character of every text the program draws: the colour numbers, the cube count, the limit warning, the mirror
-// planes and the selection.
-constexpr char kGlyphCharacters[] = " 0123456789/キューブ数：これ以上作成できませんミラXYZ選択×（）個";
-constexpr int kMaxGlyphs = 48;
+// planes and the selection, in Japanese and then, after them so that the Japanese glyphs keep their cells, in English.
+constexpr char kGlyphCharacters[] =
+    " 0123456789/キューブ数：これ以上作成できませんミラXYZ選択×（）個"
+    "CubesNomracndMiSlt:()";
+constexpr int kMaxGlyphs = 64;
 constexpr int kMaxTextGlyphs = 64;  // longest text drawn at once
 
 struct Glyph {

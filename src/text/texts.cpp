@@ -88,7 +88,7 @@ constexpr TextRow kTextRows[kTextCount] = {
      "Mirror: "},
     {TextId::SelectionFormat, "SelectionFormat",
      "選択：%d×%d×%d（%d 個）",
-     "Selection: %d×%d×%d (%d cubes)"},
+     "Selection: %d×%d×%d (cubes: %d)"},
     {TextId::ConfirmTitle, "ConfirmTitle",
      "確認",
      "Confirm"},

@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "editor/view/draw_frame.h"
+#include "render/glyph_text.h"
 
 namespace {
 
@@ -77,4 +78,24 @@ TEST(Texts, TheLanguageChosenIsTheOneEveryTextIsReadIn) {
     // Either end of the table.
     EXPECT_STREQ(TextIn(TextId::SaveFailed, Language::English), kTextRows[0].english);
     EXPECT_STREQ(TextIn(TextId::MenuHelpVersion, Language::Japanese), kTextRows[kTextCount - 1].japanese);
+}
+
+TEST(Texts, TheStatusStripHasAGlyphForEveryCharacterOfItsTextsInBothLanguages) {
+    uint32_t codes[kMaxGlyphs];
+    const int32_t count = GlyphCodePoints(codes);
+    const std::set<uint32_t> glyphs(codes, codes + count);
+    EXPECT_EQ(glyphs.size(), static_cast<size_t>(count)) << "a character listed twice";
+    for (const TextId id : {TextId::CubeCountFormat, TextId::CannotCreate, TextId::MirrorLabel, TextId::SelectionFormat}) {
+        for (const Language language : {Language::Japanese, Language::English}) {
+            const char* text = TextIn(id, language);
+            for (uint32_t code = NextCodePoint(text); code != 0; code = NextCodePoint(text)) {
+                if (code == '%') {  // a conversion stands for digits
+                    NextCodePoint(text);
+                    continue;
+                }
+                EXPECT_EQ(glyphs.count(code), 1u) << kTextRows[static_cast<int>(id)].key << " needs U+" << std::hex
+                                                  << code;
+            }
+        }
+    }
 }
