@@ -1,5 +1,5 @@
-// The Windows program's menu bar, built when the main window is made: each menu's caption, then its items in order,
-// with the state each starts in. The captions come from the table of texts, so the bar reads in the program's
+// The Windows program's menu bar, built when the main window is made and again when the language changes: each
+// menu's caption, then its items in order (a submenu's between its start and its end), with the state each starts in. The captions come from the table of texts, so the bar reads in the program's
 // language.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include "text/texts.h"
 
 struct MainMenuEntry {
-    enum Kind : uint8_t { Menu, Item, Separator };
+    enum Kind : uint8_t { Menu, Item, Separator, SubMenu, SubMenuEnd };
     enum State : uint8_t { Enabled = 0, Grayed = 1, Checked = 2 };
 
     Kind kind;
@@ -57,6 +57,10 @@ constexpr MainMenuEntry kMainMenu[] = {
     {MainMenuEntry::Item, TextId::MenuOptionsMirrorFace, ID_OPTIONS_MIRROR_FACE},
     {MainMenuEntry::Separator, TextId::Count},
     {MainMenuEntry::Item, TextId::MenuOptionsSettings, ID_OPTIONS_SETTINGS},
+    {MainMenuEntry::SubMenu, TextId::MenuOptionsLanguage},
+    {MainMenuEntry::Item, TextId::MenuLanguageJapanese, ID_OPTIONS_LANGUAGE_JAPANESE},
+    {MainMenuEntry::Item, TextId::MenuLanguageEnglish, ID_OPTIONS_LANGUAGE_ENGLISH},
+    {MainMenuEntry::SubMenuEnd, TextId::Count},
 
     {MainMenuEntry::Menu, TextId::MenuView},
     {MainMenuEntry::Item, TextId::MenuViewPaintWindow, ID_VIEW_PAINT_WINDOW, MainMenuEntry::Checked},

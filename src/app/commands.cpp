@@ -3,6 +3,7 @@
 
 #include "app/shell.h"
 #include "editor_menu_items.h"
+#include "main_menu.h"
 #include "resource_ids.h"
 
 namespace {
@@ -27,9 +28,86 @@ void OpenSettingsDialog(HWND window) {
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), window, SettingsDialogProc, 0);
 }
 
+// The language items' radio mark on the language in use.
+void CheckLanguage(HMENU menu) {
+    CheckMenuRadioItem(
+        menu, ID_OPTIONS_LANGUAGE_JAPANESE, ID_OPTIONS_LANGUAGE_ENGLISH,
+        CurrentLanguage() == Language::English ? ID_OPTIONS_LANGUAGE_ENGLISH : ID_OPTIONS_LANGUAGE_JAPANESE,
+        MF_BYCOMMAND);
+}
+
+// Every text in the chosen language from now on: the menu bar is built again with the marks it had, and the view,
+// whose status strip reads the table each frame, is drawn again. The choice is written at exit.
+void ChooseLanguage(HWND window, Language language) {
+    SetLanguage(language);
+    gSettings.language = language;
+    gSettings.languageChosen = true;
+    HMENU old = GetMenu(window);
+    SetMenu(window, BuildMainMenu());
+    DestroyMenu(old);
+    SetViewChecks(window);
+    gEditorChecksShown = false;
+    SyncEditorChecks(window);
+    EnableMenuItem(GetMenu(window), ID_OPTIONS_UNDO,
+                   MF_BYCOMMAND | (gEditor.undo.undoAvailable ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetMenu(window), ID_OPTIONS_REDO,
+                   MF_BYCOMMAND | (gEditor.undo.redoAvailable ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(window);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 }  // namespace
 
+HMENU BuildMainMenu() {
+    HMENU bar = CreateMenu();
+    HMENU popups[2] = {nullptr, nullptr};  // the menu being filled, and its submenu while one is open
+    int depth = 0;
+    for (const MainMenuEntry& entry : kMainMenu) {
+        HMENU popup = popups[depth];
+        switch (entry.kind) {
+            case MainMenuEntry::Menu:
+                depth = 0;
+                popups[0] = CreatePopupMenu();
+                AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popups[0]),
+                            Widen(TextOf(entry.text)).c_str());
+                break;
+            case MainMenuEntry::SubMenu:
+                depth = 1;
+                popups[1] = CreatePopupMenu();
+                AppendMenuW(popup, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popups[1]),
+                            Widen(TextOf(entry.text)).c_str());
+                break;
+            case MainMenuEntry::SubMenuEnd:
+                depth = 0;
+                break;
+            case MainMenuEntry::Separator:
+                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+                break;
+            case MainMenuEntry::Item: {
+                const UINT state = ((entry.state & MainMenuEntry::Grayed) != 0 ? MF_GRAYED : 0u) |
+                                   ((entry.state & MainMenuEntry::Checked) != 0 ? MF_CHECKED : 0u);
+                AppendMenuW(popup, MF_STRING | state, static_cast<UINT_PTR>(entry.commandId),
+                            Widen(TextOf(entry.text)).c_str());
+                break;
+            }
+        }
+    }
+    CheckLanguage(bar);
+    return bar;
+}
+
+void LabelDialog(HWND dialog, TextId caption, std::initializer_list<DialogLabel> labels) {
+    SetWindowTextW(dialog, Widen(TextOf(caption)).c_str());
+    for (const DialogLabel& label : labels)
+        SetDlgItemTextW(dialog, label.control, Widen(TextOf(label.text)).c_str());
+}
+
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        LabelDialog(dialog, TextId::VersionCaption,
+                    {{IDC_VERSION_NOTE, TextId::VersionNote}, {IDOK, TextId::DialogOk}});
+        return FALSE;  // the focus stays where the dialog manager puts it
+    }
     if (message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDOK)) {
         EndDialog(dialog, 1);
         return TRUE;
@@ -85,6 +163,12 @@ bool OnCommand(HWND window, int commandId) {
             return true;
         case ID_OPTIONS_SETTINGS:
             OpenSettingsDialog(window);
+            return true;
+        case ID_OPTIONS_LANGUAGE_JAPANESE:
+            ChooseLanguage(window, Language::Japanese);
+            return true;
+        case ID_OPTIONS_LANGUAGE_ENGLISH:
+            ChooseLanguage(window, Language::English);
             return true;
         case ID_OPTIONS_UNDO:
             gEditor.undo.undoRequest = true;

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "main_menu.h"
 #include "render/d3d9/graphics_device.h"
 #include "resource_ids.h"
 
@@ -52,27 +51,6 @@ void FindDesktopDirectory() {
         gDesktopDirectory[0] = '\0';
 }
 
-// The menu bar from its table, in the program's language.
-HMENU BuildMainMenu() {
-    HMENU bar = CreateMenu();
-    HMENU popup = nullptr;
-    for (const MainMenuEntry& entry : kMainMenu) {
-        if (entry.kind == MainMenuEntry::Menu) {
-            popup = CreatePopupMenu();
-            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                        Widen(TextOf(entry.text)).c_str());
-        } else if (entry.kind == MainMenuEntry::Separator) {
-            AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-        } else {
-            const UINT state = ((entry.state & MainMenuEntry::Grayed) != 0 ? MF_GRAYED : 0u) |
-                               ((entry.state & MainMenuEntry::Checked) != 0 ? MF_CHECKED : 0u);
-            AppendMenuW(popup, MF_STRING | state, static_cast<UINT_PTR>(entry.commandId),
-                        Widen(TextOf(entry.text)).c_str());
-        }
-    }
-    return bar;
-}
-
 HWND CreateMainWindow(HINSTANCE instance) {
     RECT outer = {0, 0, ClientWidthForMode(gSettings.windowMode), ClientHeightForMode(gSettings.windowMode)};
     AdjustWindowRect(&outer, kWindowStyle, TRUE);
@@ -94,11 +72,15 @@ HWND CreateMainWindow(HINSTANCE instance) {
                            nullptr);
 }
 
+}  // namespace
+
 void SetViewChecks(HWND window) {
     HMENU menu = GetMenu(window);
     CheckMenuItem(menu, ID_VIEW_PAINT_WINDOW, MF_BYCOMMAND | (gEditor.paintWindow.shown ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, ID_VIEW_STATUS_WINDOW, MF_BYCOMMAND | (gEditor.statusWindow.shown ? MF_CHECKED : MF_UNCHECKED));
 }
+
+namespace {
 
 // The idle pass: refresh the shell flags, then one frame while the window is active and shown and the editor has
 // a frame due. Returns whether a frame ran.

@@ -54,6 +54,14 @@ void ProfileIniStore::WriteString(const char* key, const char* value) {
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
+        case WM_INITDIALOG:
+            LabelDialog(dialog, TextId::SettingsCaption,
+                        {{IDC_COLOUR_GROUP, TextId::SettingsColours},
+                         {IDC_BACKGROUND_BUTTON, TextId::SettingsBackground},
+                         {IDC_WIREFRAME_BUTTON, TextId::SettingsWireframe},
+                         {IDOK, TextId::DialogOk},
+                         {IDCANCEL, TextId::DialogCancel}});
+            return FALSE;  // the focus stays where the dialog manager puts it
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(dialog, &paint);

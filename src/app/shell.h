@@ -3,6 +3,7 @@
 
 #include "render/d3d9/win32.h"
 
+#include <initializer_list>
 #include <string>
 
 #include "editor/document/document_commands.h"
@@ -57,6 +58,17 @@ bool OnShortcutKey(HWND window, int virtualKey, bool repeat);
 // The Options items' check marks as the editor's mirror switches stand: at start (the settings may switch axes on),
 // after a command and after every frame (N switches an axis on). The menu is touched only where a mark changes.
 void SyncEditorChecks(HWND window);
+// The View items' check marks from the panels' state.
+void SetViewChecks(HWND window);
+// The menu bar from its table, in the program's language, with the language's radio mark.
+HMENU BuildMainMenu();
+// A dialog's caption and controls in the program's language: the templates hold the Japanese texts, and each dialog
+// is labelled from the table of texts as it opens.
+struct DialogLabel {
+    int control;
+    TextId text;
+};
+void LabelDialog(HWND dialog, TextId caption, std::initializer_list<DialogLabel> labels);
 
 // The settings file through the profile API, section "SYSTEM".
 class ProfileIniStore final : public IniStore {

@@ -81,6 +81,18 @@ enum class TextId : int {
     MenuHelp,
     MenuHelpHelp,
     MenuHelpVersion,
+    // The language submenu, whose caption reads the same in both, and the Windows program's dialogs.
+    MenuOptionsLanguage,
+    MenuLanguageJapanese,
+    MenuLanguageEnglish,
+    SettingsCaption,
+    SettingsColours,
+    SettingsBackground,
+    SettingsWireframe,
+    DialogOk,
+    DialogCancel,
+    VersionCaption,
+    VersionNote,
     Count
 };
 

@@ -24,6 +24,7 @@ import stress_tests  # noqa: E402,F401
 import interchange_tests  # noqa: E402,F401
 import loop_tests  # noqa: E402,F401
 import release_tests  # noqa: E402,F401
+import language_tests  # noqa: E402,F401
 
 
 def stop_on_signal(signum, frame):
