@@ -10,6 +10,7 @@
 #include "files/export_files.h"
 #include "files/metasequoia.h"
 #include "files/object_file.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -151,10 +152,10 @@ ConvertStatus RunConverter(int argc,
                 case kImported:
                     break;
                 case kImportTooLarge:
-                    refusal = "the bitmap must be at most 100 x 100 pixels";
+                    refusal = TextIn(TextId::BitmapTooLarge, Language::English);
                     break;
                 case kImportUnsupported:
-                    refusal = "bitmaps of this format cannot be read (8, 24 or 32 bits, uncompressed)";
+                    refusal = TextIn(TextId::BitmapUnsupported, Language::English);
                     break;
                 case kImportReadFailure:
                     refusal = "cannot be read or is not a bitmap";
@@ -166,7 +167,7 @@ ConvertStatus RunConverter(int argc,
                 case kVoxRead:
                     break;
                 case kVoxTooLarge:
-                    refusal = "the model must hold at most 10,000 filled cells and be at most 200 cells on each axis";
+                    refusal = TextIn(TextId::VoxelsTooLarge, Language::English);
                     break;
                 case kVoxReadFailure:
                     refusal = "cannot be read or is not a MagicaVoxel model";
