@@ -1,6 +1,7 @@
 // The page around the program's canvas: the menu bar with its access keys, the modal windows (message boxes and
 // the dialogs of dialogs.js), the messages waiting for the program, the events that wake its resting loop, and what
-// the program reads of the page (focus, visibility, its windows and menus) and tells it (frames drawn). What a key does in them is decided in page_rules.js.
+// the program reads of the page (focus, visibility, its windows and menus) and tells it (frames drawn). What a key
+// does in them is decided in page_rules.js.
 'use strict';
 
 window.Blokkenveld = (() => {

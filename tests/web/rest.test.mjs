@@ -1,0 +1,63 @@
+// The page at rest draws next to nothing, and what the user does wakes it as fast as it always answered.
+import {describe, test} from 'node:test';
+import assert from 'node:assert/strict';
+
+import {MENU_BAR, openProgram, project, suiteRig} from './browser.mjs';
+
+const ARROW_TURN = 4;  // radians per second
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+describe('the page at rest', {timeout: 300000}, () => {
+    const rig = suiteRig('blokkenveld-rest-');
+
+    test('untouched it rests; a click, the wheel, a posted command and a held arrow key wake it', async () => {
+        const program = await openProgram(rig.chromium.browser, rig.server.url);
+        const {page} = program;
+        // Every frame from here on with the editor as it drew it; waiting on these, unlike program.frames, asks for
+        // no frame.
+        await page.evaluate(() => {
+            const frameDrawn = Blokkenveld.frameDrawn;
+            window.drawn = [];
+            Blokkenveld.frameDrawn = () => {
+                frameDrawn();
+                drawn.push({at: performance.now(), ...Module.editorState()});
+            };
+        });
+        const drawnSoFar = () => page.evaluate(() => drawn.length);
+        const nextDrawn = async (after) => {
+            await page.waitForFunction((n) => drawn.length > n, {timeout: 5000}, after);
+            return page.evaluate((n) => drawn[n], after);
+        };
+        const [x, y] = project(await program.state(), [100.5, 101, 100.5]);
+        await page.mouse.move(x, y + MENU_BAR);
+        await sleep(1000);
+        let before = await drawnSoFar();
+        await sleep(5000);
+        assert.ok(await drawnSoFar() - before <= 3, `${await drawnSoFar() - before} frames in 5 s untouched`);
+
+        before = await drawnSoFar();
+        await page.mouse.down();
+        await page.mouse.up();
+        assert.equal((await nextDrawn(before)).cubes, 2, 'the first frame after the click has its cube');
+        await sleep(500);
+        before = await drawnSoFar();
+        await page.mouse.wheel({deltaY: -100});
+        assert.ok((await nextDrawn(before)).camera.distance < 8, 'the wheel zooms in the next frame');
+        await sleep(500);
+        before = await drawnSoFar();
+        await page.evaluate(() => Blokkenveld.post({command: 40026}));  // Select All, as a handed-over file posts
+        assert.equal((await nextDrawn(before)).selected, 2);
+
+        await sleep(1000);
+        const {yaw} = (await program.state()).camera;
+        const down = Date.now();
+        await page.keyboard.down('ArrowLeft');
+        await sleep(1500);
+        await page.keyboard.up('ArrowLeft');
+        const held = (Date.now() - down) / 1000;
+        await sleep(500);
+        const turned = yaw - (await program.state()).camera.yaw;
+        assert.ok(Math.abs(turned - ARROW_TURN * held) < 0.25 * ARROW_TURN * held, `${turned} rad in ${held} s`);
+        await program.close();
+    });
+});
