@@ -10,17 +10,22 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 describe('the page at rest', {timeout: 300000}, () => {
     const rig = suiteRig('blokkenveld-rest-');
 
-    test('untouched it rests; a click, the wheel, a posted command and a held arrow key wake it', async () => {
+    test('untouched it rests; a click, the wheel, a posted command, the keeper and a held arrow key wake it', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const {page} = program;
-        // Every frame from here on with the editor as it drew it; waiting on these, unlike program.frames, asks for
-        // no frame.
+        // Every frame from here on with the editor as it drew it (waiting on these, unlike program.frames, asks for
+        // no frame), and the loop's passes.
         await page.evaluate(() => {
-            const frameDrawn = Blokkenveld.frameDrawn;
+            const {frameDrawn, takeWake} = Blokkenveld;
             window.drawn = [];
+            window.passes = 0;
             Blokkenveld.frameDrawn = () => {
                 frameDrawn();
-                drawn.push({at: performance.now(), ...Module.editorState()});
+                drawn.push(Module.editorState());
+            };
+            Blokkenveld.takeWake = () => {
+                passes += 1;
+                return takeWake();
             };
         });
         const drawnSoFar = () => page.evaluate(() => drawn.length);
@@ -31,14 +36,18 @@ describe('the page at rest', {timeout: 300000}, () => {
         const [x, y] = project(await program.state(), [100.5, 101, 100.5]);
         await page.mouse.move(x, y + MENU_BAR);
         await sleep(1000);
-        let before = await drawnSoFar();
+        const resting = await page.evaluate(() => [drawn.length, passes]);
         await sleep(5000);
-        assert.ok(await drawnSoFar() - before <= 3, `${await drawnSoFar() - before} frames in 5 s untouched`);
+        const rested = await page.evaluate((was) => [drawn.length - was[0], passes - was[1]], resting);
+        assert.ok(rested[0] <= 3 && rested[1] <= 3, `${rested} frames and passes in 5 s untouched`);
 
-        before = await drawnSoFar();
+        let before = await drawnSoFar();
         await page.mouse.down();
         await page.mouse.up();
         assert.equal((await nextDrawn(before)).cubes, 2, 'the first frame after the click has its cube');
+        // Kept at once, being the first change; the next is kept at the keeper's next look, which ends a rest.
+        await page.mouse.down();
+        await page.mouse.up();
         await sleep(500);
         before = await drawnSoFar();
         await page.mouse.wheel({deltaY: -100});
@@ -46,9 +55,11 @@ describe('the page at rest', {timeout: 300000}, () => {
         await sleep(500);
         before = await drawnSoFar();
         await page.evaluate(() => Blokkenveld.post({command: 40026}));  // Select All, as a handed-over file posts
-        assert.equal((await nextDrawn(before)).selected, 2);
+        assert.equal((await nextDrawn(before)).selected, 3);
+        await sleep(3000);
+        const kept = await page.evaluate(() => Object.values(localStorage).filter((v) => v.includes('"scene"')));
+        assert.deepEqual(kept.map((v) => JSON.parse(v).scene.split('\n')[2]), ['3'], 'the last cube is kept');
 
-        await sleep(1000);
         const {yaw} = (await program.state()).camera;
         const down = Date.now();
         await page.keyboard.down('ArrowLeft');
