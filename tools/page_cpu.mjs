@@ -1,6 +1,6 @@
 // Processor use and frames of the browser version in headless Chromium, in one run: an empty page (about:blank),
 // then the program's page open, focused and untouched, then the same with the Left key held.
-// Usage: node tools/page_cpu.mjs [SITE_DIR] [--seconds 20] [--held-seconds 10]
+// Usage: node tools/page_cpu.mjs [SITE_DIR] [--seconds 20] [--held-seconds 10] [--settle 5]
 // SITE_DIR is a built site (build/web by default; tools/build_web.sh makes it). Processor time is the sum of user
 // and system time (/proc/PID/stat) of the browser and every process below it, as a share of one core; the page's
 // own frame counter gives the frames.
@@ -18,8 +18,8 @@ const option = (name, otherwise) => {
 };
 const seconds = option('--seconds', 20);
 const heldSeconds = option('--held-seconds', 10);
+const SETTLE_MS = option('--settle', 5) * 1000;  // between a change of phase and its measurement
 const site = path.resolve(args[0] || path.join(repo, 'build', 'web'));
-const SETTLE_MS = 2000;  // between a change of phase and its measurement
 const TICKS_PER_SECOND = 100;  // the kernel's clock ticks (USER_HZ) in which /proc gives process times
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
