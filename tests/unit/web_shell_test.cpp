@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "editor/editor.h"
@@ -14,7 +13,6 @@
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
 #include "web/browser_input.h"
-#include "web/frame_pacing.h"
 #include "web/menu_commands.h"
 
 TEST(BrowserInput, KeysAndButtonsArePolledByTheirWindowsCodes) {
@@ -290,16 +288,4 @@ TEST(FacingLists, LeavesOutWhatLiesOutsideTheView) {
         {-50, -0.5f, 10, 0, 0, -1, 0}, {0, 0.5f, 10, 0, 0, -1, 0}, {50, -0.5f, 10, 0, 0, -1, 0}};
     EXPECT_EQ(BuildFacingLists(across, sizeof(ColouredVertex), 1, {0, 0, 0}, toClip, triangles, edges).triangleIndices,
               3);
-}
-
-TEST(PagePacing, TheLoopRestsUnlessAFrameIsDueAndTakenAndTheKeeperCutsTheRestShort) {
-    EXPECT_TRUE(PageFramesAllowed(false, false));
-    EXPECT_FALSE(PageFramesAllowed(true, false));  // hidden
-    EXPECT_FALSE(PageFramesAllowed(false, true));  // a menu or box is open
-    EXPECT_FALSE(RestAfterPass(true, true, kRestUntilWoken).rests);
-    for (const auto& [allowed, due] : {std::pair{true, false}, std::pair{false, true}, std::pair{false, false}}) {
-        EXPECT_TRUE(RestAfterPass(allowed, due, kRestUntilWoken).rests);
-        EXPECT_EQ(RestAfterPass(allowed, due, kRestUntilWoken).limitMs, kRestUntilWoken);
-        EXPECT_EQ(RestAfterPass(allowed, due, 1200).limitMs, 1200);
-    }
 }

@@ -13,26 +13,21 @@ describe('the page at rest', {timeout: 300000}, () => {
     test('untouched it rests; a click, the wheel, a posted command, the keeper and a held arrow key wake it', async () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const {page} = program;
-        // Every frame from here on with the editor as it drew it (waiting on these, unlike program.frames, asks for
-        // no frame), and the loop's passes.
+        // The loop's passes, and each frame with the editor as it drew it: waiting on these asks for no frame.
         await page.evaluate(() => {
             const {frameDrawn, takeWake} = Blokkenveld;
-            window.drawn = [];
-            window.passes = 0;
-            Blokkenveld.frameDrawn = () => {
-                frameDrawn();
-                drawn.push(Module.editorState());
-            };
-            Blokkenveld.takeWake = () => {
-                passes += 1;
-                return takeWake();
-            };
+            Object.assign(window, {drawn: [], passes: 0});
+            Blokkenveld.frameDrawn = () => { frameDrawn(); drawn.push(Module.editorState()); };
+            Blokkenveld.takeWake = () => { passes += 1; return takeWake(); };
         });
-        const drawnSoFar = () => page.evaluate(() => drawn.length);
-        const nextDrawn = async (after) => {
-            await page.waitForFunction((n) => drawn.length > n, {timeout: 5000}, after);
-            return page.evaluate((n) => drawn[n], after);
+        const nextDrawn = async (act) => {
+            await sleep(500);  // the frames of what came before
+            const before = await page.evaluate(() => drawn.length);
+            await act();
+            await page.waitForFunction((n) => drawn.length > n, {timeout: 5000}, before);
+            return page.evaluate((n) => drawn[n], before);
         };
+        const click = async () => { await page.mouse.down(); await page.mouse.up(); };
         const [x, y] = project(await program.state(), [100.5, 101, 100.5]);
         await page.mouse.move(x, y + MENU_BAR);
         await sleep(1000);
@@ -40,26 +35,15 @@ describe('the page at rest', {timeout: 300000}, () => {
         await sleep(5000);
         const rested = await page.evaluate((was) => [drawn.length - was[0], passes - was[1]], resting);
         assert.ok(rested[0] <= 3 && rested[1] <= 3, `${rested} frames and passes in 5 s untouched`);
-
-        let before = await drawnSoFar();
-        await page.mouse.down();
-        await page.mouse.up();
-        assert.equal((await nextDrawn(before)).cubes, 2, 'the first frame after the click has its cube');
-        // Kept at once, being the first change; the next is kept at the keeper's next look, which ends a rest.
-        await page.mouse.down();
-        await page.mouse.up();
-        await sleep(500);
-        before = await drawnSoFar();
-        await page.mouse.wheel({deltaY: -100});
-        assert.ok((await nextDrawn(before)).camera.distance < 8, 'the wheel zooms in the next frame');
-        await sleep(500);
-        before = await drawnSoFar();
-        await page.evaluate(() => Blokkenveld.post({command: 40026}));  // Select All, as a handed-over file posts
-        assert.equal((await nextDrawn(before)).selected, 3);
+        assert.equal((await nextDrawn(click)).cubes, 2, 'the first frame after the click has its cube');
+        // That first change is kept at once, the next at the keeper's next look, which ends a rest.
+        await click();
+        assert.ok((await nextDrawn(() => page.mouse.wheel({deltaY: -100}))).camera.distance < 8, 'the wheel zooms');
+        // Select All, posted as a file handed over by the system is, outside any event.
+        assert.equal((await nextDrawn(() => page.evaluate(() => Blokkenveld.post({command: 40026})))).selected, 3);
         await sleep(3000);
         const kept = await page.evaluate(() => Object.values(localStorage).filter((v) => v.includes('"scene"')));
         assert.deepEqual(kept.map((v) => JSON.parse(v).scene.split('\n')[2]), ['3'], 'the last cube is kept');
-
         const {yaw} = (await program.state()).camera;
         const down = Date.now();
         await page.keyboard.down('ArrowLeft');
