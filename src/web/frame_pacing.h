@@ -1,24 +1,28 @@
-// When the page runs a frame update: on every animation frame while it takes input; now and then while another
-// window has the focus, so that a drop, a menu command or a restored scene still shows; never while it is hidden
-// or while one of its menus or boxes is open, as none runs in the Windows program's menu loop or dialogs.
+// When the page runs a frame and when its loop rests. A frame runs when the editor has one due (FrameDue), never
+// while the page is hidden or one of its menus or boxes is open, as none runs in the Windows program's menu loop or
+// dialogs. Without a frame to run the loop rests until the page wakes it (WakeFrames follows), or until the scene
+// keeper is to look at an unsaved change.
 #pragma once
 
 #include <cstdint>
 
-constexpr uint32_t kUnfocusedFrameMs = 250;
+// A rest's limit that lets the loop rest until it is woken.
+constexpr int32_t kRestUntilWoken = -1;
 
-class FramePacing {
-public:
-    // Whether this idle pass runs a frame; remembers when one ran.
-    bool Due(bool hidden, bool menuOrBoxOpen, bool active, uint32_t now) {
-        if (hidden || menuOrBoxOpen || (!active && ran_ && now - last_ < kUnfocusedFrameMs))
-            return false;
-        ran_ = true;
-        last_ = now;
-        return true;
-    }
-
-private:
-    bool ran_ = false;
-    uint32_t last_ = 0;  // milliseconds, when the last frame ran
+struct PageRest {
+    bool rests;       // the loop waits for a wake before its next pass
+    int32_t limitMs;  // at most this long; kRestUntilWoken for no limit
 };
+
+// Whether the page takes frames at all.
+inline bool PageFramesAllowed(bool hidden, bool menuOrBoxOpen) {
+    return !hidden && !menuOrBoxOpen;
+}
+
+// After a pass: on to the next animation frame while a frame is due and allowed; otherwise a rest, cut short when
+// the scene keeper is to look (lookInMs, kRestUntilWoken when it is not).
+inline PageRest RestAfterPass(bool framesAllowed, bool frameDue, int32_t lookInMs) {
+    if (framesAllowed && frameDue)
+        return {false, 0};
+    return {true, lookInMs};
+}

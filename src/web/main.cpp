@@ -1,6 +1,6 @@
 // Entry point of the browser build: settings, the canvas's WebGL context and the graphics resources, the artwork
 // and palette that came with the page, the file named in the page's address, then the page's messages and one idle
-// pass per animation frame for as long as the page lives.
+// pass per animation frame for as long as the page lives and has something to draw.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -158,12 +158,15 @@ int main(int argc, char** argv) {
         OpenCommandLineFile(Document(), argv[1]);
     SyncMenuBar();
     // Messages first, then the idle pass, as the Windows program's loop takes what is waiting before it draws. The
-    // first frame is drawn before a scene left unsaved by an earlier page is offered back.
+    // first frame is drawn before a scene left unsaved by an earlier page is offered back. With no frame due the loop
+    // rests until the page wakes it.
     for (bool offered = false;; offered = true) {
         WaitForAnimationFrame();
+        WakeOnPageEvents();
         DispatchPageMessages();
         IdlePass();
         if (!offered)
             OfferScenesLeftBehind();
+        RestUntilWoken();
     }
 }

@@ -81,6 +81,8 @@ EM_JS(void, PageMenuItemJs, (int command, int enabled, int checked), {
     Blokkenveld.menu.setItem(command, enabled != 0, checked != 0);
 });
 EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
+EM_JS(int, TakeWakeJs, (), { return Blokkenveld.takeWake() ? 1 : 0; });
+EM_ASYNC_JS(void, RestJs, (int32_t limit), { await Blokkenveld.rest(limit); });
 
 EM_ASYNC_JS(int, PickFileJs, (const char* kindName, char* name, int capacity), {
     const kind = UTF8ToString(kindName);
@@ -280,6 +282,14 @@ void PageSetMenuItem(int commandId, bool enabled, bool checked) {
 
 void PageFrameDrawn() {
     PageFrameDrawnJs();
+}
+
+bool PageTakeWake() {
+    return TakeWakeJs() != 0;
+}
+
+void PageWaitForWake(int32_t limitMs) {
+    RestJs(limitMs);
 }
 
 bool PagePickFile(PageFileKind kind, char* name, int capacity) {

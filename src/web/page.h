@@ -33,6 +33,11 @@ void PageDocumentNamed(const char* name);
 void PageSetMenuItem(int commandId, bool enabled, bool checked);
 // A frame was drawn; the page counts them and notes the time of the first.
 void PageFrameDrawn();
+// Whether something that can change the picture or the editing happened in the page since the last call.
+bool PageTakeWake();
+// Waits until something happens in the page (at once when something did since PageTakeWake), or at most limitMs
+// milliseconds when that is not negative.
+void PageWaitForWake(int32_t limitMs);
 
 // What the page's pickers and save dialog are for; Scene is the save dialog that offers the object file alone.
 enum class PageFileKind { Object, Palette, Texture, Screenshot, Scene };

@@ -1,6 +1,7 @@
 // The page around the program's canvas: the menu bar with its access keys, the modal windows (message boxes and
-// the dialogs of dialogs.js), the messages waiting for the program, and what the program reads of the page (focus,
-// visibility, its windows and menus) and tells it (frames drawn). What a key does in them is decided in page_rules.js.
+// the dialogs of dialogs.js), the messages waiting for the program, the events that wake its resting loop, and what
+// the program reads of the page (focus, visibility, its windows and menus) and tells it (frames drawn). What a key
+// does in them is decided in page_rules.js.
 'use strict';
 
 window.Blokkenveld = (() => {
@@ -13,13 +14,49 @@ window.Blokkenveld = (() => {
     let firstFrameTime = null;
     const frameWaiters = [];
 
+    // ---- waking the program
+
+    // The program's loop rests while it has no frame due, until something happens that can change the picture or
+    // the editing: input of any kind, the focus, the size or the visibility changing, a drag and drop, the clipboard's
+    // events, a message posted for it, the WebGL context given back. Heard on the way down to their targets, before
+    // the menus and windows that keep their keys and presses from the rest of the page.
+    let woken = true;  // something happened since the program last took its wake; its first passes run anyway
+    let endRest = null;
+    function wake() {
+        woken = true;
+        if (endRest) endRest();
+    }
+    const wakingEvents = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove', 'pointerdown', 'pointerup',
+        'pointermove', 'pointercancel', 'touchstart', 'touchmove', 'touchend', 'touchcancel', 'wheel', 'focus', 'blur',
+        'resize', 'dragenter', 'dragover', 'dragleave', 'drop', 'copy', 'cut', 'paste', 'webglcontextrestored',
+        'pageshow'];
+    for (const type of wakingEvents) window.addEventListener(type, wake, {capture: true, passive: true});
+    document.addEventListener('visibilitychange', wake, {capture: true, passive: true});
+
+    // Resolves once woken, at once when something happened since the program last took its wake, or after limit
+    // milliseconds when limit is not negative.
+    function rest(limit) {
+        if (woken) return Promise.resolve();
+        return new Promise((resolve) => {
+            const timer = limit >= 0 ? setTimeout(() => end(), limit) : null;
+            const end = () => {
+                clearTimeout(timer);
+                endRest = null;
+                resolve();
+            };
+            endRest = end;
+        });
+    }
+
     // ---- messages for the program
 
     // Menu commands and dropped files wait here for the program's loop, which takes them between frames, as the
     // Windows program's loop dispatches its window's messages: a command may then wait for the page's dialogs.
     const messages = [];
     function post(message) {
-        if (!modalOpen) messages.push(message);
+        if (modalOpen) return;
+        messages.push(message);
+        wake();
     }
 
     // ---- the menu bar
@@ -314,6 +351,13 @@ window.Blokkenveld = (() => {
         notice,
         // The next message for the program, or null.
         nextMessage: () => messages.shift() || null,
+        rest,
+        // Whether something happened since the last call.
+        takeWake() {
+            const was = woken;
+            woken = false;
+            return was;
+        },
         active: () => document.visibilityState === 'visible' && document.hasFocus() && !modalOpen && !menu.open,
         ask: async (text) => (await box('確認', text, 'question', ['はい(Y)', 'いいえ(N)'], {Y: 0, N: 1})) === 0,
         // 0 Yes, 1 No, 2 Cancel; the close box and Escape cancel.
@@ -323,16 +367,18 @@ window.Blokkenveld = (() => {
             frames += 1;
             if (firstFrameTime === null) firstFrameTime = performance.now();
             while (frameWaiters.length > 0 && frameWaiters[0].until <= frames) frameWaiters.shift().resolve(frames);
+            if (frameWaiters.length > 0) wake();
         },
         // Frames drawn so far, and the page's time of the first.
         get frames() { return frames; },
         get firstFrameTime() { return firstFrameTime; },
         get modalOpen() { return modalOpen; },
-        // Resolves once count more frames have been drawn.
+        // Resolves once count more frames have been drawn; they are drawn for it, as a page at rest draws none.
         nextFrames(count = 1) {
             return new Promise((resolve) => {
                 frameWaiters.push({until: frames + count, resolve});
                 frameWaiters.sort((a, b) => a.until - b.until);
+                wake();
             });
         },
     };

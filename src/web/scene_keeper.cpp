@@ -18,17 +18,27 @@ constexpr char kRestoreOfferedQuestion[] =
 }  // namespace
 
 void SceneKeeper::Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t now) {
+    waiting_ = false;
     if (!editor.modified) {
         looked_ = false;
         Saved();
         return;
     }
     // The clock wraps; the difference does not.
-    if (looked_ && now - lastLook_ < kLookInterval)
+    if (looked_ && now - lastLook_ < kLookInterval) {
+        waiting_ = true;
         return;
+    }
     looked_ = true;
     lastLook_ = now;
     Keep(editor, textureName, documentName);
+}
+
+int32_t SceneKeeper::NextLookIn(uint32_t now) const {
+    if (!waiting_)
+        return -1;
+    const uint32_t since = now - lastLook_;
+    return since < kLookInterval ? static_cast<int32_t>(kLookInterval - since) : 0;
 }
 
 void SceneKeeper::Flush(const Editor& editor, const char* textureName, const char* documentName) {

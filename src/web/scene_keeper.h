@@ -33,6 +33,9 @@ public:
     // only when the scene differs from the last one kept. Once the scene is saved (or replaced by a file) the copy is
     // forgotten.
     void Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t milliseconds);
+    // Milliseconds from now until a pass has to Tick again: a pass since the last look may have changed the scene,
+    // and the next look keeps that change. -1 when no look waits.
+    int32_t NextLookIn(uint32_t now) const;
     // The page is being left: the scene as it is now, whenever it was looked at last.
     void Flush(const Editor& editor, const char* textureName, const char* documentName);
     // True once after the store first refused a copy, so that the user hears of it once; a copy kept later makes
@@ -52,6 +55,7 @@ private:
     bool told_ = false;       // the user has heard of a refusal since the last copy kept
     bool notice_ = false;     // a refusal waits to be told
     bool looked_ = false;     // an unsaved scene has been looked at since it was last saved
+    bool waiting_ = false;    // a pass came too soon after the last look to look again
     uint32_t lastLook_ = 0;
 };
 

@@ -37,8 +37,14 @@ constexpr char kHeldDropPath[] = "/tmp/dropped";
 
 // Listens to the page's keys, buttons, pointer, wheel, focus and size.
 void InstallInputCallbacks();
-// One idle pass: the shell flags from the page, then a frame update while the page is active.
+// What happened in the page since the last pass wakes the editor's frames, as every message wakes the Windows
+// program's.
+void WakeOnPageEvents();
+// One idle pass: the shell flags from the page, then a frame update when the editor has one due and the page takes
+// frames.
 void IdlePass();
+// Waits for the page to wake the loop unless a frame is due (see frame_pacing.h).
+void RestUntilWoken();
 // Draws and presents one frame with the colours the getters give.
 void DrawMainWindowFrame();
 // The canvas to its element's size and everything that follows the client size; true when the size changed.

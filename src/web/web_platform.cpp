@@ -100,7 +100,6 @@ std::string SelectionJson(const Editor& editor) {
 MenuItemState gShownMenu[kMenuCommandCount];
 bool gMenuShownOnce = false;
 bool gSizeChanged = true;
-FramePacing gPacing;
 int32_t gCanvasLeft = 0;  // the canvas's corner in page pixels, measured with its size
 int32_t gCanvasTop = 0;
 
@@ -206,13 +205,29 @@ void IdlePass() {
                          gShellFlags.cursorY > client.bottom;
     if (outside && !gEditor.paintWindow.dragging)
         gShellFlags.ignoreLeftLatch = true;
-    // Without the focus the frame sees every key and button up, as the Windows program's frame after a drop does.
-    if (gPacing.Due(gShellFlags.minimized, MenuOrBoxOpenJs() != 0, gShellFlags.appActive, gPlatform.Milliseconds()))
+    // Without the focus the frame sees every key and button up, as the Windows program's frame after a drop does:
+    // what a drop, a command or a restored scene changed shows all the same.
+    FrameInput input{gPlatform, gShellFlags};
+    if (PageFramesAllowed(gShellFlags.minimized, MenuOrBoxOpenJs() != 0) && FrameDue(gEditor, input))
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());
     if (gSceneKeeper.TakeRefusalNotice())
         PageShowError(kKeepRefusedMessage);
+}
+
+void WakeOnPageEvents() {
+    if (PageTakeWake())
+        WakeFrames(gEditor.frame);
+}
+
+void RestUntilWoken() {
+    FrameInput input{gPlatform, gShellFlags};
+    const bool allowed = PageFramesAllowed(PageHidden(), MenuOrBoxOpenJs() != 0);
+    const PageRest rest =
+        RestAfterPass(allowed, FrameDue(gEditor, input), gSceneKeeper.NextLookIn(gPlatform.Milliseconds()));
+    if (rest.rests)
+        PageWaitForWake(rest.limitMs);
 }
 
 extern "C" {

@@ -274,8 +274,12 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     PlaceCube(editor->scene, 2, 102, 100, 100);
     keeper.Tick(*editor, "tex.bmp", "house.bvo", 1016 + SceneKeeper::kLookInterval - 1);
     EXPECT_EQ(store.kept.size(), 1u);
+    // The page's rest ends when that look is due.
+    EXPECT_EQ(keeper.NextLookIn(1016 + SceneKeeper::kLookInterval - 1), 1);
+    EXPECT_EQ(keeper.NextLookIn(1016 + 2 * SceneKeeper::kLookInterval), 0);
     keeper.Tick(*editor, "tex.bmp", "house.bvo", 1016 + SceneKeeper::kLookInterval);
     ASSERT_EQ(store.kept.size(), 2u);
+    EXPECT_LT(keeper.NextLookIn(1016 + SceneKeeper::kLookInterval), 0) << "no pass since that look";
     EXPECT_EQ(store.kept[1], ObjectFileText(editor->scene, "tex.bmp"));
     keeper.Tick(*editor, "tex.bmp", "house.bvo", 1016 + 3 * SceneKeeper::kLookInterval);
     EXPECT_EQ(store.kept.size(), 2u) << "the same text is not written twice";
@@ -317,9 +321,15 @@ TEST(SceneKeeper, KeepsAnUnsavedSceneAtMostOnceAnIntervalAndForgetsItOnceSaved) 
     editor->modified = true;
     keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u);
     EXPECT_EQ(store.kept.size(), kept + 2);
+    keeper.Tick(*editor, "tex.bmp", "", 0x10u);
+    EXPECT_EQ(keeper.NextLookIn(0x10u), static_cast<int32_t>(SceneKeeper::kLookInterval) - 0x20);
     keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u + SceneKeeper::kLookInterval);
     EXPECT_EQ(store.kept.size(), kept + 2);
     EXPECT_EQ(store.name, "");
+    keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u + SceneKeeper::kLookInterval + 1);
+    editor->modified = false;
+    keeper.Tick(*editor, "tex.bmp", "", 0xFFFFFFF0u + SceneKeeper::kLookInterval + 2);
+    EXPECT_LT(keeper.NextLookIn(0xFFFFFFF0u + SceneKeeper::kLookInterval + 2), 0) << "a save ends the wait";
 }
 
 TEST(SceneKeeper, AnUnnamedSceneKeepsNoNameAndARefusedCopyIsToldOnceAndTriedOnChange) {
