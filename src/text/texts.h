@@ -93,6 +93,14 @@ enum class TextId : int {
     DialogCancel,
     VersionCaption,
     VersionNote,
+    // The page's own messages and questions.
+    WebGlFailed,
+    RestoreQuestion,
+    RestoreNamedQuestion,
+    RestoreOfferedQuestion,
+    PasteWithKeys,
+    KeepRefused,
+    CopyRefused,
     Count
 };
 

@@ -25,8 +25,6 @@ namespace {
 
 constexpr char kCanvas[] = "#view";
 constexpr char kPanelFile[] = "panel.bmp";
-constexpr char kWebGlFailed[] = "WebGLの初期化に失敗しました";
-constexpr char kInitialisationFailed[] = "初期化に失敗しました";
 // The text font: 10 points at the 96 pixels per inch of the page's pixels, (10 x 96) / 72 truncated.
 constexpr int32_t kFontPoints = 10;
 constexpr int32_t kPixelsPerInch = 96;
@@ -135,16 +133,16 @@ int main(int argc, char** argv) {
     CanvasElementSize(gWidth, gHeight);
     emscripten_set_canvas_element_size(kCanvas, gWidth, gHeight);
     if (!CreateContext()) {
-        PageShowError(kWebGlFailed);
+        PageShowError(TextOf(TextId::WebGlFailed));
         return 0;
     }
     if (!gRenderer.Create()) {
-        PageShowError(kWebGlFailed);
+        PageShowError(TextOf(TextId::WebGlFailed));
         return 0;
     }
     SetUpForSize(gWidth, gHeight);
     if (!LoadGraphicsResources()) {
-        PageShowError(kInitialisationFailed);
+        PageShowError(TextOf(TextId::InitialisationFailed));
         return 0;
     }
     LoadStartupPalette(gEditor, gFiles, gSettings.paletteName);

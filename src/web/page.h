@@ -20,11 +20,12 @@ bool PageHidden();
 void CanvasOrigin(int32_t& left, int32_t& top);
 // The size of the canvas's element in whole pixels.
 void CanvasElementSize(int32_t& width, int32_t& height);
-// A question titled "確認" with Yes and No; the frame waits for the answer.
+// A question titled TextId::ConfirmTitle with Yes and No; the frame waits for the answer.
 bool PageAskYesNo(const char* utf8Text);
-// A question titled "確認" with Yes, No and Cancel: 0, 1 or 2; the close box and Escape give Cancel.
+// A question titled TextId::ConfirmTitle with Yes, No and Cancel: 0, 1 or 2; the close box and Escape give
+// Cancel.
 int PageAskYesNoCancel(const char* utf8Text);
-// A message titled "エラー"; the program waits until it is closed.
+// A message titled TextId::ErrorTitle; the program waits until it is closed.
 void PageShowError(const char* utf8Text);
 void PageSetTitle(const char* utf8Title);
 // The document's name as the title now shows it (empty when it has none): a file just read under that name, or

@@ -75,5 +75,5 @@ void PageSaveReports::ShowError(const char* utf8Text) {
         return;
     page_.ShowError(utf8Text);
     if (failure == Delivery::CopyRefused)
-        page_.ShowError(kCopyRefusedMessage);
+        page_.ShowError(TextOf(TextId::CopyRefused));  // beside the failed save's message
 }

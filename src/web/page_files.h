@@ -77,10 +77,6 @@ private:
     PageFileSystem& files_;
 };
 
-// What a save that the page could not deliver tells, beside the message of a failed save.
-constexpr char kCopyRefusedMessage[] =
-    "ブラウザーの保存領域がいっぱいか使えないため、ダウンロードで保存するイメージの控えを残せず、保存を取りやめました。"
-    "「名前を付けて保存」でダウンロードし、届いたことを確かめてから続けてください。";
 
 // The page's boxes for the document commands, telling a failed save as its delivery went: a picker the user closed
 // is a quiet cancel, as a cancelled dialog is in the exe; a copy that storage refused is told why. Everything else

@@ -9,11 +9,6 @@
 
 namespace {
 
-constexpr char kReadFailed[] = "ファイルの読み込みに失敗しました";
-constexpr char kRestoreQuestion[] = "前回保存されなかったイメージが残っています。復元しますか？";
-constexpr char kRestoreNamedQuestion[] = "前回保存されなかったイメージ「%s」が残っています。復元しますか？";
-constexpr char kRestoreOfferedQuestion[] =
-    "ダウンロードとして保存したイメージ「%s」の控えが残っています。復元しますか？";
 
 }  // namespace
 
@@ -117,7 +112,7 @@ uint64_t SceneSignature(const Scene& scene, const char* textureName) {
 bool RestoreKeptScene(DocumentContext& c, const char* path, const char* documentName) {
     if (!LoadObjectFile(c.editor, c.files, c.atlas, path, c.settings.textureName, c.settings.textureSource,
                         c.programDirectory)) {
-        c.ui.ShowError(kReadFailed);
+        c.ui.ShowError(TextOf(TextId::ReadFailed));
         return false;
     }
     CopyPath(c.documents.currentFileName, documentName);
@@ -137,11 +132,11 @@ void OfferKeptScenes(DocumentContext& c, KeptSceneSource& source, const char* pa
         char question[kPathCapacity + 160];
         const char* shown = c.files.FileNamePart(name);
         if (kind == KeptSceneKind::Offered)
-            std::snprintf(question, sizeof(question), kRestoreOfferedQuestion, shown);
+            std::snprintf(question, sizeof(question), TextOf(TextId::RestoreOfferedQuestion), shown);
         else if (name[0] != '\0')
-            std::snprintf(question, sizeof(question), kRestoreNamedQuestion, shown);
+            std::snprintf(question, sizeof(question), TextOf(TextId::RestoreNamedQuestion), shown);
         else
-            std::snprintf(question, sizeof(question), "%s", kRestoreQuestion);
+            std::snprintf(question, sizeof(question), "%s", TextOf(TextId::RestoreQuestion));
         const bool taken = c.ui.AskYesNo(question) && RestoreKeptScene(c, path, name);
         c.files.Remove(path);
         source.LetGo();

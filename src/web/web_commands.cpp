@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr char kProductKind[] = "立方体モデラー";
-// The menu's Paste reads the clipboard only with the browser's leave; the paste event needs none.
-constexpr char kPasteWithKeysMessage[] =
-    "ブラウザーがクリップボードの読み取りを許可していません。Ctrl+V キーで貼り付けてください";
 
 // The clipboard as the page's events have it: the text a paste event carried (given false when it carried none), or
 // the text a copy event is to carry.
@@ -110,7 +106,9 @@ public:
             case ID_EDIT_COPY:
             case ID_EDIT_PASTE: {
                 PageClipboard clipboard;
-                RunPageClipboardCommand(EditorMenuItemOf(commandId)->command, clipboard, kPasteWithKeysMessage);
+                // The menu's Paste reads the clipboard only with the browser's leave; the paste event needs none.
+                RunPageClipboardCommand(EditorMenuItemOf(commandId)->command, clipboard,
+                                        TextOf(TextId::PasteWithKeys));
                 break;
             }
             case ID_OPTIONS_SETTINGS:
@@ -120,7 +118,7 @@ public:
                 PageOpenHelp();
                 break;
             case ID_HELP_VERSION:
-                PageVersionDialog(BLOKKENVELD_VERSION_LINE, kProductKind);
+                PageVersionDialog(BLOKKENVELD_VERSION_LINE, TextOf(TextId::VersionNote));
                 break;
             default:
                 break;

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr char kProductName[] = "Blokkenveld";
-constexpr char kSaveChangesQuestion[] = "イメージが変更されています。保存しますか？";
 
 PageFileKind KindOf(FileDialog dialog) {
     switch (dialog) {
@@ -32,7 +31,7 @@ PageFileKind KindOf(FileDialog dialog) {
 class PageDocumentUi final : public DocumentUi {
 public:
     Answer AskSaveChanges() override {
-        switch (PageAskYesNoCancel(kSaveChangesQuestion)) {
+        switch (PageAskYesNoCancel(TextOf(TextId::SaveChangesQuestion))) {
             case 0:
                 return Answer::Yes;
             case 1:

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr char kKeepRefusedMessage[] =
-    "ブラウザーの保存領域がいっぱいか使えないため、保存していないイメージの控えを残せません。ファイルに保存してください。";
 EM_JS(int, MenuOrBoxOpenJs, (), { return Blokkenveld.menu.open || Blokkenveld.modalOpen ? 1 : 0; });
 
 class WebPlatform final : public Platform {
@@ -213,7 +211,7 @@ void IdlePass() {
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());
     if (gSceneKeeper.TakeRefusalNotice())
-        PageShowError(kKeepRefusedMessage);
+        PageShowError(TextOf(TextId::KeepRefused));
 }
 
 void WakeOnPageEvents() {

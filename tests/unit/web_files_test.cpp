@@ -414,7 +414,7 @@ TEST(PageFiles, TheSaveQuestionNeedsACopyKeptAndAClosedPickerIsAQuietCancel) {
         CommandNew(rig.context);
     }
     EXPECT_FALSE(rig.editor->newSceneRequest) << "New stopped";
-    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{TextOf(TextId::SaveFailed), kCopyRefusedMessage}));
+    EXPECT_EQ(rig.ui.errors, (std::vector<std::string>{TextOf(TextId::SaveFailed), TextOf(TextId::CopyRefused)}));
     // Save As needs no copy; its picker closed is told nothing. A failure after it is told, as is one before the
     // hand-over after a cancel nobody was told of.
     rig.delivery.result = Delivery::Cancelled;
