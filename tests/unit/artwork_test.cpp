@@ -87,6 +87,26 @@ TEST(Artwork, EnglishPanelDiffersFromTheJapaneseOnlyInItsWords) {
         EXPECT_GT(differing[area], 20) << "area " << area << " keeps the Japanese words";
 }
 
+TEST(Artwork, PressedTextButtonsShowTheirButtonsWords) {
+    constexpr uint32_t kInk = 0x1E2028;
+    const int pairs[4][4] = {{78, 210, 198, 46}, {118, 210, 233, 46}, {78, 228, 198, 60}, {78, 450, 233, 46}};
+    for (Language language : {Language::Japanese, Language::English}) {
+        const Image panel = LoadArtwork(PanelFileOf(language));
+        for (const auto& [upX, upY, downX, downY] : pairs) {
+            int ink = 0, moved = 0;  // the pressed face shows the word one pixel right and down
+            for (int y = 1; y < 12; ++y) {
+                for (int x = 1; x < 33; ++x) {
+                    const bool up = At(panel, upX + x, upY + y) == kInk;
+                    ink += up;
+                    moved += up != (At(panel, downX + x + 1, downY + y + 1) == kInk);
+                }
+            }
+            EXPECT_GT(ink, 20) << upX << "," << upY;
+            EXPECT_EQ(moved, 0) << upX << "," << upY;
+        }
+    }
+}
+
 TEST(Artwork, PanelOfTheLanguageOrElseTheJapaneseOne) {
     struct Case {
         Language language;
