@@ -306,8 +306,8 @@ def the_browser_release_is_one_page_with_everything_inside_and_an_installable_si
     check(len(page.encode("utf-8")) <= 1536 * 1024, f"the one-file page is {len(page)} bytes")
     embedded = json.loads(re.search(r"const files = (\{.*?\});", page).group(1))
     help_pages = {f"help/{n}" for n in os.listdir(os.path.join(ROOT, "resources", "help", "pages"))}
-    needed = {"blokkenveld.wasm", "blokkenveld.js", "artwork/tex.bmp", "artwork/panel.bmp", "artwork/panel_en.bmp",
-              "artwork/palette.bvp", "help/index.html", "help/style.css"} | {f"samples/{s}" for s in SAMPLES[:6]} | help_pages
+    needed = {"blokkenveld.wasm", "blokkenveld.js", "artwork/tex.bmp", "artwork/panel.bmp", "artwork/palette.bvp",
+              "help/index.html", "help/style.css"} | {f"samples/{s}" for s in SAMPLES[:6]} | help_pages
     check(needed <= set(embedded), f"the one-file page lacks {sorted(needed - set(embedded))}")
     # Nothing it shows or runs is fetched from elsewhere: every address in it is data inside it.
     outside = re.findall(r'(?:src|href)="(?!data:)[^"#]+"', page)
