@@ -7,6 +7,7 @@ writes into OUTDIR (created when missing):
 
     panel.bmp     512 x 512, 24 bits: the paint window and status strip artwork
                   (bitmap resource 107)
+    panel_en.bmp  the same with English words (bitmap resource 108)
     icon104.ico   the program icon for the version dialog
     icon105.ico   the program icon for the window's title bar
     tex.bmp       128 x 128, 24 bits: the default texture atlas, 8 x 8 cells
@@ -14,8 +15,8 @@ writes into OUTDIR (created when missing):
 
 Everything is drawn from code so the repository keeps no binary artwork and
 the output is the same on every machine: only the standard library is used,
-all noise is seeded, and the Japanese captions come from small pixel glyphs
-kept below instead of a font file.
+all noise is seeded, and the Japanese and English captions come from small
+pixel glyphs kept below instead of a font file.
 """
 import math
 import os
@@ -323,8 +324,8 @@ class Axis:
 
 
 # --------------------------------------------------------------------------
-# Pixel glyphs.  The captions of the paint window are Japanese; they are kept
-# here as pixel patterns so the build needs no font.
+# Pixel glyphs.  The captions of the paint window, Japanese and English, are
+# kept here as pixel patterns so the build needs no font.
 
 # Katakana for the vertical section captions, 11 x 11.  The long vowel mark
 # is stored in its vertical form, as vertical Japanese text writes it.
@@ -556,6 +557,47 @@ BUTTON_GLYPHS = {
     ],
 }
 
+# Latin letters for the English section captions, 10 rows with the baseline on
+# the last: capitals and ascenders fill all ten, small letters the lower seven.
+# They are drawn turned a quarter clockwise, so a word reads downward.
+CAPTION_LATIN = {
+    "T": ["#######", "...#...", "...#...", "...#...", "...#...",
+          "...#...", "...#...", "...#...", "...#...", "...#..."],
+    "P": ["#####.", "#....#", "#....#", "#....#", "#####.",
+          "#.....", "#.....", "#.....", "#.....", "#....."],
+    "a": ["......", "......", "......", ".####.", ".....#",
+          ".#####", "#....#", "#....#", "#...##", ".###.#"],
+    "e": ["......", "......", "......", ".####.", "#....#",
+          "#....#", "######", "#.....", "#.....", ".#####"],
+    "l": ["#.", "#.", "#.", "#.", "#.", "#.", "#.", "#.", "#.", ".#"],
+    "o": ["......", "......", "......", ".####.", "#....#",
+          "#....#", "#....#", "#....#", "#....#", ".####."],
+    "r": [".....", ".....", ".....", "#.###", "##...",
+          "#....", "#....", "#....", "#....", "#...."],
+    "s": [".....", ".....", ".....", ".####", "#....",
+          "#....", ".###.", "....#", "....#", "####."],
+    "t": ["....", ".#..", ".#..", "####", ".#..",
+          ".#..", ".#..", ".#..", ".#..", "..##"],
+    "u": ["......", "......", "......", "#....#", "#....#",
+          "#....#", "#....#", "#....#", "#...##", ".###.#"],
+    "x": [".......", ".......", ".......", "#.....#", ".#...#.",
+          "..#.#..", "...#...", "..#.#..", ".#...#.", "#.....#"],
+}
+
+# Latin letters for the English text buttons, 8 rows with the baseline on the
+# last: capitals and ascenders fill all eight, small letters the lower six.
+BUTTON_LATIN = {
+    "N": ["#....#", "##...#", "#.#..#", "#.#..#", "#..#.#", "#..#.#", "#...##", "#....#"],
+    "L": ["#....", "#....", "#....", "#....", "#....", "#....", "#....", "#####"],
+    "S": [".###.", "#...#", "#....", ".###.", "....#", "....#", "#...#", ".###."],
+    "a": [".....", ".....", ".###.", "....#", ".####", "#...#", "#..##", ".##.#"],
+    "d": ["....#", "....#", ".####", "#...#", "#...#", "#...#", "#..##", ".##.#"],
+    "e": [".....", ".....", ".###.", "#...#", "#####", "#....", "#...#", ".###."],
+    "o": [".....", ".....", ".###.", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "v": [".....", ".....", "#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#.."],
+    "w": [".......", ".......", "#.....#", "#.....#", "#..#..#", "#..#..#", ".#.#.#.", "..#.#.."],
+}
+
 # Latin letters for the title and the colour bars; 7 rows, proportional.
 LATIN_GLYPHS = {
     "B": ["####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."],
@@ -729,11 +771,14 @@ def section_band(img, name, y0, y1):
     img.vline(PANEL_W - 2, y0 + 1, y1 - 1, darken(base, 0.18))
 
 
+CAPTION_INK = (250, 250, 250)
+
+
 def draw_caption(img, text, x_center, y, band):
     """Vertical caption: characters stacked downward, small kana set in the
     upper right of their cell as vertical Japanese writing does."""
     shadow = darken(band, 0.45)
-    ink = (250, 250, 250)
+    ink = CAPTION_INK
     cy = y
     for ch in text:
         g = CAPTION_GLYPHS[ch]
@@ -749,6 +794,30 @@ def draw_caption(img, text, x_center, y, band):
         draw_glyph(img, gx + 1, gy + 1, g, shadow)
         draw_glyph(img, gx, gy, g, ink)
         cy += step
+
+
+def latin_rows(text, glyphs, gap):
+    """A word of pixel letters as one block of rows, gap blank columns apart."""
+    rows = [""] * len(glyphs[text[0]])
+    for i, ch in enumerate(text):
+        g = glyphs[ch]
+        for r, row in enumerate(g):
+            rows[r] += ("." * gap if i else "") + row.ljust(glyph_width(g), ".")
+    return rows
+
+
+def draw_turned_caption(img, text, x_center, y, band):
+    """Latin caption: the word turned a quarter clockwise, so that it reads
+    downward from where a vertical Japanese one starts, its letters' tops
+    toward the section and its shadow falling as the Japanese one's does."""
+    rows = latin_rows(text, CAPTION_LATIN, 1)
+    height = len(rows)
+    right = x_center - height // 2 + height - 1
+    for colour, offset in ((darken(band, 0.45), 1), (CAPTION_INK, 0)):
+        for r, row in enumerate(rows):
+            for c, ch in enumerate(row):
+                if ch == "#":
+                    img.put(right - r + offset, y + c + offset, colour)
 
 
 def well(img, x0, y0, x1, y1, fill, base):
@@ -822,6 +891,15 @@ def text_content(chars):
         for g in glyphs:
             draw_glyph(img, gx, y + 2, g, ICON_INK)
             gx += glyph_width(g) + 2
+    return draw
+
+
+def latin_text_content(word):
+    """A Latin word centred in a 35 x 14 text button, its 8 rows in the middle
+    of the face as the Japanese button's 10 are."""
+    def draw(img, x, y):
+        rows = latin_rows(word, BUTTON_LATIN, 1)
+        draw_glyph(img, x + (35 - glyph_width(rows)) // 2, y + 3, rows, ICON_INK)
     return draw
 
 
@@ -1196,6 +1274,27 @@ def emblem_textured_cube(atlas):
 TOOL_ICONS = ("pencil", "eraser", "marker", "eyedropper")
 
 
+class PanelWords:
+    """The words of one language's panel and how they are set; everything
+    else on the panel is the same in every language."""
+
+    def __init__(self, caption, button, tools, palette, texture, new, load, save):
+        self.caption = caption      # draws a section caption into its band
+        self.button = button        # a text button's content from its word
+        self.captions = {"tools": tools, "palette": palette, "texture": texture}
+        self.new, self.load, self.save = new, load, save
+
+
+# Each panel file with its words: the Japanese one, which the program falls
+# back on, and the English one.
+PANEL_FILES = {
+    "panel.bmp": PanelWords(draw_caption, text_content,
+                            "ツール", "パレット", "テクスチャ", "新規", "読込", "保存"),
+    "panel_en.bmp": PanelWords(draw_turned_caption, latin_text_content,
+                               "Tools", "Palette", "Texture", "New", "Load", "Save"),
+}
+
+
 def build_icons():
     return {
         "pencil": icon_pencil(),
@@ -1213,7 +1312,7 @@ def build_icons():
     }
 
 
-def draw_body(icons, atlas):
+def draw_body(icons, atlas, words):
     img = Image(PANEL_W, PANEL_H, OUTLINE)
     # --- title strip, the handle for dragging the panel
     img.vgradient(1, 1, PANEL_W - 1, 19, TITLE_TOP, TITLE_BOTTOM)
@@ -1233,9 +1332,8 @@ def draw_body(icons, atlas):
     section_band(img, "tools", 20, 73)
     section_band(img, "palette", 74, 312)
     section_band(img, "texture", 313, 501)
-    draw_caption(img, "ツール", 11, 26, SECTIONS["tools"][1])
-    draw_caption(img, "パレット", 11, 80, SECTIONS["palette"][1])
-    draw_caption(img, "テクスチャ", 11, 320, SECTIONS["texture"][1])
+    for name, top in (("tools", 26), ("palette", 80), ("texture", 320)):
+        words.caption(img, words.captions[name], 11, top, SECTIONS[name][1])
 
     # --- tool section
     green = SECTIONS["tools"][0]
@@ -1248,9 +1346,9 @@ def draw_body(icons, atlas):
     blue = SECTIONS["palette"][0]
     well(img, 25, 78, 153, 206, (255, 255, 255), blue)       # the 64 cells
     well(img, 25, 210, 73, 258, (255, 255, 255), blue)       # current colour
-    small_button(img, 78, 210, 35, 14, False, text_content("新規"))
-    small_button(img, 118, 210, 35, 14, False, text_content("読込"))
-    small_button(img, 78, 228, 35, 14, False, text_content("保存"))
+    small_button(img, 78, 210, 35, 14, False, words.button(words.new))
+    small_button(img, 118, 210, 35, 14, False, words.button(words.load))
+    small_button(img, 78, 228, 35, 14, False, words.button(words.save))
     pal = emblem_palette()
     img.over(pal, 121, 230)
     # the mixer: letters, step buttons, bar tracks and the number readout
@@ -1281,7 +1379,7 @@ def draw_body(icons, atlas):
     red = SECTIONS["texture"][0]
     well(img, 25, 318, 153, 446, (255, 255, 255), red)      # the atlas
     well(img, 25, 450, 73, 498, (255, 255, 255), red)       # current cell
-    small_button(img, 78, 450, 35, 14, False, text_content("読込"))
+    small_button(img, 78, 450, 35, 14, False, words.button(words.load))
     cube = emblem_textured_cube(atlas)
     img.over(cube, 118, 466)
 
@@ -1290,9 +1388,9 @@ def draw_body(icons, atlas):
     return img
 
 
-def draw_panel(atlas):
+def draw_panel(atlas, words):
     icons = build_icons()
-    body = draw_body(icons, atlas)
+    body = draw_body(icons, atlas, words)
     panel = Image(BITMAP_SIZE, BITMAP_SIZE, UNUSED_GREEN)
     panel.paste(body, 0, 0)
 
@@ -1320,11 +1418,11 @@ def draw_panel(atlas):
     piece(170, 46, 182, 58, 117, 264,
           lambda t: small_button(t, 0, 0, 12, 12, True, arrow_content(False)))
     piece(198, 46, 233, 60, 78, 210,
-          lambda t: small_button(t, 0, 0, 35, 14, True, text_content("新規")))
+          lambda t: small_button(t, 0, 0, 35, 14, True, words.button(words.new)))
     piece(233, 46, 268, 60, 118, 210,
-          lambda t: small_button(t, 0, 0, 35, 14, True, text_content("読込")))
+          lambda t: small_button(t, 0, 0, 35, 14, True, words.button(words.load)))
     piece(198, 60, 233, 74, 78, 228,
-          lambda t: small_button(t, 0, 0, 35, 14, True, text_content("保存")))
+          lambda t: small_button(t, 0, 0, 35, 14, True, words.button(words.save)))
 
     # selection marker: white ring, dark ring inside it so it also shows on a
     # white cell, and a see-through middle (the transparency key)
@@ -2193,15 +2291,14 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
     atlas = draw_atlas()
-    panel = draw_panel(atlas)
     icons = program_icons()
-    files = {
-        "panel.bmp": bmp24_bytes(panel),
+    files = {name: bmp24_bytes(draw_panel(atlas, words)) for name, words in PANEL_FILES.items()}
+    files.update({
         "tex.bmp": bmp24_bytes(atlas),
         "icon104.ico": ico_bytes(icons),
         "icon105.ico": ico_bytes(icons),
         "palette.bvp": palette_text().encode("ascii"),
-    }
+    })
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)

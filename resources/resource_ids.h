@@ -6,6 +6,7 @@
 #define IDI_PROGRAM 104
 #define IDI_PROGRAM_SMALL 105
 #define IDB_PANEL 107
+#define IDB_PANEL_EN 108  // the same panel with English words
 
 #define IDC_BACKGROUND_BUTTON 1000
 #define IDC_WIREFRAME_BUTTON 1001

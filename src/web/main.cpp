@@ -9,6 +9,7 @@
 
 #include "editor/document/document.h"
 #include "editor/panels/paint_window.h"
+#include "editor/panels/panel_artwork.h"
 #include "files/bitmap.h"
 #include "render/webgl/glyph_baker.h"
 #include "web/page.h"
@@ -24,7 +25,6 @@ BrowserInput gInput;
 namespace {
 
 constexpr char kCanvas[] = "#view";
-constexpr char kPanelFile[] = "panel.bmp";
 // The text font: 10 points at the 96 pixels per inch of the page's pixels, (10 x 96) / 72 truncated.
 constexpr int32_t kFontPoints = 10;
 constexpr int32_t kPixelsPerInch = 96;
@@ -52,11 +52,14 @@ bool CreateContext() {
     return gContext > 0 && emscripten_webgl_make_context_current(gContext) == EMSCRIPTEN_RESULT_SUCCESS;
 }
 
-bool LoadPanelImage() {
+bool ReadPanelFile(Language language, Image& image) {
     std::vector<uint8_t> bytes;
+    return gFiles.ReadAll(PanelFileOf(language), bytes) && DecodeBitmap(bytes.data(), bytes.size(), image);
+}
+
+bool LoadPanelImage() {
     Image image;
-    return gFiles.ReadAll(kPanelFile, bytes) && DecodeBitmap(bytes.data(), bytes.size(), image) &&
-           gRenderer.LoadPanel(image);
+    return ReadPanelArtwork(CurrentLanguage(), ReadPanelFile, image) && gRenderer.LoadPanel(image);
 }
 
 // The text font, the panel and the editor's atlas on the context; false when the font or the panel cannot be made.

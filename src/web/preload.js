@@ -5,7 +5,7 @@
 Module['noImageDecoding'] = true;
 
 (() => {
-    const artwork = ['panel.bmp', 'tex.bmp', 'palette.bvp'];
+    const artwork = ['panel.bmp', 'panel_en.bmp', 'tex.bmp', 'palette.bvp'];
     const openUrl = new URLSearchParams(location.search).get('open');
     const openName = openUrl ? decodeURIComponent(openUrl.split(/[/\\]/).pop()) : '';
     const openPath = openName ? Blokkenveld.files.userPath(openName) : '';

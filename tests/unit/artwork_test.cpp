@@ -3,9 +3,12 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/editor.h"
+#include "editor/panels/paint_layout.h"
+#include "editor/panels/panel_artwork.h"
 #include "files/bitmap.h"
 #include "files/file_system.h"
 #include "files/palette_file.h"
@@ -24,6 +27,12 @@ Image LoadArtwork(const char* name) {
 uint32_t At(const Image& image, int x, int y) {
     return image.pixels[static_cast<size_t>(y) * image.width + x] & 0xFFFFFF;
 }
+
+// Where the panels' words lie, half-open: the three caption bands, the faces of the four text buttons inside their
+// frames and bevels, and the faces of the three pressed pieces.
+constexpr PanelRect kLetteredAreas[] = {
+    {1, 21, 22, 73},     {1, 75, 22, 312},    {1, 314, 22, 501},  {80, 212, 111, 222}, {120, 212, 151, 222},
+    {80, 230, 111, 240}, {80, 452, 111, 462}, {200, 48, 232, 59}, {235, 48, 267, 59},  {200, 62, 232, 73}};
 
 }  // namespace
 
@@ -44,6 +53,62 @@ TEST(Artwork, PanelBitmapKeepsTransparencyToTheMarkerInterior) {
     // The status strip's middle piece is stretched sideways: its neighbours must match it.
     for (int y = 58; y < 76; ++y)
         EXPECT_EQ(At(panel, 163, y), At(panel, 161, y)) << y;
+}
+
+TEST(Artwork, EnglishPanelDiffersFromTheJapaneseOnlyInItsWords) {
+    const Image japanese = LoadArtwork(PanelFileOf(Language::Japanese));
+    Image english = LoadArtwork(PanelFileOf(Language::English));
+    ASSERT_TRUE(english.width == japanese.width && english.height == japanese.height);
+    for (const PanelRect& area : kLetteredAreas) {
+        int differing = 0;  // then the Japanese words go in, for the comparison of all the rest
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                differing += At(english, x, y) != At(japanese, x, y);
+                english.pixels[static_cast<size_t>(y) * english.width + x] = At(japanese, x, y) | 0xFF000000u;
+            }
+        }
+        EXPECT_GT(differing, 20) << "the Japanese words stay at " << area.left << "," << area.top;
+    }
+    EXPECT_TRUE(english.pixels == japanese.pixels) << "the English panel differs outside its words";
+}
+
+TEST(Artwork, PressedTextButtonsShowTheirButtonsWords) {
+    constexpr uint32_t kInk = 0x1E2028;  // the buttons' words
+    const int pairs[4][4] = {{78, 210, 198, 46}, {118, 210, 233, 46}, {78, 228, 198, 60}, {78, 450, 233, 46}};
+    for (Language language : {Language::Japanese, Language::English}) {
+        const Image panel = LoadArtwork(PanelFileOf(language));
+        for (const auto& [upX, upY, downX, downY] : pairs) {
+            int ink = 0, moved = 0;              // the pressed face shows the word one pixel right and down
+            for (int i = 0; i < 32 * 11; ++i) {  // the face inside the frame and bevel, row by row
+                const int x = 1 + i % 32, y = 1 + i / 32;
+                const bool up = At(panel, upX + x, upY + y) == kInk;
+                ink += up;
+                moved += up != (At(panel, downX + x + 1, downY + y + 1) == kInk);
+            }
+            EXPECT_TRUE(ink > 20 && moved == 0) << upX << "," << upY;
+        }
+    }
+}
+
+TEST(Artwork, PanelOfTheLanguageOrElseTheJapaneseOne) {
+    // Language, English readable, Japanese readable, the panel read (0 none, 1 Japanese, 2 English), reads made.
+    const std::tuple<Language, bool, bool, int, int> cases[] = {
+        {Language::Japanese, true, true, 1, 1},  {Language::English, true, true, 2, 1},
+        {Language::English, false, true, 1, 2},  {Language::English, false, false, 0, 2},
+        {Language::Japanese, true, false, 0, 1},
+    };
+    for (const auto& c : cases) {
+        int reads = 0;
+        Image image;
+        const PanelReader read = [&](Language language, Image& out) {
+            ++reads;
+            out.width = language == Language::English ? 2 : 1;
+            return language == Language::English ? std::get<1>(c) : std::get<2>(c);
+        };
+        EXPECT_EQ(ReadPanelArtwork(std::get<0>(c), read, image), std::get<3>(c) != 0);
+        EXPECT_EQ(reads, std::get<4>(c));
+        EXPECT_TRUE(std::get<3>(c) == 0 || image.width == std::get<3>(c));
+    }
 }
 
 TEST(Artwork, DefaultAtlasAndPaletteLoad) {

@@ -6,14 +6,34 @@
 #include <string>
 #include <vector>
 
+#include "editor/panels/panel_artwork.h"
 #include "files/bitmap.h"
 #include "render/overlay_quads.h"
+#include "resource_ids.h"
 
 namespace {
 
 constexpr DWORD kOverlayVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // Pixel centres lie on whole coordinates; texel centres on halves.
 constexpr float kPixelAlign = 0.5f;
+
+struct PanelResource {
+    Language language;
+    int id;  // the bitmap resource drawn for that language
+};
+
+constexpr PanelResource kPanelResources[] = {
+    {Language::Japanese, IDB_PANEL},
+    {Language::English, IDB_PANEL_EN},
+};
+
+bool ReadPanelResource(Language language, Image& image) {
+    for (const PanelResource& panel : kPanelResources) {
+        if (panel.language == language)
+            return LoadBitmapResource(panel.id, image);
+    }
+    return false;
+}
 
 DWORD PackChannel(float v) {
     if (v >= 1.0f)
@@ -290,7 +310,7 @@ PanelSprites::~PanelSprites() {
 
 bool PanelSprites::Create(IDirect3DDevice9* device) {
     Image image;
-    if (!LoadBitmapResource(107, image))
+    if (!ReadPanelArtwork(CurrentLanguage(), ReadPanelResource, image))
         return false;
     ApplyBlackColourKey(image);
     texture_ = CreateTextureFromImage(device, image);

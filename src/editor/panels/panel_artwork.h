@@ -1,0 +1,17 @@
+// Which panel bitmap the paint window shows: the one drawn for the program's language, or the Japanese one, which
+// every build carries, when the language's own is missing or cannot be read. The hot spots are the same in both.
+#pragma once
+
+#include <functional>
+
+#include "files/bitmap.h"
+#include "text/texts.h"
+
+// The file of a language's panel in the program folder, as the artwork script writes it.
+const char* PanelFileOf(Language language);
+
+// Reads one language's panel; false when it is missing or cannot be decoded.
+using PanelReader = std::function<bool(Language language, Image& image)>;
+
+// The language's panel through `read`, else the Japanese one; false when neither can be read.
+bool ReadPanelArtwork(Language language, const PanelReader& read, Image& image);
