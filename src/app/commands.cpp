@@ -4,6 +4,7 @@
 #include "app/shell.h"
 #include "editor_menu_items.h"
 #include "main_menu.h"
+#include "render/d3d9/graphics_device.h"
 #include "resource_ids.h"
 
 namespace {
@@ -42,6 +43,11 @@ void ChooseLanguage(HWND window, Language language) {
     SetLanguage(language);
     gSettings.language = language;
     gSettings.languageChosen = true;
+    // The paint window's captions are drawn in its bitmap: the language's own is loaded.
+    if (!MakePanelTexture()) {
+        DestroyWindow(window);  // no panel can be drawn, as when the device is made again after a resize
+        return;
+    }
     HMENU old = GetMenu(window);
     SetMenu(window, BuildMainMenu());
     DestroyMenu(old);

@@ -45,6 +45,8 @@ bool LoadGraphicsResources(const Image& atlas);
 void ReleaseGraphicsResources();
 // Makes the atlas texture again from new pixels (none: no atlas); nothing while there is no device.
 void MakeAtlasTexture(const Image& atlas);
+// Makes the panel texture and its sprites again, in the program's language; true while there is no device.
+bool MakePanelTexture();
 
 // The next frame drawn is kept, taken from the back buffer before it is presented.
 void CaptureNextFrame();

@@ -183,6 +183,11 @@ bool LoadGraphicsResources(const Image& atlas) {
     return true;
 }
 
+bool MakePanelTexture() {
+    gPanelSprites.Release();
+    return GraphicsDevice::Device() == nullptr || gPanelSprites.Create(GraphicsDevice::Device());
+}
+
 void ReleaseGraphicsResources() {
     ReleaseAtlas();
     gPanelSprites.Release();
