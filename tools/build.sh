@@ -2,7 +2,7 @@
 # Builds the native core with its tests (build/native), the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer with the fuzz targets (build/sanitize, clang), and the Windows program
 # (build/windows). With --editor, only the Windows program and the files it uses beside it: tex.bmp, palette.bvp,
-# the samples and Help.chm (tools/run_editor.sh).
+# the samples and the help, Help.chm and Help-en.chm (tools/run_editor.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 editor_only=false
@@ -16,7 +16,7 @@ cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 if $editor_only; then
     cmake --build build/windows --target editor
-    for file in Blokkenveld.exe tex.bmp palette.bvp Help.chm samples/house.bvo; do
+    for file in Blokkenveld.exe tex.bmp palette.bvp Help.chm Help-en.chm samples/house.bvo; do
         [ -e "build/windows/$file" ] || { echo "build/windows/$file was not built: the editor would miss it." >&2; exit 1; }
     done
     exit 0

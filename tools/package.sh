@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program and packs what a user downloads, build/dist/Blokkenveld-<version>-win64.zip:
-# the exe, the converter, the help, the default atlas and palette, the samples, a read-me and the licence, in one
-# folder; and beside it the browser version, Blokkenveld-<version>.html (the whole program in one page) and
-# Blokkenveld-<version>-web.zip (the site, installable and working offline).
+# the exe, the converter, the help in Japanese and English, the default atlas and palette, the samples, a read-me
+# and the licence, in one folder; and beside it the browser version, Blokkenveld-<version>.html (the whole program
+# in one page) and Blokkenveld-<version>-web.zip (the site, installable and working offline).
 # Usage: tools/package.sh [BUILD_DIR]    (default build/windows, configured for mingw-w64 when new)
 # Prints the Windows zip's path on its last line.
 set -euo pipefail
@@ -26,7 +26,7 @@ trap 'rm -rf "$stage"' EXIT
 root="$stage/$name"
 mkdir -p "$root/samples"
 programs="Blokkenveld.exe blokkenveld-convert.exe"
-for file in $programs Help.chm tex.bmp palette.bvp; do
+for file in $programs Help.chm Help-en.chm tex.bmp palette.bvp; do
     [ -f "$build/$file" ] || { echo "package.sh: $build/$file is missing" >&2; exit 1; }
     cp "$build/$file" "$root/"
 done

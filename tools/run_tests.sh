@@ -24,9 +24,11 @@ bash tests/interchange/run_checks.sh build/native
 (cd build/sanitize && ctest --output-on-failure -j2)
 bash tools/fuzz.sh --smoke
 lap "unit tests, exports read back, sanitized tests, fuzzing"
-# The compiled help, opened natively: its contents, index, links, pictures and the terms it must explain; a few
-# pages drawn by headless Chromium into build/help-pages to look at.
+# The compiled helps, opened natively: their contents, index, links, pictures and the terms they must explain, the
+# English one page for page with the Japanese one; a few pages drawn by headless Chromium into build/help-pages.
 python3 tests/help/check_help.py build/windows/Help.chm --render build/help-pages
+python3 tests/help/check_help.py build/windows/Help-en.chm --language en --counterpart build/windows/Help.chm \
+    --render build/help-pages/en
 # The browser version, driven in the system's Chromium by the tests' own pinned puppeteer-core.
 bash tools/build_web.sh
 (cd tests/web && npm test)

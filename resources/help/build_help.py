@@ -1,17 +1,27 @@
 #!/usr/bin/env python3
-"""Compiles the program's help, Help.chm, from the pages kept in this folder.
+"""Compiles the program's help, Help.chm in Japanese or Help-en.chm in English, from the pages kept in this folder.
 
-    python3 resources/help/build_help.py OUTPUT.chm [--chmcmd PATH] [--staging DIR]
+    python3 resources/help/build_help.py OUTPUT.chm [--language ja|en] [--chmcmd PATH] [--staging DIR]
 
-The sources are UTF-8 for editing and review: pages/*.htm, style.css, images/*.png, and contents.txt, the
-contents tree (one "title | page" line per entry, four spaces of indent per level). The index is gathered
-from each page's <meta name="keywords">, keywords separated by ";".
+The sources are UTF-8 for editing and review: pages/*.htm and contents.txt in Japanese, en/pages/*.htm and
+en/contents.txt in English, and style.css and images/*.png, which both share. contents.txt is the contents tree (one
+"title | page" line per entry, four spaces of indent per level). The index is gathered from each page's
+<meta name="keywords">, keywords separated by ";".
 
-The help viewer is an ANSI program that reads the contents, the index and the titles in the code page of
-the help file's language, so everything is written for Japanese, code page 932 (Shift_JIS), and the pages
-say so in their meta tag. A character Shift_JIS cannot hold stops the build with its page and line. The
-index stays a sitemap file rather than the binary index, which this compiler would write with every
-Japanese keyword turned into question marks.
+The help viewer is an ANSI program that reads the contents, the index and the titles in the code page of the help
+file's language, and this compiler copies the titles' bytes as the pages hold them; so each help is written in its
+language's code page, and its pages say so in their meta tag:
+
+- Japanese, code page 932 (Shift_JIS). A character Shift_JIS cannot hold stops the build with its page and line.
+- English, code page 1252 (windows-1252), the code page Windows gives English; it holds the English text's accents,
+  dashes and the multiplication sign. The pages also name a few characters beyond it (the arrow keys, the Japanese
+  captions of the language menu and of the paint window's labels): in a page's text these are written as numeric
+  character references, which the viewer's browser engine reads whatever the page's code page. The contents, the
+  index, the titles and the keywords must stay inside code page 1252 (the build stops otherwise), since the viewer
+  shows them as plain ANSI text.
+
+The index stays a sitemap file rather than the binary index, which this compiler would write with every Japanese
+keyword turned into question marks.
 """
 import argparse
 import html
@@ -21,25 +31,44 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import typing
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ENCODING = "cp932"
-CHARSET = "Shift_JIS"
 WINDOW_TITLE = "Blokkenveld Help"  # plain ASCII: the caption is shown in the system's own code page
 DEFAULT_PAGE = "index.htm"
+
+
+class HelpLanguage(typing.NamedTuple):
+    source: str  # the folder with this language's pages/ and contents.txt
+    encoding: str  # Python's name of the help's code page
+    charset: str  # the same code page as the pages' meta tag names it
+    project_language: str  # the project's Language= (the file's locale)
+    default_font: str  # the project's Default Font=, "" for the viewer's own
+    window_style: int  # the navigation pane's HHWIN_PROP_* flags
+    references: bool  # whether a page's text may name characters beyond the code page as character references
+
+
+# The panes' flags: tri-pane, auto-sync, change title, user position. The Search tab (0x400) only in English: this
+# compiler's word breaking does not split Japanese text.
+LANGUAGES = {
+    "ja": HelpLanguage(HERE, "cp932", "Shift_JIS", "0x411 Japanese", "MS UI Gothic,9,128", 0x42120, False),
+    "en": HelpLanguage(os.path.join(HERE, "en"), "cp1252", "windows-1252", "0x409 English (United States)", "",
+                       0x42520, True),
+}
 
 
 class HelpError(Exception):
     pass
 
 
-def encode(text, where):
+def encode(text, where, language, references=False):
+    """The text in the help's code page; with references, a character beyond it becomes &#N; rather than an error."""
     try:
-        return text.encode(ENCODING)
+        return text.encode(language.encoding, "xmlcharrefreplace" if references else "strict")
     except UnicodeEncodeError as error:
         line = text.count("\n", 0, error.start) + 1
         raise HelpError(f"{where}, line {line}: {text[error.start:error.end]!r} (U+{ord(text[error.start]):04X}) "
-                        f"has no Shift_JIS code; write it another way") from None
+                        f"has no {language.charset} code; write it another way") from None
 
 
 def read_contents(path):
@@ -84,14 +113,14 @@ def sitemap_entry(name, targets, indent):
     return f'{indent}<LI><OBJECT type="text/sitemap">{"".join(params)}</OBJECT>'
 
 
-def sitemap(body_lines):
+def sitemap(body_lines, charset):
     head = ['<!DOCTYPE HTML PUBLIC "-//IETF//DTD HTML//EN">', "<HTML>", "<HEAD>",
-            f'<meta http-equiv="Content-Type" content="text/html; charset={CHARSET}">', "</HEAD><BODY>",
+            f'<meta http-equiv="Content-Type" content="text/html; charset={charset}">', "</HEAD><BODY>",
             '<OBJECT type="text/site properties"><param name="Window Styles" value="0x800025"></OBJECT>']
     return "\r\n".join(head + body_lines + ["</BODY></HTML>", ""])
 
 
-def contents_file(entries):
+def contents_file(entries, charset):
     lines, level = ["<UL>"], 0
     for entry_level, title, target in entries:
         while level < entry_level:
@@ -104,10 +133,10 @@ def contents_file(entries):
     while level > 0:
         lines.append("  " * level + "</UL>")
         level -= 1
-    return sitemap(lines + ["</UL>"])
+    return sitemap(lines + ["</UL>"], charset)
 
 
-def index_file(pages):
+def index_file(pages, charset):
     """One entry per keyword, pointing at every page that names it (the viewer then offers the choice)."""
     keywords = {}
     for name, (title, words, _) in sorted(pages.items()):
@@ -117,10 +146,10 @@ def index_file(pages):
     for word in sorted(keywords, key=lambda w: (w.casefold(), w)):
         targets = keywords[word]
         lines.append(sitemap_entry(word, targets if len(targets) > 1 else [(None, targets[0][1])], "  "))
-    return sitemap(lines + ["</UL>"])
+    return sitemap(lines + ["</UL>"], charset)
 
 
-def project_file(files):
+def project_file(files, language):
     options = [
         "[OPTIONS]",
         "Compatibility=1.1 or later",
@@ -130,26 +159,29 @@ def project_file(files):
         "Default Window=main",
         f"Default topic={DEFAULT_PAGE}",
         "Display compile progress=No",
-        # The search index also brings the topic table the viewer takes titles from; the window below shows no
-        # Search tab, as this compiler's word breaking does not split Japanese text.
+        # The search index also brings the topic table the viewer takes titles from.
         "Full-text search=Yes",
         "Binary TOC=No",
         "Binary Index=No",
-        "Language=0x411 Japanese",
+        f"Language={language.project_language}",
         f"Title={WINDOW_TITLE}",
-        "Default Font=MS UI Gothic,9,128",
+    ]
+    if language.default_font:
+        options.append(f"Default Font={language.default_font}")
+    options += [
         "",
         "[WINDOWS]",
         # Three panes, contents and index tabs; Hide, Back, Forward, Home, Sync, Options, Print and font size.
-        f'main="{WINDOW_TITLE}","toc.hhc","index.hhk","{DEFAULT_PAGE}","{DEFAULT_PAGE}",,,,,0x42120,240,'
-        "0x10384E,[80,60,1000,760],,,,,,,0",
+        f'main="{WINDOW_TITLE}","toc.hhc","index.hhk","{DEFAULT_PAGE}","{DEFAULT_PAGE}",,,,,'
+        f"0x{language.window_style:X},240,0x10384E,[80,60,1000,760],,,,,,,0",
         "",
         "[FILES]",
     ]
     return "\r\n".join(options + files + [""])
 
 
-def build(source, output, chmcmd, staging):
+def build(language, output, chmcmd, staging):
+    source = language.source
     entries = read_contents(os.path.join(source, "contents.txt"))
     page_dir = os.path.join(source, "pages")
     pages = {name: read_page(os.path.join(page_dir, name)) for name in sorted(os.listdir(page_dir))
@@ -164,21 +196,23 @@ def build(source, output, chmcmd, staging):
         shutil.rmtree(staging)
     os.makedirs(os.path.join(staging, "images"))
     files = []
-    for name, (_, _, text) in pages.items():
-        text = text.replace('charset=utf-8"', f'charset={CHARSET}"')
+    for name, (title, words, text) in pages.items():
+        # What the viewer shows as ANSI text must fit the code page, character references or not.
+        encode("\n".join([title] + words), f"{name} (its title and keywords)", language)
+        text = text.replace('charset=utf-8"', f'charset={language.charset}"')
         with open(os.path.join(staging, name), "wb") as f:
-            f.write(encode(text, name))
+            f.write(encode(text, name, language, language.references))
         files.append(name)
-    shutil.copy(os.path.join(source, "style.css"), staging)
+    shutil.copy(os.path.join(HERE, "style.css"), staging)
     files.append("style.css")
-    for name in sorted(os.listdir(os.path.join(source, "images"))):
+    for name in sorted(os.listdir(os.path.join(HERE, "images"))):
         if name.endswith(".png"):
-            shutil.copy(os.path.join(source, "images", name), os.path.join(staging, "images"))
+            shutil.copy(os.path.join(HERE, "images", name), os.path.join(staging, "images"))
             files.append("images\\" + name)
-    for name, text in (("toc.hhc", contents_file(entries)), ("index.hhk", index_file(pages)),
-                       ("Help.hhp", project_file(files))):
+    for name, text in (("toc.hhc", contents_file(entries, language.charset)),
+                       ("index.hhk", index_file(pages, language.charset)), ("Help.hhp", project_file(files, language))):
         with open(os.path.join(staging, name), "wb") as f:
-            f.write(encode(text, name))
+            f.write(encode(text, name, language))
 
     result = subprocess.run([chmcmd, "Help.hhp"], cwd=staging, capture_output=True, text=True,
                             errors="replace", timeout=300)
@@ -191,13 +225,14 @@ def build(source, output, chmcmd, staging):
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("output", help="the Help.chm to write")
+    parser.add_argument("output", help="the .chm to write")
+    parser.add_argument("--language", choices=sorted(LANGUAGES), default="ja", help="the help's language")
     parser.add_argument("--chmcmd", default=shutil.which("chmcmd") or "chmcmd", help="the CHM compiler")
-    parser.add_argument("--staging", help="where the Shift_JIS project is assembled (default: a temporary folder)")
+    parser.add_argument("--staging", help="where the project is assembled (default: a temporary folder)")
     options = parser.parse_args(argv[1:])
     staging = options.staging or tempfile.mkdtemp(prefix="blokkenveld-help-")
     try:
-        build(HERE, options.output, options.chmcmd, staging)
+        build(LANGUAGES[options.language], options.output, options.chmcmd, staging)
     except HelpError as error:
         sys.stderr.write(f"build_help.py: {error}\n")
         return 1

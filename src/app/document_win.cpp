@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/document/help_file.h"
 #include "render/d3d9/graphics_device.h"
 #include "render/d3d9/textures.h"
 #include "win/png_wic.h"
@@ -187,7 +188,15 @@ void ShowHelp(HWND window) {
     }
     if (htmlHelp == nullptr)
         return;
+    // The help of the language the program speaks; without it, the Japanese help, said once per run.
+    static bool fallbackTold = false;
+    const Language language = CurrentLanguage();
     char path[kPathBufferSize];
-    std::snprintf(path, sizeof(path), "%s\\Help.chm", gProgramDirectory);
+    std::snprintf(path, sizeof(path), "%s\\%s", gProgramDirectory, CompiledHelpFile(language));
+    const HelpChoice choice =
+        ChooseCompiledHelp(language, GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES, fallbackTold);
+    if (choice.tellFallback)
+        MessageBoxW(window, Widen(TextOf(TextId::HelpFallback)).c_str(), kProductName, MB_OK | MB_ICONINFORMATION);
+    std::snprintf(path, sizeof(path), "%s\\%s", gProgramDirectory, choice.file);
     htmlHelp(window, path, kHelpDisplayContents, 0);
 }

@@ -37,6 +37,7 @@ enum class TextId : int {
     ErrorTitle,
     DirectXFailed,
     InitialisationFailed,
+    HelpFallback,  // Help in English found no English help and opens the Japanese one
     ScreenshotSaveTitle,
     ObjectFilter,
     MetasequoiaFilter,

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Opens the compiled Help.chm as the help viewer would and checks what a reader relies on.
+"""Opens a compiled help, Help.chm or Help-en.chm, as the help viewer would and checks what a reader relies on.
 
-Usage: check_help.py HELP_CHM [--render DIR]
+Usage: check_help.py HELP_CHM [--language ja|en] [--counterpart OTHER_CHM] [--render DIR]
 
-Unpacks the file with extract_chmLib (libchm-bin), then checks that it declares Japanese and names its
+Unpacks the file with extract_chmLib (libchm-bin), then checks that it declares its language and names its
 contents, index and start page; that every entry of the contents tree and the index opens a page that
-exists (anchors included); that every page is in the contents tree, reads as Shift_JIS and says so; that
-every link and picture on every page resolves inside the file and every picture is used; and that every
-term of help_terms.txt (the program's commands, tools, dialogs and messages) is explained on some page, or on
-the page the list names for it (every message on the messages page, every file type on the dialogs page).
+exists (anchors included); that every page is in the contents tree, reads in the language's code page and says so;
+that every link and picture on every page resolves inside the file and every picture is used; and that every
+term the help must explain is explained on some page, or on the page the list names for it (every message on the
+messages page, every file type on the dialogs page). The Japanese terms are help_terms.txt; the English ones are the
+English column of the program's table of texts, with the terms of help_terms.txt that read the same in both.
+With --counterpart, the other language's help must have the same pages, each with the same anchors and pictures.
 With --render, a few pages are also drawn by headless Chromium into DIR, for a person to look at, and
 each picture must show more than a blank page.
 Prints one line per problem and exits non-zero when there is any.
@@ -28,8 +30,10 @@ import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TERMS = os.path.join(HERE, "help_terms.txt")
+TEXTS = os.path.join(HERE, "..", "..", "src", "text", "texts.cpp")
 RENDERED = ("index.htm", "paint_window.htm", "messages.htm", "export.htm")
-JAPANESE = 0x0411
+# Each help's locale, the code page its files are read in, and the charset its pages declare.
+LANGUAGES = {"ja": (0x0411, "cp932", "shift_jis"), "en": (0x0409, "cp1252", "windows-1252")}
 
 
 class Page(html.parser.HTMLParser):
@@ -109,8 +113,9 @@ def sitemap_targets(page):
 
 
 class Checker:
-    def __init__(self, root):
+    def __init__(self, root, language):
         self.root = root
+        self.locale, self.codec, self.charset = LANGUAGES[language]
         self.problems = []
         self.pages = {}
 
@@ -127,10 +132,10 @@ class Checker:
     def decoded(self, name):
         data = self.read(name)
         try:
-            return data.decode("cp932")
+            return data.decode(self.codec)
         except UnicodeDecodeError as error:
-            self.problem(f"{name}: not Shift_JIS at byte {error.start}")
-            return data.decode("cp932", "replace")
+            self.problem(f"{name}: not {self.charset} at byte {error.start}")
+            return data.decode(self.codec, "replace")
 
     def page(self, name):
         if name not in self.pages:
@@ -162,10 +167,10 @@ class Checker:
             self.problem("#SYSTEM is missing or empty")
 
         def text_of(code):
-            return system.get(code, b"").split(b"\0")[0].decode("cp932", "replace")
+            return system.get(code, b"").split(b"\0")[0].decode(self.codec, "replace")
         locale = struct.unpack_from("<I", system[4])[0] if len(system.get(4, b"")) >= 4 else None
-        if locale != JAPANESE:
-            self.problem(f"the help file's language is {locale!r}, not Japanese (0x411)")
+        if locale != self.locale:
+            self.problem(f"the help file's language is {locale!r}, not {self.locale:#x}")
         contents, index, start = text_of(0), text_of(1), text_of(2)
 
         tree = []
@@ -196,8 +201,8 @@ class Checker:
             if name not in tree:
                 self.problem(f"{name} is not in the contents tree")
             page = self.page(name)
-            if (page.charset or "").lower() != "shift_jis":
-                self.problem(f"{name}: declares charset {page.charset!r}, not Shift_JIS")
+            if (page.charset or "").lower() != self.charset:
+                self.problem(f"{name}: declares charset {page.charset!r}, not {self.charset}")
             for link in page.links:
                 self.resolve(name, link, "link")
             for picture in page.pictures:
@@ -218,10 +223,35 @@ class Checker:
                 self.problem(f"{page} does not mention {term!r}")
         return pages
 
+    def compare(self, pages, other, other_pages):
+        """The other language's help has the same pages, each with the same anchors and pictures."""
+        for name in sorted(set(pages) ^ set(other_pages)):
+            self.problem(f"{name} is in {'this help' if name in pages else 'the other help'} only")
+        for name in sorted(set(pages) & set(other_pages)):
+            for what in ("anchors", "pictures"):
+                mine, theirs = getattr(self.page(name), what), getattr(other.page(name), what)
+                if mine != theirs:
+                    self.problem(f"{name}: {what} {sorted(mine)} here, {sorted(theirs)} in the other help")
+
     def files(self):
         for folder, _, names in os.walk(self.root):
             for name in names:
                 yield os.path.relpath(os.path.join(folder, name), self.root).replace(os.sep, "/")
+
+
+def english_terms():
+    """The English column of the table of texts, as the help quotes it: no access-key marks, no shortcut column, a
+    format up to its first number. Dialog texts belong on the dialogs page, menus and the status window's labels
+    anywhere, every other text (the messages and questions) on the messages page."""
+    with open(TEXTS, encoding="utf-8") as f:
+        rows = re.findall(r'\{TextId::\w+, "(\w+)",\s*"(?:[^"\\]|\\.)*",\s*"((?:[^"\\]|\\.)*)"\}', f.read())
+    terms = [(t, p) for t, p in read_terms() if t.isascii()]
+    for key, text in rows:
+        term = text.split("\\t")[0].replace("&", "").split("%")[0].strip()
+        dialog = key.endswith(("Filter", "Title")) or key.startswith(("Settings", "Dialog", "Version"))
+        anywhere = key.startswith("Menu") or key in ("CubeCountFormat", "MirrorLabel", "SelectionFormat")
+        terms.append((term, "dialogs.htm" if dialog else None if anywhere else "messages.htm"))
+    return terms
 
 
 def read_terms():
@@ -278,6 +308,8 @@ def render(root, out_dir, problems):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("chm")
+    parser.add_argument("--language", choices=sorted(LANGUAGES), default="ja", help="the help's language")
+    parser.add_argument("--counterpart", metavar="CHM", help="the other language's help, which must match page by page")
     parser.add_argument("--render", metavar="DIR", help="draw a few pages with headless Chromium into DIR")
     options = parser.parse_args()
     if not shutil.which("extract_chmLib"):
@@ -285,14 +317,19 @@ def main():
         return 2
     root = tempfile.mkdtemp(prefix="blokkenveld-help-check-")
     try:
-        result = subprocess.run(["extract_chmLib", options.chm, root], capture_output=True, timeout=120)
-        if result.returncode != 0 or not os.listdir(root):
-            print(f"check_help: extract_chmLib could not open {options.chm}")
-            return 1
-        checker = Checker(root)
-        pages = checker.check(read_terms())
+        for chm, folder in ((options.chm, "this"), (options.counterpart, "other")):
+            target = os.path.join(root, folder)
+            if chm and (subprocess.run(["extract_chmLib", chm, target], capture_output=True, timeout=120).returncode
+                        or not os.path.isdir(target) or not os.listdir(target)):
+                print(f"check_help: extract_chmLib could not open {chm}")
+                return 1
+        checker = Checker(os.path.join(root, "this"), options.language)
+        pages = checker.check(english_terms() if options.language == "en" else read_terms())
+        if options.counterpart:
+            other = Checker(os.path.join(root, "other"), next(k for k in LANGUAGES if k != options.language))
+            checker.compare(pages, other, sorted(n for n in other.files() if n.endswith(".htm")))
         if options.render:
-            render(root, os.path.abspath(options.render), checker.problems)
+            render(checker.root, os.path.abspath(options.render), checker.problems)
     finally:
         shutil.rmtree(root, ignore_errors=True)
     for problem in checker.problems:
