@@ -1,7 +1,7 @@
 // Fingers on the page's canvas as the mouse's buttons, keys, pointer and wheel that the frames read.
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <vector>
 
 #include "editor/platform.h"
 #include "web/frame_pacing.h"
@@ -9,152 +9,111 @@
 
 namespace {
 
-enum : int { L = 1, R = 2, M = 4, S = 8, E = 16 };
+enum : int32_t { L = 1, R = 2, M = 4, S = 8, E = 16 };
 
-// What one frame reads: the buttons and keys down or pressed since the last frame, and the pointer.
-struct Seen {
-    int buttons;
-    int32_t x, y;
-    bool operator==(const Seen& o) const { return buttons == o.buttons && x == o.x && y == o.y; }
+// A finger landing (D, or P on a panel), moving (V: n the wheel notches it must make), lifted (U) or taken by the
+// browser (C); time passing (T); the focus lost (B); or a frame (F: n the buttons it must see at x, y; W also that
+// another change waits for the next frame).
+struct Step {
+    char op;
+    int32_t id = 0, x = 0, y = 0;
+    uint32_t ms = 0;
+    int32_t n = 0;
 };
-std::ostream& operator<<(std::ostream& out, const Seen& s) {
-    return out << "{" << s.buttons << ", " << s.x << ", " << s.y << "}";
-}
 
-struct TouchRig {
+void RunSteps(const std::vector<Step>& steps) {
     BrowserInput mouse;
-    TouchInput touch{mouse};
-
-    Seen Frame() {
-        const int keys[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyShift, kKeyEscape};
-        Seen seen{0, mouse.Pointer().x, mouse.Pointer().y};
-        for (int i = 0; i < 5; ++i)
-            seen.buttons |= mouse.Down(keys[i]) || mouse.Pressed(keys[i]) ? 1 << i : 0;
+    TouchInput touch(mouse);
+    const int keys[] = {kKeyLeftButton, kKeyRightButton, kKeyMiddleButton, kKeyShift, kKeyEscape};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& s = steps[i];
+        SCOPED_TRACE(testing::Message() << "step " << i);
+        if (s.op == 'D' || s.op == 'P')
+            touch.Down(s.id, s.x, s.y, s.op == 'P', s.ms);
+        else if (s.op == 'V')
+            EXPECT_EQ(touch.Move(s.id, s.x, s.y, s.ms), s.n);
+        else if (s.op == 'U')
+            touch.Up(s.id, s.ms);
+        else if (s.op == 'C')
+            touch.Cancel(s.id);
+        else if (s.op == 'T')
+            touch.Tick(s.ms);
+        if (s.op == 'B') {
+            touch.Forget();
+            mouse.ReleaseAll();
+        }
+        if (s.op != 'F' && s.op != 'W')
+            continue;
+        int32_t seen = 0;
+        for (int k = 0; k < 5; ++k)
+            seen |= mouse.Down(keys[k]) || mouse.Pressed(keys[k]) ? 1 << k : 0;
+        EXPECT_EQ(seen, s.n);
+        EXPECT_EQ(mouse.Pointer().x, s.x);
+        EXPECT_EQ(mouse.Pointer().y, s.y);
         mouse.ForgetPresses();
-        changeWaits = touch.FrameRan();
-        return seen;
+        EXPECT_EQ(touch.FrameRan(), s.op == 'W');
     }
-
-    bool changeWaits = false;  // what the last frame's end said: another change is for the next frame to see
-};
+}
 
 }  // namespace
 
-TEST(TouchInput, TapClicksWhereItLandedAndADragTurnsFromThere) {
-    TouchRig rig;
-    rig.touch.Down(1, 100, 200, false, 0);
-    rig.touch.Move(1, 108, 200, 100);  // a tremble of 8 pixels is still
-    EXPECT_EQ(rig.Frame(), (Seen{0, 0, 0}));
-    rig.touch.Up(1, 499);
-    EXPECT_EQ(rig.Frame(), (Seen{L, 100, 200}));
-    EXPECT_EQ(rig.Frame(), (Seen{0, 100, 200}));
+// A line of steps to each part of a gesture.
+// clang-format off
 
-    // 9 pixels is a drag: the first frame sees the right button where the finger landed, the next where it is.
-    rig.touch.Down(2, 300, 300, false, 1000);
-    rig.touch.Move(2, 300, 309, 1100);
-    rig.touch.Move(2, 340, 320, 1110);
-    EXPECT_EQ(rig.Frame(), (Seen{R, 300, 300}));
-    EXPECT_EQ(rig.Frame(), (Seen{R, 340, 320}));
-    rig.touch.Tick(2000);  // held long but not still: no box
-    rig.touch.Move(2, 350, 320, 2000);
-    rig.touch.Up(2, 2010);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 350, 320}));
+// A tremble of 8 pixels is still a tap, a click where the finger landed; 9 pixels is a turn, whose first frame sees
+// the right button where the finger landed and the next where it is. Held 499 ms is nothing yet, 500 ms a Shift press
+// where it landed, across the clock's wrap; letting go applies the box. A second finger presses Esc while the left
+// button is still held, so that the box is dropped, not applied; then nothing until every finger is up.
+TEST(TouchInput, TapClicksWhereItLandedADragTurnsFromThereAHeldPressIsAShiftDrag) {
+    RunSteps({{'D', 1, 100, 200, 0}, {'V', 1, 108, 200, 100}, {'F', 0, 0, 0}, {'U', 1, 0, 0, 499},
+              {'W', 0, 100, 200, 0, L}, {'F', 0, 100, 200, 0, 0},
+              {'D', 2, 300, 300, 1000}, {'V', 2, 300, 309, 1100}, {'V', 2, 340, 320, 1110}, {'F', 0, 300, 300, 0, R},
+              {'F', 0, 340, 320, 0, R}, {'T', 0, 0, 0, 2000}, {'U', 2, 0, 0, 2010}, {'F', 0, 340, 320, 0, 0},
+              {'D', 3, 50, 60, 0xFFFFFF00u}, {'T', 0, 0, 0, 0xFFFFFF00u + 499}, {'F', 0, 340, 320, 0, 0},
+              {'V', 3, 55, 60, 0xFFFFFF00u + 500}, {'V', 3, 90, 60, 300}, {'F', 0, 50, 60, 0, L | S},
+              {'F', 0, 90, 60, 0, L | S}, {'U', 3, 0, 0, 400}, {'F', 0, 90, 60, 0, 0},
+              {'D', 4, 50, 60, 1000}, {'T', 0, 0, 0, 1500}, {'F', 0, 50, 60, 0, L | S}, {'D', 5, 200, 60, 1700},
+              {'W', 0, 50, 60, 0, L | S | E}, {'F', 0, 50, 60, 0, 0}, {'V', 5, 300, 60, 1800}, {'U', 4, 0, 0, 1900},
+              {'F', 0, 50, 60, 0, 0}, {'U', 5, 0, 0, 1900}, {'D', 6, 10, 20, 3000}, {'U', 6, 0, 0, 3010},
+              {'W', 0, 10, 20, 0, L}});
 }
 
-TEST(TouchInput, PressHeldStillHalfASecondIsAShiftDragThatASecondFingerDrops) {
-    TouchRig rig;
-    rig.touch.Down(1, 50, 60, false, 0xFFFFFF00u);  // across the clock's wrap
-    EXPECT_EQ(rig.touch.NextChangeIn(0xFFFFFF00u), 500);
-    rig.touch.Tick(0xFFFFFF00u + 499);
-    EXPECT_EQ(rig.touch.NextChangeIn(0xFFFFFF00u + 499), 1);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 0, 0}));
-    rig.touch.Tick(0xFFFFFF00u + 500);
-    EXPECT_EQ(rig.touch.NextChangeIn(0xFFFFFF00u + 500), kRestUntilWoken);
-    rig.touch.Move(1, 90, 60, 300);
-    EXPECT_EQ(rig.Frame(), (Seen{L | S, 50, 60}));
-    EXPECT_EQ(rig.Frame(), (Seen{L | S, 90, 60}));
-    rig.touch.Up(1, 400);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 90, 60}));  // letting go applies the box
-
-    // A second finger: Esc while the left button is still held, so that the box is dropped, not applied; the frame
-    // that sees it is told to come.
-    rig.touch.Down(1, 50, 60, false, 1000);
-    rig.touch.Move(1, 52, 60, 1600);  // the hold is judged at the event's time
-    EXPECT_EQ(rig.Frame(), (Seen{L | S, 50, 60}));
-    rig.touch.Down(2, 200, 60, false, 1700);
-    EXPECT_EQ(rig.Frame(), (Seen{L | S | E, 52, 60}));
-    EXPECT_TRUE(rig.changeWaits);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 52, 60}));
-    EXPECT_FALSE(rig.changeWaits);
-    rig.touch.Move(2, 300, 60, 1800);  // nothing more until every finger is up
-    rig.touch.Up(1, 1900);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 52, 60}));
-    rig.touch.Up(2, 1900);
-    rig.touch.Down(3, 10, 20, false, 3000);
-    rig.touch.Up(3, 3010);
-    EXPECT_EQ(rig.Frame(), (Seen{L, 10, 20}));
-}
-
+// A turn under way ends where its finger is before the slide takes the pointer to the midpoint. 39 pixels more
+// between the fingers is no notch, 40 one; the rest counts on, either way. One finger up ends it; the other does
+// nothing until it is up too. Two fingers before the first moved slide at once.
 TEST(TouchInput, TwoFingersSlideByTheirMidpointAndPinchInWheelNotches) {
-    TouchRig rig;
-    // A turn under way ends where its finger is before the slide takes the pointer to the midpoint.
-    rig.touch.Down(1, 100, 100, false, 0);
-    rig.touch.Move(1, 120, 100, 10);
-    rig.Frame();
-    rig.touch.Down(2, 220, 100, false, 20);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 120, 100}));
-    EXPECT_EQ(rig.Frame(), (Seen{M, 170, 100}));
-    // 39 pixels more between them is no notch, 40 one; the rest counts on, either way.
-    EXPECT_EQ(rig.touch.Move(2, 259, 100, 30), 0);
-    EXPECT_EQ(rig.touch.Move(2, 260, 100, 40), 1);
-    EXPECT_EQ(rig.touch.Move(1, 81, 100, 50), 0);
-    EXPECT_EQ(rig.touch.Move(1, 159, 100, 60), 0);
-    EXPECT_EQ(rig.touch.Move(1, 160, 100, 60), -1);
-    EXPECT_EQ(rig.touch.Move(1, 200, 40, 70), 0);
-    EXPECT_EQ(rig.Frame(), (Seen{M, 230, 70}));
-    // One finger up ends the slide; the other does nothing until it is up too.
-    rig.touch.Up(1, 80);
-    rig.touch.Move(2, 400, 400, 90);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 230, 70}));
-    EXPECT_EQ(rig.touch.Move(2, 400, 100, 90), 0);
-    rig.touch.Up(2, 100);
-    rig.touch.Down(3, 10, 20, false, 200);
-    rig.touch.Down(4, 30, 20, false, 210);  // a second finger before the first moved: a slide at once
-    EXPECT_EQ(rig.Frame(), (Seen{M, 20, 20}));
+    RunSteps({{'D', 1, 100, 100, 0}, {'V', 1, 120, 100, 10}, {'F', 0, 100, 100, 0, R}, {'F', 0, 120, 100, 0, R},
+              {'D', 2, 220, 100, 20}, {'W', 0, 120, 100, 0, 0}, {'F', 0, 170, 100, 0, M},
+              {'V', 2, 259, 100, 30, 0}, {'V', 2, 260, 100, 40, 1}, {'V', 1, 81, 100, 50, 0},
+              {'V', 1, 159, 100, 60, 0}, {'V', 1, 160, 100, 60, -1}, {'V', 1, 200, 40, 70, 0}, {'F', 0, 230, 70, 0, M},
+              {'U', 1, 0, 0, 80}, {'V', 2, 400, 400, 90, 0}, {'F', 0, 230, 70, 0, 0}, {'U', 2, 0, 0, 100},
+              {'D', 3, 10, 20, 200}, {'D', 4, 30, 20, 210}, {'F', 0, 20, 20, 0, M}});
 }
 
-TEST(TouchInput, PanelPressIsTheLeftButtonAndCancelOrBlurDropsTheGesture) {
-    TouchRig rig;
-    rig.touch.Down(1, 10, 10, true, 0);
-    rig.touch.Move(1, 40, 10, 10);
-    rig.touch.Tick(1000);  // no box on a panel
-    EXPECT_EQ(rig.Frame(), (Seen{L, 10, 10}));
-    EXPECT_EQ(rig.Frame(), (Seen{L, 40, 10}));
-    rig.touch.Down(2, 300, 300, false, 1000);  // a finger more is nothing to the panel's drag
-    EXPECT_EQ(rig.Frame(), (Seen{L, 40, 10}));
-    rig.touch.Up(1, 1010);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 40, 10}));
-    rig.touch.Up(2, 1010);
-
-    // The browser taking the finger drops a box as a second finger does.
-    rig.touch.Down(3, 100, 100, false, 2000);
-    rig.touch.Tick(2500);
-    rig.Frame();
-    rig.touch.Cancel(3);
-    EXPECT_EQ(rig.Frame(), (Seen{L | S | E, 100, 100}));
-    EXPECT_EQ(rig.Frame(), (Seen{0, 100, 100}));
-    // Losing the focus forgets the fingers: their events later are nothing.
-    rig.touch.Down(4, 100, 100, false, 3000);
-    rig.touch.Forget();
-    rig.mouse.ReleaseAll();
-    rig.touch.Up(4, 3010);
-    EXPECT_EQ(rig.Frame(), (Seen{0, 100, 100}));
+// A press on a panel is the left button at once, dragged, never a box, and a second finger is nothing to it. The
+// browser taking a finger drops a box as a second finger does; a lost focus forgets the fingers.
+TEST(TouchInput, APanelPressIsTheLeftButtonAndACancelOrBlurDropsTheGesture) {
+    RunSteps({{'P', 1, 10, 10, 0}, {'V', 1, 40, 10, 10}, {'T', 0, 0, 0, 1000}, {'F', 0, 10, 10, 0, L},
+              {'D', 2, 300, 300, 1000}, {'F', 0, 40, 10, 0, L}, {'U', 1, 0, 0, 1010}, {'F', 0, 40, 10, 0, 0},
+              {'U', 2, 0, 0, 1010},
+              {'D', 3, 100, 100, 2000}, {'T', 0, 0, 0, 2500}, {'F', 0, 100, 100, 0, L | S}, {'C', 3},
+              {'W', 0, 100, 100, 0, L | S | E}, {'F', 0, 100, 100, 0, 0},
+              {'D', 4, 100, 100, 3000}, {'B'}, {'U', 4, 0, 0, 3010}, {'F', 0, 100, 100, 0, 0}});
 }
 
-TEST(FramePacing, SoonerLimitTakesTheEarlierOfTwoRests) {
+// clang-format on
+
+TEST(TouchInput, TheLoopRestsUntilAHeldPressIsDue) {
+    BrowserInput mouse;
+    TouchInput touch(mouse);
+    EXPECT_EQ(touch.NextChangeIn(0), kRestUntilWoken);
+    touch.Down(1, 0, 0, false, 0xFFFFFF00u);
+    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 1), 499);
+    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 600), 0);
+    touch.Tick(0xFFFFFF00u + 600);
+    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 600), kRestUntilWoken);
     EXPECT_EQ(SoonerLimit(kRestUntilWoken, kRestUntilWoken), kRestUntilWoken);
     EXPECT_EQ(SoonerLimit(kRestUntilWoken, 500), 500);
-    EXPECT_EQ(SoonerLimit(0, kRestUntilWoken), 0);
-    EXPECT_EQ(SoonerLimit(499, 500), 499);
+    EXPECT_EQ(SoonerLimit(499, kRestUntilWoken), 499);
     EXPECT_EQ(SoonerLimit(500, 499), 499);
 }
