@@ -11,9 +11,8 @@ namespace {
 
 enum : int32_t { L = 1, R = 2, M = 4, S = 8, E = 16 };
 
-// A finger landing (D, or P on a panel), moving (V: n the wheel notches it must make), lifted (U) or taken by the
-// browser (C); time passing (T); the focus lost (B); or a frame (F: n the buttons it must see at x, y; W also that
-// another change waits for the next frame).
+// A finger down (D, or P on a panel), moved (V: n wheel notches), up (U) or taken by the browser (C); time (T: n ms to
+// the next change); or a frame (F: n the buttons it sees at x, y; W: and a change waits for the next).
 struct Step {
     char op;
     int32_t id = 0, x = 0, y = 0;
@@ -28,59 +27,53 @@ void RunSteps(const std::vector<Step>& steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
         SCOPED_TRACE(testing::Message() << "step " << i);
-        if (s.op == 'D' || s.op == 'P')
+        if (s.op == 'D' || s.op == 'P') {
             touch.Down(s.id, s.x, s.y, s.op == 'P', s.ms);
-        else if (s.op == 'V')
+        } else if (s.op == 'V') {
             EXPECT_EQ(touch.Move(s.id, s.x, s.y, s.ms), s.n);
-        else if (s.op == 'U')
+        } else if (s.op == 'U') {
             touch.Up(s.id, s.ms);
-        else if (s.op == 'C')
+        } else if (s.op == 'C') {
             touch.Cancel(s.id);
-        else if (s.op == 'T')
+        } else if (s.op == 'T') {
             touch.Tick(s.ms);
-        if (s.op == 'B') {
-            touch.Forget();
-            mouse.ReleaseAll();
+            EXPECT_EQ(touch.NextChangeIn(s.ms), s.n);
+        } else {
+            int32_t seen = 0;
+            for (int k = 0; k < 5; ++k)
+                seen |= mouse.Down(keys[k]) || mouse.Pressed(keys[k]) ? 1 << k : 0;
+            EXPECT_EQ((std::vector{seen, mouse.Pointer().x, mouse.Pointer().y}), (std::vector{s.n, s.x, s.y}));
+            mouse.ForgetPresses();
+            EXPECT_EQ(touch.FrameRan(), s.op == 'W');
         }
-        if (s.op != 'F' && s.op != 'W')
-            continue;
-        int32_t seen = 0;
-        for (int k = 0; k < 5; ++k)
-            seen |= mouse.Down(keys[k]) || mouse.Pressed(keys[k]) ? 1 << k : 0;
-        EXPECT_EQ(seen, s.n);
-        EXPECT_EQ(mouse.Pointer().x, s.x);
-        EXPECT_EQ(mouse.Pointer().y, s.y);
-        mouse.ForgetPresses();
-        EXPECT_EQ(touch.FrameRan(), s.op == 'W');
     }
 }
 
+constexpr int32_t kNone = kRestUntilWoken;
+constexpr uint32_t kWrap = 0xFFFFFF00u;  // the clock wraps while the press is held
+
 }  // namespace
 
-// A line of steps to each part of a gesture.
+// 8 pixels is still a tap, a click where it landed; 9 a turn from there; 499 ms nothing yet, 500 ms a Shift press.
+// A second finger or a cancel presses Esc with the left button held: the box is dropped. A panel has the left button.
 // clang-format off
-
-// A tremble of 8 pixels is still a tap, a click where the finger landed; 9 pixels is a turn, whose first frame sees
-// the right button where the finger landed and the next where it is. Held 499 ms is nothing yet, 500 ms a Shift press
-// where it landed, across the clock's wrap; letting go applies the box. A second finger presses Esc while the left
-// button is still held, so that the box is dropped, not applied; then nothing until every finger is up.
-TEST(TouchInput, TapClicksWhereItLandedADragTurnsFromThereAHeldPressIsAShiftDrag) {
-    RunSteps({{'D', 1, 100, 200, 0}, {'V', 1, 108, 200, 100}, {'F', 0, 0, 0}, {'U', 1, 0, 0, 499},
-              {'W', 0, 100, 200, 0, L}, {'F', 0, 100, 200, 0, 0},
-              {'D', 2, 300, 300, 1000}, {'V', 2, 300, 309, 1100}, {'V', 2, 340, 320, 1110}, {'F', 0, 300, 300, 0, R},
-              {'F', 0, 340, 320, 0, R}, {'T', 0, 0, 0, 2000}, {'U', 2, 0, 0, 2010}, {'F', 0, 340, 320, 0, 0},
-              {'D', 3, 50, 60, 0xFFFFFF00u}, {'T', 0, 0, 0, 0xFFFFFF00u + 499}, {'F', 0, 340, 320, 0, 0},
-              {'V', 3, 55, 60, 0xFFFFFF00u + 500}, {'V', 3, 90, 60, 300}, {'F', 0, 50, 60, 0, L | S},
-              {'F', 0, 90, 60, 0, L | S}, {'U', 3, 0, 0, 400}, {'F', 0, 90, 60, 0, 0},
-              {'D', 4, 50, 60, 1000}, {'T', 0, 0, 0, 1500}, {'F', 0, 50, 60, 0, L | S}, {'D', 5, 200, 60, 1700},
+TEST(TouchInput, OneFingerTapsTurnsDrawsABoxOrPressesAPanel) {
+    RunSteps({{'D', 1, 100, 200, 0}, {'V', 1, 108, 200, 100}, {'F'}, {'U', 1, 0, 0, 499}, {'W', 0, 100, 200, 0, L},
+              {'F', 0, 100, 200, 0, 0}, {'D', 2, 300, 300, 1000}, {'V', 2, 300, 309, 1100}, {'V', 2, 340, 320, 1110},
+              {'F', 0, 300, 300, 0, R}, {'F', 0, 340, 320, 0, R}, {'T', 0, 0, 0, 2000, kNone}, {'U', 2, 0, 0, 2010},
+              {'F', 0, 340, 320, 0, 0}, {'D', 3, 50, 60, kWrap}, {'T', 0, 0, 0, kWrap + 499, 1}, {'F', 0, 340, 320},
+              {'V', 3, 55, 60, kWrap + 500}, {'T', 0, 0, 0, kWrap + 600, kNone}, {'V', 3, 90, 60, 300},
+              {'F', 0, 50, 60, 0, L | S}, {'F', 0, 90, 60, 0, L | S}, {'U', 3, 0, 0, 400}, {'F', 0, 90, 60, 0, 0},
+              {'D', 4, 50, 60, 1000}, {'T', 0, 0, 0, 1500, kNone}, {'F', 0, 50, 60, 0, L | S}, {'D', 5, 200, 60, 1700},
               {'W', 0, 50, 60, 0, L | S | E}, {'F', 0, 50, 60, 0, 0}, {'V', 5, 300, 60, 1800}, {'U', 4, 0, 0, 1900},
-              {'F', 0, 50, 60, 0, 0}, {'U', 5, 0, 0, 1900}, {'D', 6, 10, 20, 3000}, {'U', 6, 0, 0, 3010},
-              {'W', 0, 10, 20, 0, L}});
+              {'F', 0, 50, 60, 0, 0}, {'U', 5, 0, 0, 1900}, {'D', 6, 10, 20, 2000}, {'T', 0, 0, 0, 2500, kNone},
+              {'F', 0, 10, 20, 0, L | S}, {'C', 6}, {'W', 0, 10, 20, 0, L | S | E}, {'F', 0, 10, 20},
+              {'P', 7, 10, 10, 3000}, {'V', 7, 40, 10, 3010}, {'T', 0, 0, 0, 4000, kNone}, {'F', 0, 10, 10, 0, L},
+              {'D', 8, 300, 300, 4000}, {'F', 0, 40, 10, 0, L}, {'U', 7, 0, 0, 4010}, {'F', 0, 40, 10, 0, 0}});
 }
 
-// A turn under way ends where its finger is before the slide takes the pointer to the midpoint. 39 pixels more
-// between the fingers is no notch, 40 one; the rest counts on, either way. One finger up ends it; the other does
-// nothing until it is up too. Two fingers before the first moved slide at once.
+// A turn ends where its finger is before the pointer goes to the midpoint. 39 pixels more between the fingers is no
+// notch, 40 one; the rest counts on, either way. One finger up ends it; the other does nothing until it is up too.
 TEST(TouchInput, TwoFingersSlideByTheirMidpointAndPinchInWheelNotches) {
     RunSteps({{'D', 1, 100, 100, 0}, {'V', 1, 120, 100, 10}, {'F', 0, 100, 100, 0, R}, {'F', 0, 120, 100, 0, R},
               {'D', 2, 220, 100, 20}, {'W', 0, 120, 100, 0, 0}, {'F', 0, 170, 100, 0, M},
@@ -89,30 +82,9 @@ TEST(TouchInput, TwoFingersSlideByTheirMidpointAndPinchInWheelNotches) {
               {'U', 1, 0, 0, 80}, {'V', 2, 400, 400, 90, 0}, {'F', 0, 230, 70, 0, 0}, {'U', 2, 0, 0, 100},
               {'D', 3, 10, 20, 200}, {'D', 4, 30, 20, 210}, {'F', 0, 20, 20, 0, M}});
 }
-
-// A press on a panel is the left button at once, dragged, never a box, and a second finger is nothing to it. The
-// browser taking a finger drops a box as a second finger does; a lost focus forgets the fingers.
-TEST(TouchInput, APanelPressIsTheLeftButtonAndACancelOrBlurDropsTheGesture) {
-    RunSteps({{'P', 1, 10, 10, 0}, {'V', 1, 40, 10, 10}, {'T', 0, 0, 0, 1000}, {'F', 0, 10, 10, 0, L},
-              {'D', 2, 300, 300, 1000}, {'F', 0, 40, 10, 0, L}, {'U', 1, 0, 0, 1010}, {'F', 0, 40, 10, 0, 0},
-              {'U', 2, 0, 0, 1010},
-              {'D', 3, 100, 100, 2000}, {'T', 0, 0, 0, 2500}, {'F', 0, 100, 100, 0, L | S}, {'C', 3},
-              {'W', 0, 100, 100, 0, L | S | E}, {'F', 0, 100, 100, 0, 0},
-              {'D', 4, 100, 100, 3000}, {'B'}, {'U', 4, 0, 0, 3010}, {'F', 0, 100, 100, 0, 0}});
-}
-
 // clang-format on
 
-TEST(TouchInput, TheLoopRestsUntilAHeldPressIsDue) {
-    BrowserInput mouse;
-    TouchInput touch(mouse);
-    EXPECT_EQ(touch.NextChangeIn(0), kRestUntilWoken);
-    touch.Down(1, 0, 0, false, 0xFFFFFF00u);
-    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 1), 499);
-    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 600), 0);
-    touch.Tick(0xFFFFFF00u + 600);
-    EXPECT_EQ(touch.NextChangeIn(0xFFFFFF00u + 600), kRestUntilWoken);
-    EXPECT_EQ(SoonerLimit(kRestUntilWoken, kRestUntilWoken), kRestUntilWoken);
+TEST(FramePacing, SoonerLimitTakesTheEarlierOfTwoRests) {
     EXPECT_EQ(SoonerLimit(kRestUntilWoken, 500), 500);
     EXPECT_EQ(SoonerLimit(499, kRestUntilWoken), 499);
     EXPECT_EQ(SoonerLimit(500, 499), 499);
