@@ -54,10 +54,10 @@ constexpr uint32_t kWrap = 0xFFFFFF00u;  // the clock wraps while the press is h
 
 }  // namespace
 
-// 8 pixels is still a tap, a click where it landed; 9 a turn from there; 499 ms nothing yet, 500 ms a Shift press.
-// A second finger or a cancel presses Esc with the left button held: the box is dropped. A panel has the left button.
 // clang-format off
-TEST(TouchInput, OneFingerTapsTurnsDrawsABoxOrPressesAPanel) {
+TEST(TouchInput, FingersAreTheMouseTheFramesRead) {
+    // 8 pixels is still a tap, a click where it landed; 9 a turn from there; 499 ms nothing, 500 ms a Shift press. A
+    // second finger or a cancel presses Esc with the left button held: no box. A panel press is the left button.
     RunSteps({{'D', 1, 100, 200, 0}, {'V', 1, 108, 200, 100}, {'F'}, {'U', 1, 0, 0, 499}, {'W', 0, 100, 200, 0, L},
               {'F', 0, 100, 200, 0, 0}, {'D', 2, 300, 300, 1000}, {'V', 2, 300, 309, 1100}, {'V', 2, 340, 320, 1110},
               {'F', 0, 300, 300, 0, R}, {'F', 0, 340, 320, 0, R}, {'T', 0, 0, 0, 2000, kNone}, {'U', 2, 0, 0, 2010},
@@ -70,11 +70,8 @@ TEST(TouchInput, OneFingerTapsTurnsDrawsABoxOrPressesAPanel) {
               {'F', 0, 10, 20, 0, L | S}, {'C', 6}, {'W', 0, 10, 20, 0, L | S | E}, {'F', 0, 10, 20},
               {'P', 7, 10, 10, 3000}, {'V', 7, 40, 10, 3010}, {'T', 0, 0, 0, 4000, kNone}, {'F', 0, 10, 10, 0, L},
               {'D', 8, 300, 300, 4000}, {'F', 0, 40, 10, 0, L}, {'U', 7, 0, 0, 4010}, {'F', 0, 40, 10, 0, 0}});
-}
-
-// A turn ends where its finger is before the pointer goes to the midpoint. 39 pixels more between the fingers is no
-// notch, 40 one; the rest counts on, either way. One finger up ends it; the other does nothing until it is up too.
-TEST(TouchInput, TwoFingersSlideByTheirMidpointAndPinchInWheelNotches) {
+    // A turn ends where its finger is before the pointer goes to the midpoint. 39 pixels more between the fingers is
+    // no notch, 40 one; the rest counts on, either way. One finger up ends it; the other does nothing till it is up.
     RunSteps({{'D', 1, 100, 100, 0}, {'V', 1, 120, 100, 10}, {'F', 0, 100, 100, 0, R}, {'F', 0, 120, 100, 0, R},
               {'D', 2, 220, 100, 20}, {'W', 0, 120, 100, 0, 0}, {'F', 0, 170, 100, 0, M},
               {'V', 2, 259, 100, 30, 0}, {'V', 2, 260, 100, 40, 1}, {'V', 1, 81, 100, 50, 0},
@@ -83,9 +80,3 @@ TEST(TouchInput, TwoFingersSlideByTheirMidpointAndPinchInWheelNotches) {
               {'D', 3, 10, 20, 200}, {'D', 4, 30, 20, 210}, {'F', 0, 20, 20, 0, M}});
 }
 // clang-format on
-
-TEST(FramePacing, SoonerLimitTakesTheEarlierOfTwoRests) {
-    EXPECT_EQ(SoonerLimit(kRestUntilWoken, 500), 500);
-    EXPECT_EQ(SoonerLimit(499, kRestUntilWoken), 499);
-    EXPECT_EQ(SoonerLimit(500, 499), 499);
-}

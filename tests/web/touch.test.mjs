@@ -4,8 +4,7 @@ import assert from 'node:assert/strict';
 
 import {MENU_BAR, openProgram, project, suiteRig} from './browser.mjs';
 
-const START = {yaw: -4.18879, pitch: 0.785398};
-const RADIANS_PER_PIXEL = 0.01636246;
+const START = {yaw: -4.18879, pitch: 0.785398}, RADIANS_PER_PIXEL = 0.01636246;
 const near = (a, b) => Math.abs(a - b) < 1e-4;
 
 // Fingers in canvas pixels, two frames after each step: where they are (new ones touch down), [] lifts them all.
