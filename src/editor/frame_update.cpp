@@ -20,12 +20,6 @@ void MeasureFrameTime(FrameState& frame, Platform& platform) {
     frame.previousClock = clock;
 }
 
-// Whether a click at the cursor belongs to a panel; both rectangles count even while hidden.
-bool PanelTakesClick(const Editor& editor, const ShellFlags& flags) {
-    return flags.cursorY < 0 || editor.paintWindow.Contains(flags.cursorX, flags.cursorY) ||
-           editor.statusWindow.ClickHits(flags.cursorX, flags.cursorY);
-}
-
 // The face under the cursor, wherever it is in the view.
 PickState PickAt(const Editor& editor, int32_t x, int32_t y) {
     return Pick(editor.scene, MakePickRay(x, y, editor.view));
@@ -101,6 +95,11 @@ void ViewKeysStep(Editor& editor, const ShellFlags& flags, FrameInput& input) {
 
 }  // namespace
 
+bool PanelTakesClick(const Editor& editor, int32_t cursorX, int32_t cursorY) {
+    return cursorY < 0 || editor.paintWindow.Contains(cursorX, cursorY) ||
+           editor.statusWindow.ClickHits(cursorX, cursorY);
+}
+
 void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     FrameInput input{platform, flags};
     FrameState& frame = editor.frame;
@@ -132,7 +131,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
     const bool click = frame.leftDown && !frame.leftDownBefore && !editor.camera.orbitActive &&
                        !editor.camera.panActive && !editor.ignoreNextClick;
     if (click) {
-        frame.clickConsumedByPanel = PanelTakesClick(editor, flags);
+        frame.clickConsumedByPanel = PanelTakesClick(editor, flags.cursorX, flags.cursorY);
         if (frame.clickConsumedByPanel && editor.paintWindow.shown)
             PaintWindowPress(editor, flags.cursorX, flags.cursorY);
     }
@@ -156,7 +155,7 @@ void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform) {
         editor.pick = PickAt(editor, flags.cursorX, flags.cursorY);
     frame.leftDownBefore = frame.leftDown;
     if (flags.cursorX >= 0 && flags.cursorX < client.right && flags.cursorY < client.bottom &&
-        !PanelTakesClick(editor, flags)) {
+        !PanelTakesClick(editor, flags.cursorX, flags.cursorY)) {
         editor.viewCursorKnown = true;
         editor.viewCursorX = flags.cursorX;
         editor.viewCursorY = flags.cursorY;

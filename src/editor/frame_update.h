@@ -10,6 +10,10 @@ constexpr int kRedoCommand = 40013;
 
 void RunFrameUpdate(Editor& editor, ShellFlags& flags, Platform& platform);
 
+// Whether a click at a client point belongs to a panel (the paint panel, the status strip, or above the view);
+// both rectangles count even while hidden.
+bool PanelTakesClick(const Editor& editor, int32_t cursorX, int32_t cursorY);
+
 // Something happened that can change the picture or the editing: a message or an input event, a command, a resize,
 // the focus coming or going. The shells call it for every event they take; the frames it asks for follow at once.
 void WakeFrames(FrameState& frame);

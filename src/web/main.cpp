@@ -21,6 +21,7 @@ Settings gSettings;
 ColourDialogState gColourDialog;
 WebGlRenderer gRenderer;
 BrowserInput gInput;
+TouchInput gTouch{gInput};
 
 namespace {
 

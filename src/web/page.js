@@ -130,13 +130,18 @@ window.Blokkenveld = (() => {
         }
     });
 
-    // A press anywhere else closes an open menu and goes no further, as a click outside a menu does.
-    window.addEventListener('mousedown', (event) => {
+    // A press anywhere else closes an open menu and goes no further, as a click outside a menu does. A finger's press
+    // on the canvas brings no mouse events (see the canvas's fingers below), so its pointer event does the same.
+    function pressOutsideMenus(event) {
         if ((openMenu >= 0 || barMenu >= 0) && !menuBar.contains(event.target)) {
             close();
             event.preventDefault();
             event.stopPropagation();
         }
+    }
+    window.addEventListener('mousedown', pressOutsideMenus, true);
+    window.addEventListener('pointerdown', (event) => {
+        if (event.pointerType === 'touch') pressOutsideMenus(event);
     }, true);
     window.addEventListener('blur', () => { close(); altAlone = false; });
 
@@ -318,6 +323,19 @@ window.Blokkenveld = (() => {
 
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
+    // Fingers on the canvas go to the program, which makes of them what the mouse would do (touch.down and the rest,
+    // given once it runs); mice and pens keep their mouse events. A finger's press keeps the browser from sending
+    // the mouse events of a tap after it, which would click a second time.
+    const touch = {down: null, move: null, up: null, cancel: null};
+    const touchEvents = {pointerdown: 'down', pointermove: 'move', pointerup: 'up', pointercancel: 'cancel'};
+    for (const [type, name] of Object.entries(touchEvents)) {
+        canvas.addEventListener(type, (event) => {
+            if (event.pointerType !== 'touch') return;
+            if (type === 'pointerdown') event.preventDefault();
+            if (touch[name]) touch[name](event.pointerId, Math.round(event.clientX), Math.round(event.clientY));
+        });
+    }
+
     // A line at the foot of the page telling of something the browser refuses; the page works on. A click closes it.
     function notice(text) {
         const line = document.createElement('div');
@@ -342,6 +360,7 @@ window.Blokkenveld = (() => {
 
     return {
         canvas,
+        touch,
         textFont,
         placeAmong,
         menu,

@@ -46,6 +46,8 @@ Module['noImageDecoding'] = true;
         Blokkenveld.documentModified = () => Module['_WebDocumentModified']() !== 0;
         Blokkenveld.pageLeaving = () => Module['_WebPageLeaving']();
         Blokkenveld.clipboard.copyOf = (cut) => UTF8ToString(Module['_WebClipboardCopy'](cut ? 1 : 0));
+        Object.assign(Blokkenveld.touch, {down: Module['_WebTouchDown'], move: Module['_WebTouchMove'],
+            up: Module['_WebTouchUp'], cancel: Module['_WebTouchCancel']});
     };
 
     // What the tests read of the editor.

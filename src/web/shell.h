@@ -13,6 +13,7 @@
 #include "web/page_files.h"
 #include "web/scene_keeper.h"
 #include "web/storage_ini.h"
+#include "web/touch_input.h"
 
 extern Editor gEditor;
 extern ShellFlags gShellFlags;
@@ -23,6 +24,8 @@ extern PageFileSystem gFiles;
 extern Documents gDocuments;
 extern SceneKeeper gSceneKeeper;
 extern BrowserInput gInput;
+// Fingers on the canvas, made into gInput's buttons and pointer.
+extern TouchInput gTouch;
 extern ClipboardKnowledge gClipboardKnowledge;  // for the Paste item
 
 // The program directory of the page's file system, where the artwork lies; ends in a separator.
@@ -35,7 +38,7 @@ constexpr char kSampleDirectory[] = "/samples/";
 // Where a dropped file waits, apart from the user's folder, until its save question is answered.
 constexpr char kHeldDropPath[] = "/tmp/dropped";
 
-// Listens to the page's keys, buttons, pointer, wheel, focus and size.
+// Listens to the page's keys, buttons, pointer, wheel, focus and size (fingers come through WebTouchDown and the rest).
 void InstallInputCallbacks();
 // What happened in the page since the last pass wakes the editor's frames, as every message wakes the Windows
 // program's.

@@ -1,11 +1,12 @@
-// The core's platform services in the browser: keys and buttons from the page's events, polled by the frame
-// update; the clock; the menu bar; questions; and the frame drawn with WebGL.
+// The core's platform services in the browser: keys and buttons from the page's events and fingers made into them,
+// polled by the frame update; the clock; the menu bar; questions; and the frame drawn with WebGL.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdio>
 #include <string>
 
+#include "editor/editing/mirror.h"
 #include "editor/view/draw_frame.h"
 #include "editor/frame_update.h"
 #include "web/frame_pacing.h"
@@ -84,11 +85,10 @@ uint32_t Fnv1a(const uint32_t* words, size_t count) {
     return hash;
 }
 
-// The selection's lowest and highest cells as a JSON array, or null.
-std::string SelectionJson(const Editor& editor) {
-    if (!editor.selection.active)
+// A box's lowest and highest cells as a JSON array, or null when it is not there.
+std::string BoxJson(bool active, const CellBox& box) {
+    if (!active)
         return "null";
-    const CellBox& box = editor.selection.box;
     char json[96];
     std::snprintf(json, sizeof(json), "[%d,%d,%d,%d,%d,%d]", box.low.x, box.low.y, box.low.z, box.high.x, box.high.y,
                   box.high.z);
@@ -139,6 +139,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
 // Leaving the page loses every key-up and button-up that follows: nothing counts as held any more.
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
     gInput.ReleaseAll();
+    gTouch.Forget();
     return 0;
 }
 
@@ -185,6 +186,8 @@ void SyncMenuBar() {
 }
 
 void IdlePass() {
+    // A finger held still starts its box now, though no event came since it landed.
+    gTouch.Tick(gPlatform.Milliseconds());
     // A new size rebuilds what follows the client size, and the view is drawn at once, as a repaint would.
     if (gSizeChanged) {
         gSizeChanged = false;
@@ -206,8 +209,11 @@ void IdlePass() {
     // Without the focus the frame sees every key and button up, as the Windows program's frame after a drop does:
     // what a drop, a command or a restored scene changed shows all the same.
     FrameInput input{gPlatform, gShellFlags};
-    if (PageFramesAllowed(gShellFlags.minimized, MenuOrBoxOpenJs() != 0) && FrameDue(gEditor, input))
+    if (PageFramesAllowed(gShellFlags.minimized, MenuOrBoxOpenJs() != 0) && FrameDue(gEditor, input)) {
         RunFrameUpdate(gEditor, gShellFlags, gPlatform);
+        if (gTouch.FrameRan())
+            WakeFrames(gEditor.frame);
+    }
     SyncMenuBar();
     gSceneKeeper.Tick(gEditor, gSettings.textureName, gDocuments.currentFileName, gPlatform.Milliseconds());
     if (gSceneKeeper.TakeRefusalNotice())
@@ -222,13 +228,34 @@ void WakeOnPageEvents() {
 void RestUntilWoken() {
     FrameInput input{gPlatform, gShellFlags};
     const bool allowed = PageFramesAllowed(PageHidden(), MenuOrBoxOpenJs() != 0);
-    const PageRest rest =
-        RestAfterPass(allowed, FrameDue(gEditor, input), gSceneKeeper.NextLookIn(gPlatform.Milliseconds()));
+    const uint32_t now = gPlatform.Milliseconds();
+    const PageRest rest = RestAfterPass(allowed, FrameDue(gEditor, input),
+                                        SoonerLimit(gSceneKeeper.NextLookIn(now), gTouch.NextChangeIn(now)));
     if (rest.rests)
         PageWaitForWake(rest.limitMs);
 }
 
 extern "C" {
+
+// A finger on the canvas, in page pixels, as the page's touch pointer events report it.
+EMSCRIPTEN_KEEPALIVE void WebTouchDown(int32_t id, int32_t pageX, int32_t pageY) {
+    const bool onPanel = PanelTakesClick(gEditor, pageX - gCanvasLeft, pageY - gCanvasTop);
+    gTouch.Down(id, pageX, pageY, onPanel, gPlatform.Milliseconds());
+}
+
+EMSCRIPTEN_KEEPALIVE void WebTouchMove(int32_t id, int32_t pageX, int32_t pageY) {
+    const int16_t notches = gTouch.Move(id, pageX, pageY, gPlatform.Milliseconds());
+    if (notches != 0)
+        WheelZoom(gEditor.camera, notches);
+}
+
+EMSCRIPTEN_KEEPALIVE void WebTouchUp(int32_t id) {
+    gTouch.Up(id, gPlatform.Milliseconds());
+}
+
+EMSCRIPTEN_KEEPALIVE void WebTouchCancel(int32_t id) {
+    gTouch.Cancel(id);
+}
 
 // The editor's state as the page's tests read it, as JSON.
 EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
@@ -244,7 +271,7 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   "\"active\":%s,\"client\":[%d,%d],\"cursor\":[%d,%d],"
                   "\"modified\":%s,\"named\":%s,\"fileName\":%s,\"textureName\":%s,"
                   "\"background\":[%d,%d,%d],\"wireframeColour\":[%d,%d,%d],"
-                  "\"atlas\":[%d,%d,%u],\"palette\":%u,\"selected\":%d,\"selection\":%s}",
+                  "\"atlas\":[%d,%d,%u],\"palette\":%u,\"selected\":%d,\"selection\":%s,\"box\":%s}",
                   e.scene.liveCubeCount, static_cast<int>(e.tool), e.lightingSwitch ? "true" : "false",
                   e.facesSwitch ? "true" : "false", e.wireframeSwitch ? "true" : "false", e.currentColour,
                   e.textureMode ? "true" : "false", e.textureColumn, e.textureRow, e.paletteColumn, e.paletteRow,
@@ -258,7 +285,8 @@ EMSCRIPTEN_KEEPALIVE const char* WebEditorState() {
                   gSettings.background.red, gSettings.background.green, gSettings.background.blue,
                   gSettings.wireframe.red, gSettings.wireframe.green, gSettings.wireframe.blue, e.atlas.width,
                   e.atlas.height, Fnv1a(e.atlas.pixels.data(), e.atlas.pixels.size()), Fnv1a(e.palette, kPaletteSize),
-                  SelectedCount(e), SelectionJson(e).c_str());
+                  SelectedCount(e), BoxJson(e.selection.active, e.selection.box).c_str(),
+                  BoxJson(e.box.active, BoxBetween(e.box.from, e.box.to)).c_str());
     return json;
 }
 
