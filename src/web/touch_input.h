@@ -14,9 +14,9 @@ constexpr uint32_t kTouchHoldMs = 500;
 // How far a finger may tremble and still count as held still (Android's own touch slop is 8 pixels as well).
 constexpr int32_t kTouchStillPixels = 8;
 // One wheel notch for every 40 pixels the two fingers' distance grows (nearer) or shrinks (further away). A notch
-// moves the eye two units; a pinch across a phone's width (some 360 pixels) then goes nine notches, about one turn
-// of the wheel in one flick, and from the start view three notches (120 pixels) reach the nearest zoom. Much less
-// and a finger's tremble would make the view jump; much more and crossing a model would take several pinches.
+// moves the eye two units: from the start view a pinch of 120 pixels reaches the nearest zoom, as three notches do,
+// and a spread across a phone's width (some 360 pixels) goes nine notches, a brisk roll of the wheel. Much less and
+// a finger's tremble would make the view jump; much more and crossing a model would take several pinches.
 constexpr int32_t kPinchPixelsPerNotch = 40;
 
 class TouchInput {
