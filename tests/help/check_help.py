@@ -247,7 +247,7 @@ def english_terms():
         rows = re.findall(r'\{TextId::\w+, "(\w+)",\s*"(?:[^"\\]|\\.)*",\s*"((?:[^"\\]|\\.)*)"\}', f.read())
     terms = [(t, p) for t, p in read_terms() if t.isascii()]
     for key, text in rows:
-        term = text.split("\\t")[0].replace("&", "").split("%")[0].strip()
+        term = text.split("\\t")[0].replace("&", "").replace('\\"', '"').split("%")[0].strip()
         dialog = key.endswith(("Filter", "Title")) or key.startswith(("Settings", "Dialog", "Version"))
         anywhere = key.startswith("Menu") or key in ("CubeCountFormat", "MirrorLabel", "SelectionFormat")
         terms.append((term, "dialogs.htm" if dialog else None if anywhere else "messages.htm"))
