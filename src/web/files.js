@@ -312,11 +312,12 @@
         return siteUrls.get(address);
     }
 
-    // ---- help: the pages Help.chm is made of, with their contents, in a window of their own
+    // ---- help: the pages Help.chm or Help-en.chm is made of, with their contents, in a window of their own
 
-    function openHelp() {
+    // The help in a folder of the site, "help/" or "help/en/".
+    function openHelp(folder) {
         if (!embedded) {
-            const help = window.open('help/index.html', 'blokkenveld-help');
+            const help = window.open(folder + 'index.html', 'blokkenveld-help');
             if (help) help.focus();
             return;
         }
@@ -328,17 +329,20 @@
         (async () => {
             const text = async (address) => new TextDecoder().decode(await embedded.read(address));
             const dataUrl = async (address) => 'data:image/png;base64,' + toBase64(await embedded.read(address));
-            const style = await text('help/style.css');
+            const style = await text(folder + 'style.css');
+            // A page's pictures may lie in another folder of the help ("../images/..."): their address in the site.
+            const inSite = (address) => new URL(address, 'https://site/' + folder).pathname.slice(1);
             const pages = {};
-            for (const address of embedded.names().filter((name) => /^help\/[^/]+\.htm$/.test(name))) {
+            for (const address of embedded.names().filter((name) => name.startsWith(folder) &&
+                                                           /^[^/]+\.htm$/.test(name.slice(folder.length)))) {
                 let page = (await text(address)).replace(/<link rel="stylesheet"[^>]*>/i, () => `<style>${style}</style>`);
-                for (const image of new Set(page.match(/images\/[\w.-]+\.png/g) || []))
-                    page = page.split(`"${image}"`).join(`"${await dataUrl('help/' + image)}"`);
-                pages[address.slice('help/'.length)] = page;
+                for (const image of new Set(page.match(/(\.\.\/)*images\/[\w.-]+\.png/g) || []))
+                    page = page.split(`"${image}"`).join(`"${await dataUrl(inSite(image))}"`);
+                pages[address.slice(folder.length)] = page;
             }
             help.helpPages = pages;
             help.document.open();
-            help.document.write(await text('help/index.html'));
+            help.document.write(await text(folder + 'index.html'));
             help.document.close();
         })();
     }

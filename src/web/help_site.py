@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the program's help for the browser version: the pages Help.chm is compiled from, as they are, beside a
-viewer page (index.html) that stands for the HTML Help window, with the same contents tree and keyword index.
+"""Writes the program's help for the browser version: the pages Help.chm and Help-en.chm are compiled from, as they
+are, each language beside a viewer page (index.html) that stands for the HTML Help window, with the same contents tree
+and keyword index: the Japanese help in OUTPUT_DIR, the English one in OUTPUT_DIR/en.
 
     python3 src/web/help_site.py OUTPUT_DIR
 
-The contents and the keywords are read by the help compiler's own functions (resources/help/build_help.py), so that
-both helps list the same entries.
+The pictures are kept once, in OUTPUT_DIR/images: the English pages point at them there. The contents and the
+keywords are read by the help compiler's own functions (resources/help/build_help.py), so that both helps list the
+same entries.
 """
 import html
 import json
@@ -20,11 +22,11 @@ sys.path.insert(0, SOURCE)
 import build_help  # noqa: E402  (found beside the pages it reads)
 
 VIEWER = """<!DOCTYPE html>
-<html lang="ja">
+<html lang="{lang}">
 <head>
 <meta charset="utf-8">
-<title>Blokkenveld ヘルプ</title>
-<link rel="icon" href="../artwork/icon105.ico">
+<title>{title}</title>
+<link rel="icon" href="{site}artwork/icon105.ico">
 <style>
 html, body {{ margin: 0; height: 100%; }}
 body {{ display: flex; font: 9pt "Meiryo UI", "Meiryo", "Yu Gothic UI", "MS UI Gothic", "IPAPGothic", sans-serif; }}
@@ -48,82 +50,95 @@ iframe {{ flex: 1 1 auto; border: none; height: 100%; }}
 </head>
 <body>
 <nav id="pane">
-<div id="tabs" role="tablist"><button role="tab" aria-selected="true" data-list="contents">目次</button><button
-role="tab" aria-selected="false" data-list="index">キーワード</button></div>
+<div id="tabs" role="tablist"><button role="tab" aria-selected="true" data-list="contents">{contents_tab}</button><button
+role="tab" aria-selected="false" data-list="index">{index_tab}</button></div>
 <div class="list" id="contents">{contents}</div>
-<div class="list" id="index" hidden><input id="filter" type="search" placeholder="キーワードを入力" aria-label="キーワード">
+<div class="list" id="index" hidden><input id="filter" type="search" placeholder="{filter}" aria-label="{index_tab}">
 {index}</div>
 </nav>
-<iframe name="topic" title="ヘルプの本文" src="{default}"></iframe>
+<iframe name="topic" title="{frame}" src="{default}"></iframe>
 <script>
 'use strict';
-// The tabs, the keyword filter, and the contents following the page shown (its entry marked and opened).
-const frame = document.querySelector('iframe');
-for (const tab of document.querySelectorAll('#tabs button')) {{
-    tab.addEventListener('click', () => {{
-        for (const other of document.querySelectorAll('#tabs button')) {{
-            other.setAttribute('aria-selected', String(other === tab));
-            document.getElementById(other.dataset.list).hidden = other !== tab;
-        }}
-    }});
-}}
-document.getElementById('filter').addEventListener('input', (event) => {{
-    const words = event.target.value.trim().toLowerCase();
-    for (const item of document.querySelectorAll('#index > ul > li'))
-        item.hidden = words !== '' && !item.dataset.keyword.toLowerCase().includes(words);
-}});
-// Made by the one-file page, the window has no folder of pages: it is given them as texts (window.helpPages), shows
-// each from its text, and follows the links itself.
-const embedded = window.helpPages;
-function show(target) {{
-    const [name, anchor] = target.split('#');
-    if (!embedded) {{
-        frame.src = target;
-    }} else if (name in embedded) {{
-        frame.dataset.page = name;
-        frame.dataset.anchor = anchor || '';
-        frame.srcdoc = embedded[name];
+// In a function of its own: the one-file page writes the viewer into the window it already has open (again, or in the
+// other language), where names declared at the top of a script before would still be taken.
+(() => {{
+    // The tabs, the keyword filter, and the contents following the page shown (its entry marked and opened).
+    const frame = document.querySelector('iframe');
+    for (const tab of document.querySelectorAll('#tabs button')) {{
+        tab.addEventListener('click', () => {{
+            for (const other of document.querySelectorAll('#tabs button')) {{
+                other.setAttribute('aria-selected', String(other === tab));
+                document.getElementById(other.dataset.list).hidden = other !== tab;
+            }}
+        }});
     }}
-}}
-if (embedded) {{
-    document.addEventListener('click', (event) => {{
-        const link = event.target.closest('a[target="topic"]');
-        if (!link) return;
-        event.preventDefault();
-        show(link.getAttribute('href'));
+    document.getElementById('filter').addEventListener('input', (event) => {{
+        const words = event.target.value.trim().toLowerCase();
+        for (const item of document.querySelectorAll('#index > ul > li'))
+            item.hidden = words !== '' && !item.dataset.keyword.toLowerCase().includes(words);
     }});
-    frame.addEventListener('load', () => {{
-        const page = frame.contentDocument;
-        if (frame.dataset.anchor) page.getElementById(frame.dataset.anchor)?.scrollIntoView();
-        page.addEventListener('click', (event) => {{
-            const link = event.target.closest('a[href]');
-            if (!link || /^[a-z]+:/i.test(link.getAttribute('href'))) return;
+    // Made by the one-file page, the window has no folder of pages: it is given them as texts (window.helpPages), shows
+    // each from its text, and follows the links itself.
+    const embedded = window.helpPages;
+    function show(target) {{
+        const [name, anchor] = target.split('#');
+        if (!embedded) {{
+            frame.src = target;
+        }} else if (name in embedded) {{
+            frame.dataset.page = name;
+            frame.dataset.anchor = anchor || '';
+            frame.srcdoc = embedded[name];
+        }}
+    }}
+    if (embedded) {{
+        document.addEventListener('click', (event) => {{
+            const link = event.target.closest('a[target="topic"]');
+            if (!link) return;
             event.preventDefault();
             show(link.getAttribute('href'));
         }});
+        frame.addEventListener('load', () => {{
+            const page = frame.contentDocument;
+            if (frame.dataset.anchor) page.getElementById(frame.dataset.anchor)?.scrollIntoView();
+            page.addEventListener('click', (event) => {{
+                const link = event.target.closest('a[href]');
+                if (!link || /^[a-z]+:/i.test(link.getAttribute('href'))) return;
+                event.preventDefault();
+                show(link.getAttribute('href'));
+            }});
+        }});
+        show('{default}');
+    }}
+    frame.addEventListener('load', () => {{
+        let shown = frame.dataset.page || '';
+        if (!embedded) {{
+            try {{ shown = frame.contentWindow.location.pathname.split('/').pop(); }} catch (error) {{ return; }}
+        }}
+        document.title = (frame.contentDocument && frame.contentDocument.title) || document.title;
+        for (const link of document.querySelectorAll('#contents a')) {{
+            const current = link.getAttribute('href').split('#')[0] === shown;
+            link.classList.toggle('current', current);
+            if (!current) continue;
+            for (let node = link.parentElement; node; node = node.parentElement)
+                if (node.tagName === 'DETAILS') node.open = true;
+        }}
     }});
-    show('{default}');
-}}
-frame.addEventListener('load', () => {{
-    let shown = frame.dataset.page || '';
-    if (!embedded) {{
-        try {{ shown = frame.contentWindow.location.pathname.split('/').pop(); }} catch (error) {{ return; }}
-    }}
-    document.title = (frame.contentDocument && frame.contentDocument.title) || document.title;
-    for (const link of document.querySelectorAll('#contents a')) {{
-        const current = link.getAttribute('href').split('#')[0] === shown;
-        link.classList.toggle('current', current);
-        if (!current) continue;
-        for (let node = link.parentElement; node; node = node.parentElement)
-            if (node.tagName === 'DETAILS') node.open = true;
-    }}
-}});
-const asked = new URLSearchParams(location.search).get('page');
-if (asked && {pages}.includes(asked.split('#')[0])) show(asked);
+    const asked = new URLSearchParams(location.search).get('page');
+    if (asked && {pages}.includes(asked.split('#')[0])) show(asked);
+}})();
 </script>
 </body>
 </html>
 """
+
+
+# Each language's viewer: where it goes below the output folder, the way back up to the site, and its own words.
+VIEWERS = {
+    "ja": dict(folder="", site="../", lang="ja", title="Blokkenveld ヘルプ", contents_tab="目次",
+               index_tab="キーワード", filter="キーワードを入力", frame="ヘルプの本文"),
+    "en": dict(folder="en", site="../../", lang="en", title="Blokkenveld Help", contents_tab="Contents",
+               index_tab="Index", filter="Type a keyword", frame="Help topic"),
+}
 
 
 def link(title, target):
@@ -172,27 +187,41 @@ def keyword_index(pages):
     return "\n".join(out)
 
 
-def build(output):
-    entries = build_help.read_contents(os.path.join(SOURCE, "contents.txt"))
-    page_dir = os.path.join(SOURCE, "pages")
+def write_viewer(output, language):
+    """One language's pages, style and viewer; its pages' pictures point at the Japanese help's, which holds them."""
+    words = VIEWERS[language]
+    source = build_help.LANGUAGES[language].source
+    target = os.path.join(output, words["folder"])
+    entries = build_help.read_contents(os.path.join(source, "contents.txt"))
+    page_dir = os.path.join(source, "pages")
     pages = {name: build_help.read_page(os.path.join(page_dir, name)) for name in sorted(os.listdir(page_dir))
              if name.endswith(".htm")}
-    for _, title, target in entries:
-        if target.split("#")[0] not in pages:
-            raise build_help.HelpError(f"contents.txt: '{title}' points at {target}, which is not a page")
+    for _, title, entry in entries:
+        if entry.split("#")[0] not in pages:
+            raise build_help.HelpError(f"contents.txt: '{title}' points at {entry}, which is not a page")
+    os.makedirs(target, exist_ok=True)
+    images = os.path.relpath(os.path.join(output, "images"), target).replace(os.sep, "/")
+    for name in pages:
+        with open(os.path.join(page_dir, name), "rb") as f:
+            text = f.read()
+        with open(os.path.join(target, name), "wb") as f:
+            f.write(text.replace(b'src="images/', f'src="{images}/'.encode()))
+    shutil.copy(os.path.join(SOURCE, "style.css"), target)
+    viewer = VIEWER.format(contents=contents_tree(entries), index=keyword_index(pages), default=build_help.DEFAULT_PAGE,
+                           pages=json.dumps(sorted(pages)), **{k: v for k, v in words.items() if k != "folder"})
+    with open(os.path.join(target, "index.html"), "w", encoding="utf-8") as f:
+        f.write(viewer)
+
+
+def build(output):
     if os.path.isdir(output):
         shutil.rmtree(output)
     os.makedirs(os.path.join(output, "images"))
-    for name in pages:
-        shutil.copy(os.path.join(page_dir, name), output)
-    shutil.copy(os.path.join(SOURCE, "style.css"), output)
     for name in sorted(os.listdir(os.path.join(SOURCE, "images"))):
         if name.endswith(".png"):
             shutil.copy(os.path.join(SOURCE, "images", name), os.path.join(output, "images"))
-    viewer = VIEWER.format(contents=contents_tree(entries), index=keyword_index(pages),
-                           default=build_help.DEFAULT_PAGE, pages=json.dumps(sorted(pages)))
-    with open(os.path.join(output, "index.html"), "w", encoding="utf-8") as f:
-        f.write(viewer)
+    for language in VIEWERS:
+        write_viewer(output, language)
 
 
 def main(argv):

@@ -172,7 +172,7 @@ EM_ASYNC_JS(int, ChooseSampleJs, (char* name, int capacity), {
 EM_ASYNC_JS(void, VersionDialogJs, (const char* line, const char* kind), {
     await Blokkenveld.dialogs.version(UTF8ToString(line), UTF8ToString(kind));
 });
-EM_JS(void, OpenHelpJs, (), { Blokkenveld.files.openHelp(); });
+EM_JS(void, OpenHelpJs, (const char* folder), { Blokkenveld.files.openHelp(UTF8ToString(folder)); });
 
 EM_JS(int, StorageLengthJs, (const char* name), {
     const value = Blokkenveld.files.storage.get(UTF8ToString(name));
@@ -366,8 +366,8 @@ void PageVersionDialog(const char* versionLine, const char* productKind) {
     VersionDialogJs(versionLine, productKind);
 }
 
-void PageOpenHelp() {
-    OpenHelpJs();
+void PageOpenHelp(const char* folder) {
+    OpenHelpJs(folder);
 }
 
 bool PageStorageGet(const char* name, std::string& value) {

@@ -79,8 +79,8 @@ bool PageChooseSample(char* name, int capacity);
 // The colour settings dialog with the two colours, which take the colours chosen; how it ended.
 SettingsDialogEnd PageSettingsDialog(int32_t (&background)[3], int32_t (&wireframe)[3]);
 void PageVersionDialog(const char* versionLine, const char* productKind);
-// The help pages with their contents, in a window of their own.
-void PageOpenHelp();
+// The help pages in a folder of the site ("help/", "help/en/") with their contents, in a window of their own.
+void PageOpenHelp(const char* folder);
 
 // Text kept in the page's local storage.
 bool PageStorageGet(const char* name, std::string& value);

@@ -4,8 +4,10 @@
 // unsaved offered back.
 #include <emscripten.h>
 
+#include "editor/document/help_file.h"
 #include "editor_menu_items.h"
 #include "resource_ids.h"
+#include "text/texts.h"
 #include "version.h"
 #include "web/menu_commands.h"
 #include "web/page.h"
@@ -115,7 +117,7 @@ public:
                 RunSettingsDialog();
                 break;
             case ID_HELP_HELP:
-                PageOpenHelp();
+                PageOpenHelp(HelpSiteFolder(CurrentLanguage()));
                 break;
             case ID_HELP_VERSION:
                 PageVersionDialog(BLOKKENVELD_VERSION_LINE, TextOf(TextId::VersionNote));

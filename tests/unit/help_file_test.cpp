@@ -15,4 +15,6 @@ TEST(HelpFile, EnglishOpensItsOwnHelpOrTheJapaneseOneTellingSoOnce) {
         EXPECT_STREQ(choice.file, "Help.chm");
         EXPECT_EQ(choice.tellFallback, first);
     }
+    EXPECT_STREQ(HelpSiteFolder(Language::Japanese), "help/");
+    EXPECT_STREQ(HelpSiteFolder(Language::English), "help/en/");
 }
