@@ -52,6 +52,7 @@ void ChooseLanguage(HWND window, Language language) {
     SetMenu(window, BuildMainMenu());
     DestroyMenu(old);
     SetViewChecks(window);
+    FillFileDialogRecords(window);  // the file dialogs' type names and titles
     gEditorChecksShown = false;
     SyncEditorChecks(window);
     EnableMenuItem(GetMenu(window), ID_OPTIONS_UNDO,

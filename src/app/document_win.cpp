@@ -67,12 +67,14 @@ void Fill(DialogRecord& r,
     r.defaultExtension = defaultExtension != nullptr ? Widen(defaultExtension) : std::wstring();
     r.title = title != nullptr ? Widen(title) : std::wstring();
     r.folder = FromAnsi(folder);
+    // Filled again when the language changes: the kind the user chose last stays chosen.
+    const DWORD filterIndex = r.record.nFilterIndex;
     std::memset(&r.record, 0, sizeof(r.record));
     // The record as it was before Windows 2000 extended it, in this build's word size.
     r.record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     r.record.hwndOwner = owner;
     r.record.lpstrFilter = r.filter.c_str();
-    r.record.nFilterIndex = 0;
+    r.record.nFilterIndex = filterIndex;
     r.record.lpstrFile = r.name;
     r.record.nMaxFile = kPathCapacity;
     r.record.lpstrInitialDir = r.folder.empty() ? nullptr : r.folder.c_str();
