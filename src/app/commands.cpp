@@ -54,11 +54,7 @@ void ChooseLanguage(HWND window, Language language) {
     SetViewChecks(window);
     FillFileDialogRecords(window);  // the file dialogs' type names and titles
     gEditorChecksShown = false;
-    SyncEditorChecks(window);
-    EnableMenuItem(GetMenu(window), ID_OPTIONS_UNDO,
-                   MF_BYCOMMAND | (gEditor.undo.undoAvailable ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(GetMenu(window), ID_OPTIONS_REDO,
-                   MF_BYCOMMAND | (gEditor.undo.redoAvailable ? MF_ENABLED : MF_GRAYED));
+    SyncEditorChecks(window);  // Undo and Redo are set by every frame, and this command wakes one
     DrawMenuBar(window);
     InvalidateRect(window, nullptr, FALSE);
 }

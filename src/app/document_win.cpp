@@ -86,8 +86,8 @@ void Fill(DialogRecord& r,
 class WindowsDocumentUi final : public DocumentUi {
 public:
     Answer AskSaveChanges() override {
-        switch (MessageBoxW(gMainWindow, Widen(TextOf(TextId::SaveChangesQuestion)).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
-                            MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        switch (MessageBoxW(gMainWindow, Widen(TextOf(TextId::SaveChangesQuestion)).c_str(),
+                            Widen(TextOf(TextId::ConfirmTitle)).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
             case IDYES:
                 return Answer::Yes;
             case IDNO:
@@ -147,8 +147,7 @@ void FillFileDialogRecords(HWND window) {
          Filter({object, "*.bvo", TextOf(TextId::MetasequoiaFilter), "*.mqo", TextOf(TextId::GltfFilter), "*.glb",
                  TextOf(TextId::ObjFilter), "*.obj", voxels, "*.vox"}),
          "bvo", nullptr, desktop);
-    Fill(gRecords[static_cast<int>(FileDialog::SceneSave)], window, Filter({object, "*.bvo"}), "bvo", nullptr,
-         desktop);
+    Fill(gRecords[static_cast<int>(FileDialog::SceneSave)], window, Filter({object, "*.bvo"}), "bvo", nullptr, desktop);
     Fill(gRecords[static_cast<int>(FileDialog::Screenshot)], window, bmp, "bmp", TextOf(TextId::ScreenshotSaveTitle),
          desktop);
     Fill(gRecords[static_cast<int>(FileDialog::ObjectOpen)], window,
