@@ -5,15 +5,18 @@
 (() => {
     const page = window.Blokkenveld;
 
-    // What each save dialog offers, in the order of the Windows program's filters.
+    // What each save dialog offers, in the order of the Windows program's filters: its title's text and its kinds'
+    // (the key of each kind's name in the table of texts, and its extension).
     const SAVE_DIALOGS = {
-        object: {title: '名前を付けて保存', kinds: [['Blokkenveld Object (*.bvo)', '.bvo'],
-            ['メタセコイア オブジェクト (*.mqo)', '.mqo'], ['glTF (*.glb)', '.glb'], ['OBJ (*.obj)', '.obj'],
-            ['MagicaVoxel (*.vox)', '.vox']]},
-        scene: {title: '名前を付けて保存', kinds: [['Blokkenveld Object (*.bvo)', '.bvo']]},
-        screenshot: {title: 'スクリーンショットの保存', kinds: [['BMP files (*.bmp)', '.bmp']]},
-        palette: {title: '名前を付けて保存', kinds: [['Blokkenveld Palette (*.bvp)', '.bvp']]},
+        object: {title: 'SaveAsTitle', kinds: [['ObjectFilter', '.bvo'], ['MetasequoiaFilter', '.mqo'],
+            ['GltfFilter', '.glb'], ['ObjFilter', '.obj'], ['VoxFilter', '.vox']]},
+        scene: {title: 'SaveAsTitle', kinds: [['ObjectFilter', '.bvo']]},
+        screenshot: {title: 'ScreenshotSaveTitle', kinds: [['BitmapFilter', '.bmp']]},
+        palette: {title: 'SaveAsTitle', kinds: [['PaletteFilter', '.bvp']]},
     };
+    const words = page.texts;
+    // A save dialog's kinds as [name, extension], named in the program's language.
+    const kindsOf = (kind) => SAVE_DIALOGS[kind].kinds.map(([key, extension]) => [words.text(key), extension]);
     const FORBIDDEN = /[\\/:*?"<>|\u0000-\u001f]/;
     const NAME_CAPACITY = 259;  // bytes of a path the program holds
 
@@ -21,21 +24,21 @@
 
     // Resolves with the name chosen, or null when cancelled. proposed is the name the dialog starts with.
     function save(kind, proposed) {
-        const dialog = SAVE_DIALOGS[kind];
+        const dialog = {kinds: kindsOf(kind)};
         return page.modal({
-            title: dialog.title,
+            title: words.text(SAVE_DIALOGS[kind].title),
             className: 'dialog save',
             closeBox: null,
             fill(body, finish) {
                 body.innerHTML =
-                    '<div class="field"><label for="save-name">ファイル名(<u>N</u>):</label>' +
+                    `<div class="field"><label for="save-name">${words.html('SaveNameLabel')}</label>` +
                     '<input id="save-name" type="text" spellcheck="false" autocomplete="off" data-focus></div>' +
-                    '<div class="field"><label for="save-kind">ファイルの種類(<u>T</u>):</label>' +
+                    `<div class="field"><label for="save-kind">${words.html('SaveKindLabel')}</label>` +
                     '<select id="save-kind"></select></div>' +
-                    '<div class="where">ファイルはブラウザーのダウンロードとして保存されます。</div>' +
+                    `<div class="where">${words.html('SaveWhere')}</div>` +
                     '<div class="note" role="alert"></div>' +
-                    '<div class="buttons"><button class="default">保存(<u>S</u>)</button>' +
-                    '<button class="cancel">キャンセル</button></div>';
+                    `<div class="buttons"><button class="default">${words.html('SaveButton')}</button>` +
+                    `<button class="cancel">${words.html('CancelButton')}</button></div>`;
                 const name = body.querySelector('#save-name');
                 const select = body.querySelector('#save-kind');
                 const note = body.querySelector('.note');
@@ -54,10 +57,10 @@
                     if (chosen === '') {
                         name.focus();
                     } else if (FORBIDDEN.test(chosen)) {
-                        note.textContent = 'ファイル名に次の文字は使えません: \\ / : * ? " < > |';
+                        note.textContent = words.text('NameForbidden');
                         name.focus();
                     } else if (new TextEncoder().encode(chosen).length > NAME_CAPACITY) {
-                        note.textContent = 'ファイル名が長すぎます。';
+                        note.textContent = words.text('NameTooLong');
                         name.focus();
                     } else {
                         finish(chosen);
@@ -88,18 +91,19 @@
         const colours = {background: background.slice(), wireframe: wireframe.slice()};
         const ended = (end) => ({end, background: colours.background, wireframe: colours.wireframe});
         return page.modal({
-            title: '設定',
+            title: words.text('SettingsCaption'),
             className: 'dialog settings',
             closeBox: () => ended(rules.SettingsEnd.closeBox),
             fill(body, finish) {
                 body.innerHTML =
-                    '<fieldset><legend>色</legend>' +
+                    `<fieldset><legend>${words.html('SettingsColours')}</legend>` +
                     '<div class="swatch" data-colour="background"></div><div class="swatch" data-colour="wireframe"></div>' +
-                    '<button data-colour="background">背景</button><button data-colour="wireframe">ﾜｲﾔｰﾌﾚｰﾑ</button>' +
+                    `<button data-colour="background">${words.html('SettingsBackground')}</button>` +
+                    `<button data-colour="wireframe">${words.html('SettingsWireframe')}</button>` +
                     '<input type="color" data-colour="background" tabindex="-1">' +
                     '<input type="color" data-colour="wireframe" tabindex="-1"></fieldset>' +
                     '<div class="buttons"><button class="default" data-focus>OK</button>' +
-                    '<button class="cancel">ｷｬﾝｾﾙ</button></div>';
+                    `<button class="cancel">${words.html('DialogCancel')}</button></div>`;
                 const paint = () => {
                     for (const swatch of body.querySelectorAll('.swatch'))
                         swatch.style.background = hex(colours[swatch.dataset.colour]);
@@ -135,7 +139,7 @@
     // The version dialog: the program's icon, its version line and what it is; OK or the close box end it.
     function version(versionLine, productKind) {
         return page.modal({
-            title: 'バージョン情報',
+            title: words.text('VersionCaption'),
             className: 'dialog version',
             closeBox: 0,
             fill(body, finish) {
@@ -157,21 +161,22 @@
 
     // The sample models that come with the page, as the Windows program's samples folder holds them, and its picture,
     // which opens as a bitmap import.
-    const SAMPLES = [['house.bvo', 'レンガの家'], ['tree.bvo', '大きな木'], ['character.bvo', '冒険者'],
-        ['car.bvo', '赤い車'], ['town.bvo', '街の一区画'], ['fuji.bmp', '富士山の絵']];
+    const SAMPLES = [['house.bvo', 'SampleHouse'], ['tree.bvo', 'SampleTree'], ['character.bvo', 'SampleCharacter'],
+        ['car.bvo', 'SampleCar'], ['town.bvo', 'SampleTown'], ['fuji.bmp', 'SampleFuji']];
 
     // The samples window: a list of the models; resolves with the file name chosen, or null when closed without one.
     function samples() {
         return page.modal({
-            title: 'サンプルを開く',
+            title: words.text('SamplesTitle'),
             className: 'dialog samples',
             closeBox: null,
             fill(body, finish) {
-                body.innerHTML = `<select size="${SAMPLES.length}" aria-label="サンプル" data-focus></select>` +
-                    '<div class="buttons"><button class="default">開く(<u>O</u>)</button>' +
-                    '<button class="cancel">キャンセル</button></div>';
+                body.innerHTML = `<select size="${SAMPLES.length}" aria-label="${words.text('SamplesList')}" ` +
+                    'data-focus></select>' +
+                    `<div class="buttons"><button class="default">${words.html('OpenButton')}</button>` +
+                    `<button class="cancel">${words.html('CancelButton')}</button></div>`;
                 const list = body.querySelector('select');
-                for (const [name, title] of SAMPLES) list.add(new Option(`${name} ― ${title}`, name));
+                for (const [name, title] of SAMPLES) list.add(new Option(`${name} ― ${words.text(title)}`, name));
                 list.selectedIndex = 0;
                 list.addEventListener('dblclick', () => finish(list.value || null));
                 body.querySelector('.default').addEventListener('click', () => finish(list.value || null));
@@ -188,5 +193,5 @@
         });
     }
 
-    page.dialogs = {save, settings, version, samples, kindsOf: (kind) => SAVE_DIALOGS[kind].kinds};
+    page.dialogs = {save, settings, version, samples, kindsOf};
 })();

@@ -82,12 +82,13 @@
     }
 
     // The picker needs a click of the user's: a window whose button opens it.
-    function askForClick(cover, open, answer, title = '開く', caption = 'ファイルを選ぶ...') {
+    function askForClick(cover, open, answer, title = page.texts.text('PickOpenTitle'),
+        caption = page.texts.text('PickFile')) {
         const frame = document.createElement('div');
         frame.className = 'dialog ask-click';
         frame.innerHTML = '<div class="title"><span class="text"></span></div><div class="content">' +
-            '<div class="buttons"><button class="default"></button><button class="cancel">キャンセル' +
-            '</button></div></div>';
+            '<div class="buttons"><button class="default"></button><button class="cancel"></button></div></div>';
+        frame.querySelector('.cancel').textContent = page.texts.text('CancelButton');
         frame.querySelector('.text').textContent = title;
         frame.querySelector('.default').textContent = caption;
         cover.appendChild(frame);
@@ -143,7 +144,8 @@
             fill(cover, finish) {
                 const open = () => window.showSaveFilePicker(options).then(finish, () => finish(null));
                 if (navigator.userActivation && !navigator.userActivation.isActive)
-                    askForClick(cover, open, finish, '保存', name ? `「${name}」を保存...` : '保存先を選ぶ...');
+                    askForClick(cover, open, finish, page.texts.text('PickSaveTitle'),
+                        name ? page.texts.text('PickSaveNamed', name) : page.texts.text('PickSaveWhere'));
                 else open();
             },
         });
@@ -363,9 +365,10 @@
         });
     }
 
-    // Opened from disk, a page may be refused its storage: it says so in a line and works on without.
+    // Opened from disk, a page may be refused its storage: it says so in a line, in the program's language once the
+    // program has told it, and works on without.
     if (location.protocol === 'file:' && !storage.set('blokkenveld-storage-check', '1')) {
-        page.notice('このブラウザーはディスクから開いたページに保存領域を使わせません。設定と作業の控えは残りません。');
+        page.texts.ready.then(() => page.notice(page.texts.text('StorageRefused')));
     }
     storage.remove('blokkenveld-storage-check');
 

@@ -58,11 +58,6 @@ bool ReadPanelFile(Language language, Image& image) {
     return gFiles.ReadAll(PanelFileOf(language), bytes) && DecodeBitmap(bytes.data(), bytes.size(), image);
 }
 
-bool LoadPanelImage() {
-    Image image;
-    return ReadPanelArtwork(CurrentLanguage(), ReadPanelFile, image) && gRenderer.LoadPanel(image);
-}
-
 // The text font, the panel and the editor's atlas on the context; false when the font or the panel cannot be made.
 bool LoadGraphicsResources() {
     GlyphAtlas glyphs;
@@ -115,6 +110,11 @@ EM_ASYNC_JS(void, WaitForAnimationFrame, (), { await new Promise(resolve => requ
 
 }  // namespace
 
+bool LoadPanelImage() {
+    Image image;
+    return ReadPanelArtwork(CurrentLanguage(), ReadPanelFile, image) && gRenderer.LoadPanel(image);
+}
+
 bool FollowCanvasSize() {
     int32_t width = 0, height = 0;
     CanvasElementSize(width, height);
@@ -129,7 +129,13 @@ bool FollowCanvasSize() {
 }
 
 int main(int argc, char** argv) {
+    PagePublishTexts();
     ReadSettings(SettingsStore(), gSettings, gEditor);
+    char asked[4];
+    PageAddressLanguage(asked, sizeof(asked));
+    TakeAddressLanguage(SettingsStore(), gSettings, asked);
+    SetLanguage(gSettings.language);
+    PageSetLanguage(gSettings.language);
     FindKeptFile(gSettings.paletteName);
     FindKeptFile(gSettings.textureName);
     // The atlas is decoded once, here and whenever another is loaded; the context is given it from memory.

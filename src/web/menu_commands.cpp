@@ -3,6 +3,7 @@
 #include "editor/editor.h"
 #include "editor_menu_items.h"
 #include "resource_ids.h"
+#include "text/texts.h"
 #include "web/browser_input.h"
 
 namespace {
@@ -44,6 +45,10 @@ MenuItemState MenuStateOf(const Editor& editor,
             return {true, editor.paintWindow.shown};
         case ID_VIEW_STATUS_WINDOW:
             return {true, editor.statusWindow.shown};
+        case ID_OPTIONS_LANGUAGE_JAPANESE:
+            return {true, CurrentLanguage() == Language::Japanese};
+        case ID_OPTIONS_LANGUAGE_ENGLISH:
+            return {true, CurrentLanguage() == Language::English};
         default:
             return {IsMenuCommand(commandId), false};
     }

@@ -23,14 +23,14 @@ constexpr int kMenuCommands[] = {
     ID_EDIT_FLIP_X, ID_EDIT_FLIP_Y, ID_EDIT_FLIP_Z, ID_EDIT_TURN, ID_EDIT_PAINT,
     ID_OPTIONS_UNDO, ID_OPTIONS_REDO, ID_OPTIONS_RESET_CAMERA, ID_OPTIONS_FRAME_MODEL,
     ID_OPTIONS_MIRROR_X, ID_OPTIONS_MIRROR_Y, ID_OPTIONS_MIRROR_Z, ID_OPTIONS_MIRROR_CENTRE, ID_OPTIONS_MIRROR_FACE,
-    ID_OPTIONS_SETTINGS,
+    ID_OPTIONS_SETTINGS, ID_OPTIONS_LANGUAGE_JAPANESE, ID_OPTIONS_LANGUAGE_ENGLISH,
     ID_VIEW_PAINT_WINDOW, ID_VIEW_STATUS_WINDOW,
     ID_HELP_HELP, ID_HELP_VERSION};
 // clang-format on
 constexpr int kMenuCommandCount = sizeof(kMenuCommands) / sizeof(kMenuCommands[0]);
 
 // What the shell does for a command: New, Open, the samples, Save, Save As, Screenshot, Cut, Copy and Paste (through
-// the page's clipboard), Settings, Help and Version.
+// the page's clipboard), Settings, the languages, Help and Version.
 class MenuShell {
 public:
     virtual ~MenuShell() = default;
@@ -41,7 +41,7 @@ public:
 // the frame update last enabled (undoEnabled, redoEnabled), Paste whether the page knows of cubes on the clipboard
 // (clipboardHasCubes, from ClipboardKnowledge), the Edit items on the selection what the editor offers; every other
 // item is offered. The View items carry a check mark while their panel is shown, the mirror items while their plane
-// is switched on.
+// is switched on, a language's item while it is the program's.
 MenuItemState MenuStateOf(const Editor& editor,
                           int commandId,
                           bool undoEnabled,

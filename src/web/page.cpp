@@ -80,6 +80,13 @@ EM_JS(void, DocumentNamedJs, (const char* name), {
 EM_JS(void, PageMenuItemJs, (int command, int enabled, int checked), {
     Blokkenveld.menu.setItem(command, enabled != 0, checked != 0);
 });
+EM_JS(void, AddTextJs, (const char* key, const char* japanese, const char* english), {
+    Blokkenveld.texts.add(UTF8ToString(key), UTF8ToString(japanese), UTF8ToString(english));
+});
+EM_JS(void, SetLanguageJs, (int english), { Blokkenveld.texts.setLanguage(english ? 'en' : 'ja'); });
+EM_JS(void, AddressLanguageJs, (char* value, int capacity), {
+    stringToUTF8(Blokkenveld.texts.addressLanguage, value, capacity);
+});
 EM_JS(void, PageFrameDrawnJs, (), { Blokkenveld.frameDrawn(); });
 EM_JS(int, TakeWakeJs, (), { return Blokkenveld.takeWake() ? 1 : 0; });
 EM_ASYNC_JS(void, RestJs, (int32_t limit), { await Blokkenveld.rest(limit); });
@@ -278,6 +285,19 @@ void PageDocumentNamed(const char* name) {
 
 void PageSetMenuItem(int commandId, bool enabled, bool checked) {
     PageMenuItemJs(commandId, enabled ? 1 : 0, checked ? 1 : 0);
+}
+
+void PagePublishTexts() {
+    for (const TextRow& row : kTextRows)
+        AddTextJs(row.key, row.japanese, row.english);
+}
+
+void PageSetLanguage(Language language) {
+    SetLanguageJs(language == Language::English ? 1 : 0);
+}
+
+void PageAddressLanguage(char* value, int capacity) {
+    AddressLanguageJs(value, capacity);
 }
 
 void PageFrameDrawn() {

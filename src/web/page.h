@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editor_commands.h"
+#include "text/texts.h"
 #include "web/page_files.h"
 #include "web/scene_keeper.h"
 #include "web/settings_dialog.h"
@@ -32,6 +33,12 @@ void PageSetTitle(const char* utf8Title);
 // saved under it, is the document's file from now on.
 void PageDocumentNamed(const char* name);
 void PageSetMenuItem(int commandId, bool enabled, bool checked);
+// The table of texts, handed to the page once as the program starts, for its own windows and menu bar.
+void PagePublishTexts();
+// The program's language for the page's words from now on: its menu bar is written again at once.
+void PageSetLanguage(Language language);
+// The language the page's address asks for: "en", "ja" or "".
+void PageAddressLanguage(char* value, int capacity);
 // A frame was drawn; the page counts them and notes the time of the first.
 void PageFrameDrawn();
 // Whether something that can change the picture or the editing happened in the page since the last call.

@@ -64,7 +64,7 @@ window.Blokkenveld = (() => {
     const menuBar = document.getElementById('menubar');
     const menus = Array.from(menuBar.querySelectorAll('.menu'));
     const itemsByCommand = new Map();
-    for (const item of menuBar.querySelectorAll('.item')) {
+    for (const item of menuBar.querySelectorAll('.item[data-command]')) {
         item.classList.add('disabled');
         item.setAttribute('aria-disabled', 'true');
         itemsByCommand.set(Number(item.dataset.command), item);
@@ -73,9 +73,12 @@ window.Blokkenveld = (() => {
     let openMenu = -1;         // the menu whose popup is shown
     let barMenu = -1;          // the caption highlighted while the bar has the keyboard
     let highlighted = null;    // the highlighted item of the open popup
+    let openSub = null;        // the item of the open popup whose submenu is shown
     let altAlone = false;      // Alt went down with no other key yet: letting it go gives the bar the keyboard
 
-    const items = (index) => Array.from(menus[index].querySelectorAll('.item'));
+    const items = (index) => Array.from(menus[index].querySelectorAll(':scope > .popup > .item'));
+    const subItems = (item) => Array.from(item.querySelectorAll(':scope > .popup > .item'));
+    const isSubmenu = (item) => item !== null && item.classList.contains('submenu');
     const enabled = (item) => !item.classList.contains('disabled');
     const accessOf = (element) => (element.dataset.access || '').toUpperCase();
 
@@ -91,7 +94,22 @@ window.Blokkenveld = (() => {
         menuBar.classList.toggle('keyboard', index >= 0);
     }
 
+    // A submenu's popup beside its item; from the keys with its first item highlighted.
+    function openSubmenu(item, fromKeyboard) {
+        if (openSub === item) return;
+        closeSubmenu();
+        openSub = item;
+        item.classList.add('open');
+        if (fromKeyboard) highlight(subItems(item)[0] || null);
+    }
+
+    function closeSubmenu() {
+        if (openSub) openSub.classList.remove('open');
+        openSub = null;
+    }
+
     function open(index, fromKeyboard) {
+        closeSubmenu();
         if (openMenu >= 0) menus[openMenu].classList.remove('open');
         highlight(null);
         openMenu = index;
@@ -107,6 +125,10 @@ window.Blokkenveld = (() => {
     }
 
     function choose(item) {
+        if (isSubmenu(item)) {
+            openSubmenu(item, true);
+            return;
+        }
         if (!item || !enabled(item)) return;
         close();
         post({command: Number(item.dataset.command)});
@@ -123,9 +145,17 @@ window.Blokkenveld = (() => {
             if (openMenu >= 0 && openMenu !== index) open(index, false);
         });
         for (const item of menu.querySelectorAll('.item')) {
-            item.addEventListener('mouseenter', () => highlight(item));
+            const inSubmenu = item.parentElement.parentElement.classList.contains('submenu');
+            item.addEventListener('mouseenter', () => {
+                highlight(item);
+                if (isSubmenu(item)) openSubmenu(item, false);
+                else if (!inSubmenu) closeSubmenu();
+            });
             item.addEventListener('mouseleave', () => { if (highlighted === item) highlight(null); });
-            item.addEventListener('mouseup', (event) => { if (event.button === 0) choose(item); });
+            item.addEventListener('mouseup', (event) => {
+                event.stopPropagation();  // not again by the submenu's item around it
+                if (event.button === 0) choose(item);
+            });
             item.addEventListener('mousedown', (event) => event.preventDefault());
         }
     });
@@ -154,11 +184,22 @@ window.Blokkenveld = (() => {
         altAlone = false;
         const letter = key.length === 1 ? key.toUpperCase() : '';
         if (openMenu >= 0) {
-            const list = items(openMenu);
+            // Right opens a highlighted submenu; Left and Escape close an open one, back to its item.
+            if (key === 'ArrowRight' && isSubmenu(highlighted) && openSub !== highlighted) {
+                openSubmenu(highlighted, true);
+                return true;
+            }
+            if (openSub && (key === 'ArrowLeft' || key === 'Escape')) {
+                const item = openSub;
+                closeSubmenu();
+                highlight(item);
+                return true;
+            }
+            const list = openSub ? subItems(openSub) : items(openMenu);
             const moved = PageRules.menuArrow(key, menus.length, openMenu, list.length, list.indexOf(highlighted));
             if (moved) {
                 if (moved.menu !== openMenu) open(moved.menu, true);
-                highlight(items(moved.menu)[moved.item] || null);
+                highlight((moved.menu === openMenu ? list : items(moved.menu))[moved.item] || null);
             } else if (key === 'Escape') { const at = openMenu; open(-1, false); showBar(at); }
             else if (key === 'Enter' || key === ' ') choose(highlighted);
             else if (letter) {
@@ -213,7 +254,7 @@ window.Blokkenveld = (() => {
             item.classList.toggle('disabled', !isEnabled);
             item.setAttribute('aria-disabled', String(!isEnabled));
             item.classList.toggle('checked', isChecked);
-            if (item.getAttribute('role') === 'menuitemcheckbox') item.setAttribute('aria-checked', String(isChecked));
+            if (item.getAttribute('role') !== 'menuitem') item.setAttribute('aria-checked', String(isChecked));
         },
         get open() { return openMenu >= 0 || barMenu >= 0; },
     };
@@ -257,7 +298,7 @@ window.Blokkenveld = (() => {
                     const button = document.createElement('span');
                     button.className = 'close';
                     button.setAttribute('role', 'button');
-                    button.setAttribute('aria-label', '閉じる');
+                    button.setAttribute('aria-label', texts().text('CloseButton'));
                     button.addEventListener('click', () => finish(closing()));
                     bar.appendChild(button);
                 }
@@ -344,11 +385,15 @@ window.Blokkenveld = (() => {
         line.textContent = text;
         const close = document.createElement('button');
         close.textContent = '×';
-        close.setAttribute('aria-label', '閉じる');
+        close.setAttribute('aria-label', texts().text('CloseButton'));
         close.addEventListener('click', () => line.remove());
         line.appendChild(close);
         document.body.appendChild(line);
     }
+
+    // The words of the page's own windows, in the program's language (page_texts.js); the buttons of a question.
+    const texts = () => window.Blokkenveld.texts;
+    const yesNo = () => [texts().plain('YesButton'), texts().plain('NoButton')];
 
     // The place of name among the names the program lists (separated by blanks), as the program reads an answer of
     // the page's; a name it does not list is the page's mistake, and -1.
@@ -378,10 +423,11 @@ window.Blokkenveld = (() => {
             return was;
         },
         active: () => document.visibilityState === 'visible' && document.hasFocus() && !modalOpen && !menu.open,
-        ask: async (text) => (await box('確認', text, 'question', ['はい(Y)', 'いいえ(N)'], {Y: 0, N: 1})) === 0,
+        ask: async (text) => (await box(texts().text('ConfirmTitle'), text, 'question', yesNo(), {Y: 0, N: 1})) === 0,
         // 0 Yes, 1 No, 2 Cancel; the close box and Escape cancel.
-        askYesNoCancel: (text) => box('確認', text, 'question', ['はい(Y)', 'いいえ(N)', 'キャンセル'], {Y: 0, N: 1}, 2),
-        error: (text) => box('エラー', text, 'exclamation', ['OK'], {}, 0),
+        askYesNoCancel: (text) => box(texts().text('ConfirmTitle'), text, 'question',
+            [...yesNo(), texts().text('CancelButton')], {Y: 0, N: 1}, 2),
+        error: (text) => box(texts().text('ErrorTitle'), text, 'exclamation', ['OK'], {}, 0),
         frameDrawn() {
             frames += 1;
             if (firstFrameTime === null) firstFrameTime = performance.now();

@@ -52,6 +52,8 @@ void RestUntilWoken();
 void DrawMainWindowFrame();
 // The canvas to its element's size and everything that follows the client size; true when the size changed.
 bool FollowCanvasSize();
+// The paint window's artwork of the program's language on the context; false when no panel can be made.
+bool LoadPanelImage();
 // The menu bar's items as the editor and the last frame left them.
 void SyncMenuBar();
 // The Undo and Redo items as the frame update last left them.

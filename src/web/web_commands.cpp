@@ -78,6 +78,17 @@ void OpenSample() {
         CommandOpenSample(Document(), path);
 }
 
+// Every word from now on in the language chosen, kept with the settings at once: the menu bar is written again, the
+// panel's artwork of that language loaded, and the next frame's status strip reads the table in it.
+void ChooseLanguage(Language language) {
+    SetLanguage(language);
+    gSettings.language = language;
+    gSettings.languageChosen = true;
+    WriteLanguageSetting(SettingsStore(), gSettings);
+    PageSetLanguage(language);
+    LoadPanelImage();
+}
+
 class PageMenuShell final : public MenuShell {
 public:
     void RunShellCommand(int commandId) override {
@@ -115,6 +126,12 @@ public:
             }
             case ID_OPTIONS_SETTINGS:
                 RunSettingsDialog();
+                break;
+            case ID_OPTIONS_LANGUAGE_JAPANESE:
+                ChooseLanguage(Language::Japanese);
+                break;
+            case ID_OPTIONS_LANGUAGE_ENGLISH:
+                ChooseLanguage(Language::English);
                 break;
             case ID_HELP_HELP:
                 PageOpenHelp(HelpSiteFolder(CurrentLanguage()));

@@ -238,3 +238,28 @@ TEST(Settings, TheLanguageIsWrittenOnlyOnceChosenAndReadAsJapaneseUnlessEnglish)
     WriteExitSettings(ini, next, *editor);
     EXPECT_EQ(ini.values[kLanguageKey], "ja");
 }
+
+// The page's "?lang=" on a first visit: taken and kept when the settings keep no language, and only "en" or "ja".
+TEST(Settings, AnAddressLanguageIsTakenOnlyOnAFirstVisitAndOnlyWhenKnown) {
+    const struct {
+        const char* kept;  // "" for none
+        const char* asked;
+        bool taken;
+        Language language;
+    } cases[] = {{"", "en", true, Language::English},  {"", "ja", true, Language::Japanese},
+                 {"", "", false, Language::Japanese},  {"", "EN", false, Language::Japanese},
+                 {"", "e", false, Language::Japanese}, {"ja", "en", false, Language::Japanese},
+                 {"en", "ja", false, Language::English}, {"fr", "en", false, Language::Japanese}};
+    auto editor = std::make_unique<Editor>();
+    for (const auto& c : cases) {
+        MapIni ini;
+        if (c.kept[0] != '\0')
+            ini.values[kLanguageKey] = c.kept;
+        Settings settings;
+        ReadSettings(ini, settings, *editor);
+        EXPECT_EQ(TakeAddressLanguage(ini, settings, c.asked), c.taken) << c.kept << " " << c.asked;
+        EXPECT_EQ(settings.language, c.language) << c.kept << " " << c.asked;
+        EXPECT_EQ(settings.languageChosen, c.taken);
+        EXPECT_EQ(ini.values[kLanguageKey], c.taken ? c.asked : c.kept) << c.kept << " " << c.asked;
+    }
+}

@@ -77,7 +77,7 @@ TEST(Texts, TheLanguageChosenIsTheOneEveryTextIsReadIn) {
     EXPECT_STREQ(text, "ミラー：Y Z");
     // Either end of the table.
     EXPECT_STREQ(TextIn(TextId::SaveFailed, Language::English), kTextRows[0].english);
-    EXPECT_STREQ(TextIn(TextId::CopyRefused, Language::Japanese), kTextRows[kTextCount - 1].japanese);
+    EXPECT_STREQ(TextIn(TextId::NoButton, Language::Japanese), kTextRows[kTextCount - 1].japanese);
 }
 
 TEST(Texts, TheStatusStripHasAGlyphForEveryCharacterOfItsTextsInBothLanguages) {

@@ -12,6 +12,7 @@
 #include "render/vertices.h"
 #include "render/webgl/facing_lists.h"
 #include "resource_ids.h"
+#include "text/texts.h"
 #include "web/browser_input.h"
 #include "web/menu_commands.h"
 
@@ -104,6 +105,7 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     // The document commands, the dialogs and help are the shell's, each handed over once.
     const std::vector<int> shellCommands = {ID_FILE_NEW,        ID_FILE_OPEN,        ID_FILE_SAMPLES, ID_FILE_SAVE,
                                             ID_FILE_SAVE_AS,    ID_FILE_SCREENSHOT,  ID_OPTIONS_SETTINGS,
+                                            ID_OPTIONS_LANGUAGE_JAPANESE, ID_OPTIONS_LANGUAGE_ENGLISH,
                                             ID_HELP_HELP,       ID_HELP_VERSION};
     EXPECT_EQ(shell.run, shellCommands);
     EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_UNDO, true, false).enabled, true);
@@ -114,6 +116,14 @@ TEST(MenuCommands, EveryCommandIsOfferedButUndoAndRedoAsTheFrameLeftThem) {
     EXPECT_FALSE(MenuStateOf(*editor, 40003, true, true).enabled);
     EXPECT_FALSE(RunMenuCommand(*editor, shell, 40003, true, true));
     EXPECT_EQ(shell.run.size(), shellCommands.size());
+    // The language items: the program's own checked, the other not, in both languages.
+    for (Language language : {Language::English, Language::Japanese}) {
+        SetLanguage(language);
+        EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_LANGUAGE_ENGLISH, false, false).checked,
+                  language == Language::English);
+        EXPECT_EQ(MenuStateOf(*editor, ID_OPTIONS_LANGUAGE_JAPANESE, false, false).checked,
+                  language == Language::Japanese);
+    }
     for (const EditorMenuItem& item : kEditorMenuItems)  // on the bar but for the moves, which only keys post
         EXPECT_EQ(std::count(kMenuCommands, kMenuCommands + kMenuCommandCount, item.commandId),
                   item.commandId < ID_EDIT_MOVE_LEFT ? 1 : 0) << item.commandId;

@@ -111,9 +111,25 @@ void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& ed
     if (fromScene || ini.GetInt(kTextureFromSceneKey, 0) != 0)
         WriteInt(ini, kTextureFromSceneKey, fromScene ? 1 : 0);
     WriteMirror(ini, editor.mirror);
+    WriteLanguageSetting(ini, settings);
+}
+
+void WriteLanguageSetting(IniStore& ini, const Settings& settings) {
     // A language read from the file, known or not, stays as the file has it until the user chooses one.
     if (settings.languageChosen)
         ini.WriteString(kLanguageKey, settings.language == Language::English ? kEnglishValue : kJapaneseValue);
+}
+
+bool TakeAddressLanguage(IniStore& ini, Settings& settings, const char* asked) {
+    char kept[8];
+    ini.GetString(kLanguageKey, "", kept, sizeof(kept));
+    const bool english = std::strcmp(asked, kEnglishValue) == 0;
+    if (kept[0] != '\0' || (!english && std::strcmp(asked, kJapaneseValue) != 0))
+        return false;
+    settings.language = english ? Language::English : Language::Japanese;
+    settings.languageChosen = true;
+    WriteLanguageSetting(ini, settings);
+    return true;
 }
 
 void WriteColourSettings(IniStore& ini, const Settings& settings) {

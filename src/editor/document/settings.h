@@ -73,6 +73,11 @@ void ReadSettings(IniStore& ini, Settings& settings, Editor& editor);
 // Written by the main window's destroy handler: window, panels and texture (with where its name came from),
 // never colours or palette.
 void WriteExitSettings(IniStore& ini, const Settings& settings, const Editor& editor);
+// The language the user chose, written at once by a program that may not see its own exit.
+void WriteLanguageSetting(IniStore& ini, const Settings& settings);
+// The language an address asks for on a first visit ("en" or "ja", from the page's "?lang="): taken as the user's
+// choice when the settings keep none, and true. A kept language, or anything else asked, changes nothing.
+bool TakeAddressLanguage(IniStore& ini, Settings& settings, const char* asked);
 // Written when the colour settings dialog ends with OK.
 void WriteColourSettings(IniStore& ini, const Settings& settings);
 

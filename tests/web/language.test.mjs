@@ -1,0 +1,83 @@
+// The page in English: asked for by the address on a first visit, kept, chosen back from the menu's submenu, and
+// every word of the menu bar, the pictures, the boxes, the dialogs and the help in the language chosen.
+import {describe, test} from 'node:test';
+import assert from 'node:assert/strict';
+
+import {differences, openProgram, project, suiteRig} from './browser.mjs';
+
+const STRIP = {left: 0, top: 582, right: 800, bottom: 600};
+const PANEL = {left: 0, top: 0, right: 158, bottom: 582};
+const WHOLE = {left: 0, top: 0, right: 800, bottom: 600};
+
+// The menu bar as it reads: each caption's or item's text, access key and check mark.
+const menuBar = (program) => program.page.evaluate(() => Array.from(document.querySelectorAll(
+    '#menubar .caption, #menubar .item')).map((e) => ({text: e.textContent,
+    access: (e.classList.contains('caption') ? e.parentElement : e).dataset.access ?? '',
+    checked: e.classList.contains('checked')})));
+
+describe('language', {timeout: 300000}, () => {
+    const rig = suiteRig('blokkenveld-language-');
+
+    test('?lang=en reads in English everywhere, is kept, and Japanese comes back from the menu as it was', async () => {
+        const japanese = await openProgram(rig.chromium.browser, rig.server.url);
+        const japaneseBar = await menuBar(japanese);
+        const japaneseShot = await japanese.shot();
+        await japanese.close();
+
+        let program = await openProgram(rig.chromium.browser, rig.server.url, {query: 'lang=en'});
+        const bar = await menuBar(program);
+        assert.equal(bar.length, japaneseBar.length);
+        const byText = Object.fromEntries(bar.map((item) => [item.text, item]));
+        assert.deepEqual(bar.filter((item) => /^(File|Edit|Options|View|Help)$/.test(item.text)).map((i) => i.access),
+            ['F', 'E', 'O', 'V', 'H']);
+        assert.equal(byText['NewCtrl+N'].access, 'N');
+        assert.equal(byText['Save Screenshot...'].access, 'H');
+        assert.ok(byText['English'].checked && !byText['日本語'].checked);
+        assert.equal(await program.page.evaluate(() => document.documentElement.lang), 'en');
+        // The panel's captions and the status strip are drawn in English; the scene between them as before.
+        const shot = await program.shot();
+        assert.ok(differences(shot, japaneseShot, PANEL) > 50, 'the panel reads in English');
+        assert.ok(differences(shot, japaneseShot, STRIP) > 20, 'the strip reads in English');
+        assert.equal(differences(shot, japaneseShot, {left: 158, top: 0, right: 800, bottom: 582}), 0);
+
+        // A question and a dialog in English.
+        await program.click(...project(await program.state(), [100.5, 101, 100.5]));
+        await program.page.waitForFunction(() => Module.editorState().modified, {timeout: 15000});
+        await program.menu('f', 'n');
+        assert.deepEqual(await program.box(), {title: 'Confirm', message: 'The scene has changed. Save it?',
+            buttons: ['Yes', 'No', 'Cancel']});
+        await program.page.keyboard.press('n');
+        await program.boxGone();
+        await program.menu('f', 'a');
+        const dialog = await program.saveDialog();
+        assert.equal(dialog.title, 'Save As');
+        assert.deepEqual(dialog.kinds.slice(0, 2), ['Blokkenveld Object (*.bvo)', 'Metasequoia Object (*.mqo)']);
+        assert.equal(await program.page.evaluate(() => document.querySelector('label[for="save-name"]').textContent),
+            'File name:');
+        await program.page.keyboard.press('Escape');
+
+        // The help of the language, in the window help opens.
+        const opened = new Promise((resolve) => program.context.once('targetcreated', resolve));
+        await program.menu('h', 'h');
+        const help = await (await opened).page();
+        await help.waitForFunction(() => document.querySelector('iframe')?.contentDocument?.title === 'Blokkenveld Help',
+            {timeout: 15000});
+        await help.close();
+
+        // Kept: the next visit reads in English without asking, and an address asking for Japanese changes nothing.
+        await program.goto(rig.server.url + 'index.html?lang=ja');
+        assert.deepEqual(await menuBar(program), bar);
+        // Japanese chosen with the keys: Options, up to the submenu at its foot, into it, its first item.
+        await program.menu('o', 'ArrowUp');
+        for (const key of ['ArrowRight', 'Enter']) await program.page.keyboard.press(key);
+        await program.frames(2);
+        const back = await menuBar(program);
+        assert.deepEqual(back.map(({text, access}) => ({text, access})),
+            japaneseBar.map(({text, access}) => ({text, access})));
+        assert.ok(back.find((item) => item.text === '日本語').checked);
+        assert.equal(differences(await program.shot(), japaneseShot, WHOLE), 0, 'the picture of the Japanese page');
+        program = await openProgram(rig.chromium.browser, rig.server.url, {from: program});
+        assert.equal((await menuBar(program))[0].text, 'ファイル(F)');
+        await program.close();
+    });
+});
