@@ -38,6 +38,7 @@ enum class TextId : int {
     DirectXFailed,
     InitialisationFailed,
     HelpFallback,  // Help in English found no English help and opens the Japanese one
+    PanelFallback,  // the English paint window's artwork is missing and the Japanese one is shown
     ScreenshotSaveTitle,
     ObjectFilter,
     MetasequoiaFilter,

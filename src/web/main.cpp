@@ -111,8 +111,13 @@ EM_ASYNC_JS(void, WaitForAnimationFrame, (), { await new Promise(resolve => requ
 }  // namespace
 
 bool LoadPanelImage() {
+    static PanelFallbackNotice fallback;
     Image image;
-    return ReadPanelArtwork(CurrentLanguage(), ReadPanelFile, image) && gRenderer.LoadPanel(image);
+    if (!ReadPanelArtwork(CurrentLanguage(), ReadPanelFile, image, &fallback))
+        return false;
+    if (fallback.tellNow)
+        PageNotice(TextOf(TextId::PanelFallback));
+    return gRenderer.LoadPanel(image);
 }
 
 bool FollowCanvasSize() {

@@ -83,6 +83,7 @@ EM_JS(void, PageMenuItemJs, (int command, int enabled, int checked), {
 EM_JS(void, AddTextJs, (const char* key, const char* japanese, const char* english), {
     Blokkenveld.texts.add(UTF8ToString(key), UTF8ToString(japanese), UTF8ToString(english));
 });
+EM_JS(void, NoticeJs, (const char* text), { Blokkenveld.notice(UTF8ToString(text)); });
 EM_JS(void, SetLanguageJs, (int english), { Blokkenveld.texts.setLanguage(english ? 'en' : 'ja'); });
 EM_JS(void, AddressLanguageJs, (char* value, int capacity), {
     stringToUTF8(Blokkenveld.texts.addressLanguage, value, capacity);
@@ -285,6 +286,10 @@ void PageDocumentNamed(const char* name) {
 
 void PageSetMenuItem(int commandId, bool enabled, bool checked) {
     PageMenuItemJs(commandId, enabled ? 1 : 0, checked ? 1 : 0);
+}
+
+void PageNotice(const char* utf8Text) {
+    NoticeJs(utf8Text);
 }
 
 void PagePublishTexts() {

@@ -33,6 +33,8 @@ void PageSetTitle(const char* utf8Title);
 // saved under it, is the document's file from now on.
 void PageDocumentNamed(const char* name);
 void PageSetMenuItem(int commandId, bool enabled, bool checked);
+// A line at the foot of the page telling of something missing or refused; the page works on.
+void PageNotice(const char* utf8Text);
 // The table of texts, handed to the page once as the program starts, for its own windows and menu bar.
 void PagePublishTexts();
 // The program's language for the page's words from now on: its menu bar is written again at once.

@@ -90,13 +90,15 @@ TEST(Artwork, PressedTextButtonsShowTheirButtonsWords) {
     }
 }
 
-TEST(Artwork, PanelOfTheLanguageOrElseTheJapaneseOne) {
-    // Language, English readable, Japanese readable, the panel read (0 none, 1 Japanese, 2 English), reads made.
-    const std::tuple<Language, bool, bool, int, int> cases[] = {
-        {Language::Japanese, true, true, 1, 1},  {Language::English, true, true, 2, 1},
-        {Language::English, false, true, 1, 2},  {Language::English, false, false, 0, 2},
-        {Language::Japanese, true, false, 0, 1},
+TEST(Artwork, PanelOfTheLanguageOrElseTheJapaneseOneSayingSoOnce) {
+    // In order, through one notice: language, English readable, Japanese readable, the panel read (0 none,
+    // 1 Japanese, 2 English), reads made, whether the fallback is to be said now.
+    const std::tuple<Language, bool, bool, int, int, bool> cases[] = {
+        {Language::Japanese, true, true, 1, 1, false}, {Language::English, true, true, 2, 1, false},
+        {Language::English, false, false, 0, 2, false}, {Language::English, false, true, 1, 2, true},
+        {Language::English, false, true, 1, 2, false},  {Language::Japanese, true, false, 0, 1, false},
     };
+    PanelFallbackNotice notice;
     for (const auto& c : cases) {
         int reads = 0;
         Image image;
@@ -105,8 +107,9 @@ TEST(Artwork, PanelOfTheLanguageOrElseTheJapaneseOne) {
             out.width = language == Language::English ? 2 : 1;
             return language == Language::English ? std::get<1>(c) : std::get<2>(c);
         };
-        EXPECT_EQ(ReadPanelArtwork(std::get<0>(c), read, image), std::get<3>(c) != 0);
+        EXPECT_EQ(ReadPanelArtwork(std::get<0>(c), read, image, &notice), std::get<3>(c) != 0);
         EXPECT_EQ(reads, std::get<4>(c));
+        EXPECT_EQ(notice.tellNow, std::get<5>(c));
         EXPECT_TRUE(std::get<3>(c) == 0 || image.width == std::get<3>(c));
     }
 }

@@ -2,11 +2,14 @@
 // every word of the menu bar, the pictures, the boxes, the dialogs and the help in the language chosen.
 import {describe, test} from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 
-import {differences, openProgram, project, suiteRig} from './browser.mjs';
+import {differences, openProgram, project, siteDir, startServer, suiteRig} from './browser.mjs';
 
-const STRIP = {left: 0, top: 582, right: 800, bottom: 600};
-const PANEL = {left: 0, top: 0, right: 158, bottom: 582};
+const STRIP = {left: 0, top: 581, right: 800, bottom: 600};
+const PANEL = {left: 0, top: 0, right: 158, bottom: 581};
 const WHOLE = {left: 0, top: 0, right: 800, bottom: 600};
 
 // The menu bar as it reads: each caption's or item's text, access key and check mark.
@@ -38,7 +41,7 @@ describe('language', {timeout: 300000}, () => {
         const shot = await program.shot();
         assert.ok(differences(shot, japaneseShot, PANEL) > 50, 'the panel reads in English');
         assert.ok(differences(shot, japaneseShot, STRIP) > 20, 'the strip reads in English');
-        assert.equal(differences(shot, japaneseShot, {left: 158, top: 0, right: 800, bottom: 582}), 0);
+        assert.equal(differences(shot, japaneseShot, {left: 158, top: 0, right: 800, bottom: 581}), 0);
 
         // A question and a dialog in English.
         await program.click(...project(await program.state(), [100.5, 101, 100.5]));
@@ -79,5 +82,29 @@ describe('language', {timeout: 300000}, () => {
         program = await openProgram(rig.chromium.browser, rig.server.url, {from: program});
         assert.equal((await menuBar(program))[0].text, 'ファイル(F)');
         await program.close();
+    });
+
+    test('a site without the English panel shows the Japanese one and says so once', async () => {
+        const site = fs.mkdtempSync(path.join(os.tmpdir(), 'blokkenveld-site-'));
+        fs.cpSync(siteDir, site, {recursive: true});
+        fs.rmSync(path.join(site, 'artwork', 'panel_en.bmp'));
+        const server = await startServer(new Map(), site);
+        const japanese = await openProgram(rig.chromium.browser, server.url);
+        const japaneseShot = await japanese.shot();
+        await japanese.close();
+        const program = await openProgram(rig.chromium.browser, server.url, {query: 'lang=en'});
+        for (const language of ['ja', 'en']) {  // chosen again: no second line
+            await program.page.evaluate((chosen) => Blokkenveld.post({command: chosen === 'en' ? 40040 : 40039}),
+                language);
+            await program.frames(2);
+        }
+        assert.deepEqual(await program.page.evaluate(() => Array.from(document.querySelectorAll('.notice'))
+            .map((line) => line.firstChild.textContent)),
+        ['The English paint window\'s picture is missing, so the Japanese one is shown.']);
+        const shot = await program.shot();
+        assert.equal(differences(shot, japaneseShot, PANEL), 0);
+        await program.close();
+        server.close();
+        fs.rmSync(site, {recursive: true, force: true});
     });
 });

@@ -23,8 +23,16 @@ const char* PanelFileOf(Language language) {
     return kPanelFiles[0].name;
 }
 
-bool ReadPanelArtwork(Language language, const PanelReader& read, Image& image) {
-    if (language != Language::Japanese && read(language, image))
+bool ReadPanelArtwork(Language language, const PanelReader& read, Image& image, PanelFallbackNotice* notice) {
+    if (notice != nullptr)
+        notice->tellNow = false;
+    if (language == Language::Japanese)
+        return read(language, image);
+    if (read(language, image))
         return true;
-    return read(Language::Japanese, image);
+    if (!read(Language::Japanese, image))
+        return false;
+    if (notice != nullptr && !notice->told)
+        notice->told = notice->tellNow = true;
+    return true;
 }

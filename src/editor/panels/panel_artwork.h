@@ -13,5 +13,16 @@ const char* PanelFileOf(Language language);
 // Reads one language's panel; false when it is missing or cannot be decoded.
 using PanelReader = std::function<bool(Language language, Image& image)>;
 
-// The language's panel through `read`, else the Japanese one; false when neither can be read.
-bool ReadPanelArtwork(Language language, const PanelReader& read, Image& image);
+// That the chosen language's panel was missing and the Japanese one stands in is said once a run: the first read
+// that falls back sets tellNow, and no later one does.
+struct PanelFallbackNotice {
+    bool told = false;
+    bool tellNow = false;
+};
+
+// The language's panel through `read`, else the Japanese one; false when neither can be read. A notice, when given,
+// learns whether to say the fallback now.
+bool ReadPanelArtwork(Language language,
+                      const PanelReader& read,
+                      Image& image,
+                      PanelFallbackNotice* notice = nullptr);
