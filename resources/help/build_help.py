@@ -4,7 +4,8 @@
     python3 resources/help/build_help.py OUTPUT.chm [--language ja|en] [--chmcmd PATH] [--staging DIR]
 
 The sources are UTF-8 for editing and review: pages/*.htm and contents.txt in Japanese, en/pages/*.htm and
-en/contents.txt in English, and style.css and images/*.png, which both share. contents.txt is the contents tree (one
+en/contents.txt in English, and style.css and images/*.png, which both share; a picture that shows the program's
+words has an English one of the same name in en/images, which the English help shows in its place. contents.txt is the contents tree (one
 "title | page" line per entry, four spaces of indent per level). The index is gathered from each page's
 <meta name="keywords">, keywords separated by ";".
 
@@ -59,6 +60,19 @@ LANGUAGES = {
 
 class HelpError(Exception):
     pass
+
+
+def own_pictures(language):
+    """The names of the shared pictures the language has its own of (the program's words in it)."""
+    folder = os.path.join(language.source, "images")
+    if language.source == HERE or not os.path.isdir(folder):
+        return set()
+    return set(os.listdir(folder)) & set(os.listdir(os.path.join(HERE, "images")))
+
+
+def picture_of(language, name):
+    """The file of a picture of the help in the language: its own where it has one, else the shared one."""
+    return os.path.join(language.source if name in own_pictures(language) else HERE, "images", name)
 
 
 def encode(text, where, language, references=False):
@@ -207,7 +221,7 @@ def build(language, output, chmcmd, staging):
     files.append("style.css")
     for name in sorted(os.listdir(os.path.join(HERE, "images"))):
         if name.endswith(".png"):
-            shutil.copy(os.path.join(HERE, "images", name), os.path.join(staging, "images"))
+            shutil.copy(picture_of(language, name), os.path.join(staging, "images"))
             files.append("images\\" + name)
     for name, text in (("toc.hhc", contents_file(entries, language.charset)),
                        ("index.hhk", index_file(pages, language.charset)), ("Help.hhp", project_file(files, language))):

@@ -5,13 +5,15 @@ and keyword index: the Japanese help in OUTPUT_DIR, the English one in OUTPUT_DI
 
     python3 src/web/help_site.py OUTPUT_DIR
 
-The pictures are kept once, in OUTPUT_DIR/images: the English pages point at them there. The contents and the
+The pictures are kept once, in OUTPUT_DIR/images: the English pages point at them there, but for the English help's
+own pictures of the program in English, which it keeps in OUTPUT_DIR/en/images. The contents and the
 keywords are read by the help compiler's own functions (resources/help/build_help.py), so that both helps list the
 same entries.
 """
 import html
 import json
 import os
+import re
 import shutil
 import sys
 
@@ -201,11 +203,18 @@ def write_viewer(output, language):
             raise build_help.HelpError(f"contents.txt: '{title}' points at {entry}, which is not a page")
     os.makedirs(target, exist_ok=True)
     images = os.path.relpath(os.path.join(output, "images"), target).replace(os.sep, "/")
+    # The language's own pictures beside its pages; the Japanese help's are the shared ones.
+    own = build_help.own_pictures(build_help.LANGUAGES[language]) if target != output else set()
+    for name in sorted(own):
+        os.makedirs(os.path.join(target, "images"), exist_ok=True)
+        shutil.copy(os.path.join(source, "images", name), os.path.join(target, "images"))
     for name in pages:
-        with open(os.path.join(page_dir, name), "rb") as f:
+        with open(os.path.join(page_dir, name), "r", encoding="utf-8") as f:
             text = f.read()
-        with open(os.path.join(target, name), "wb") as f:
-            f.write(text.replace(b'src="images/', f'src="{images}/'.encode()))
+        text = re.sub(r'src="images/([^"]+)"',
+                      lambda m: m.group(0) if m.group(1) in own else f'src="{images}/{m.group(1)}"', text)
+        with open(os.path.join(target, name), "w", encoding="utf-8") as f:
+            f.write(text)
     shutil.copy(os.path.join(SOURCE, "style.css"), target)
     viewer = VIEWER.format(contents=contents_tree(entries), index=keyword_index(pages), default=build_help.DEFAULT_PAGE,
                            pages=json.dumps(sorted(pages)), **{k: v for k, v in words.items() if k != "folder"})

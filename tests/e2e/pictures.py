@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Remakes the pictures of the help and of the README from the real program under Wine.
 
-Usage: pictures.py EXE_DIR [--help-images DIR] [--docs DIR]
+Usage: pictures.py EXE_DIR [--help-images DIR] [--docs DIR] [--language en]
 
 Every picture is cut from a screenshot of Blokkenveld.exe running on a virtual display: the paint window's
 controls at their places in the panel, the menus as they open, the dialogs, the samples as they look after
 zooming out. The defaults write into resources/help/images and docs of this repository; commit the result.
+With --language en the program runs in English, in an English Wine session, and only the pictures that show its
+words are taken, into resources/help/en/images: the English help shows them in place of the Japanese ones.
 """
 import argparse
 import os
@@ -24,6 +26,16 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 SKY = {"BGCOLOR_R": 150, "BGCOLOR_G": 190, "BGCOLOR_B": 230}
 WIREFRAME_SWITCH = (84, 58)
 ZOOM_OUT = {"house": 12, "tree": 14, "character": 12, "car": 8, "town": 34, "fuji": 28}
+
+# The pictures that show the program's words, and what the pictures are taken by in each language: the access key
+# and title of the settings and version dialogs, and the save question's title.
+WORDED = {"panel", "status_strip", "palette_buttons", "texture_bottom", "menu_file", "menu_edit", "menu_options",
+          "menu_view", "menu_help", "dialog_settings", "dialog_version", "message_save", "window"}
+WORDS = {
+    "ja": {"settings": ("o", "^設定$"), "version": ("a", "^バージョン情報$"), "confirm": "^確認$"},
+    "en": {"settings": ("t", "^Settings$"), "version": ("a", "^About Blokkenveld$"), "confirm": "^Confirm$"},
+}
+ENGLISH_LOCALE = "en_US.UTF-8"
 
 # Paint window controls, as panel offsets (left, top, right, bottom), and how much each picture is enlarged.
 CONTROLS = {
@@ -49,9 +61,11 @@ def project(point, width, height, distance=START_DISTANCE):
 
 
 class Pictures:
-    def __init__(self, exe_dir, help_dir, docs_dir):
-        self.exe_dir, self.help_dir, self.docs_dir = exe_dir, help_dir, docs_dir
-        self.locale = JAPANESE_LOCALE if locale_installed(JAPANESE_LOCALE) else None
+    def __init__(self, exe_dir, help_dir, docs_dir, language="ja"):
+        self.exe_dir, self.help_dir, self.docs_dir, self.language = exe_dir, help_dir, docs_dir, language
+        wanted = JAPANESE_LOCALE if language == "ja" else ENGLISH_LOCALE
+        self.locale = wanted if locale_installed(wanted) else None
+        self.words = WORDS[language]
 
     def program(self, settings=None):
         # Inside the Wine prefix's drive C, so that the title bar shows a path a Windows user would recognise.
@@ -61,9 +75,13 @@ class Pictures:
         for name in ("Blokkenveld.exe", "tex.bmp", "palette.bvp"):
             shutil.copy(os.path.join(self.exe_dir, name), folder)
         shutil.copytree(os.path.join(self.exe_dir, "samples"), os.path.join(folder, "samples"))
+        if self.language != "ja":
+            settings = dict(settings or {}, LANGUAGE=self.language)
         return InstalledProgram(folder, self.locale, settings)
 
     def save(self, image, directory, name, scale=1):
+        if self.language != "ja" and (name not in WORDED or directory != self.help_dir):
+            return  # the other language's help shows the Japanese picture: it has no words
         path = os.path.join(directory, name + ".png")
         tmp = path + ".ppm.png"
         image.save_png(tmp)
@@ -133,16 +151,16 @@ class Pictures:
                 self.save(Screen.grab(Rect(left, frame.top, right - left, bottom - frame.top)), self.help_dir, name)
                 program.key("Escape", "Escape")
                 wait_until(lambda: not popup_menus(), "the menu to close")
-            for keys, title, name, close in ((("alt+o", "o"), "^設定$", "dialog_settings", "Escape"),
-                                             (("alt+h", "a"), "^バージョン情報$", "dialog_version", "Return")):
-                program.menu(keys[0], keys[1], name)
+            for menu, (key, title), name, close in (("alt+o", self.words["settings"], "dialog_settings", "Escape"),
+                                                    ("alt+h", self.words["version"], "dialog_version", "Return")):
+                program.menu(menu, key, name)
                 dialog = program.wait_window(title, name)
                 time.sleep(0.4)
                 self.save(self.screen_box(geometry(dialog)), self.help_dir, name)
                 program.key(close)
                 program.wait_gone(dialog, name)
-            program.menu("alt+f", "n", "新規作成")
-            box = program.wait_window("^確認$", "the save question")
+            program.menu("alt+f", "n", "New")
+            box = program.wait_window(self.words["confirm"], "the save question")
             time.sleep(0.4)
             self.save(self.screen_box(geometry(box)), self.help_dir, "message_save")
             program.key("Escape")
@@ -160,7 +178,7 @@ class Pictures:
         program, shot = context.__enter__()
         shot = program.wait_still()
         # An opened model that does not fit is framed; the pictures are taken from the start camera, zoomed out.
-        program.menu("alt+o", "c", "カメラを初期位置に戻す")
+        program.menu("alt+o", "c", "Reset Camera")
         shot = program.wait_still()
         program.click(8, 200)  # a click on the panel's band: the first click after a load is ignored
         if wireframe_off:
@@ -193,6 +211,8 @@ class Pictures:
         finally:
             context.__exit__(None, None, None)
             shutil.rmtree(program.folder, ignore_errors=True)
+        if self.language != "ja":
+            return
         # The paint window in use: a red from the palette, made deeper on the blue bar, painted over the top of
         # the character's hair as a cap.
         context, program = self.open_sample("character", dict(SKY))
@@ -222,19 +242,23 @@ class Pictures:
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("exe_dir")
-    parser.add_argument("--help-images", default=os.path.join(ROOT, "resources", "help", "images"))
+    parser.add_argument("--help-images")
     parser.add_argument("--docs", default=os.path.join(ROOT, "docs"))
+    parser.add_argument("--language", choices=sorted(WORDS), default="ja")
     options = parser.parse_args()
     Suite.exe_dir = os.path.abspath(options.exe_dir)
-    os.makedirs(options.help_images, exist_ok=True)
+    help_images = options.help_images or os.path.join(ROOT, "resources", "help",
+                                                      *(["en"] if options.language == "en" else []), "images")
+    os.makedirs(help_images, exist_ok=True)
     os.makedirs(options.docs, exist_ok=True)
-    pictures = Pictures(Suite.exe_dir, options.help_images, options.docs)
-    if pictures.locale is None:
+    pictures = Pictures(Suite.exe_dir, help_images, options.docs, options.language)
+    if pictures.locale is None and options.language == "ja":
         print(f"note: {JAPANESE_LOCALE} is not installed; Wine's own buttons will be in English")
     with VirtualDisplay():
         try:
             pictures.controls_menus_and_dialogs()
-            pictures.samples()
+            if options.language == "ja":
+                pictures.samples()
             pictures.readme()
         finally:
             end_wine()

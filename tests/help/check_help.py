@@ -239,18 +239,27 @@ class Checker:
                 yield os.path.relpath(os.path.join(folder, name), self.root).replace(os.sep, "/")
 
 
+# The browser version's own texts: its save window, its notices, and besides these its picker's and samples' texts.
+BROWSER_TEXTS = ("SaveAsTitle", "SaveNameLabel", "SaveKindLabel", "SaveWhere", "NameForbidden", "NameTooLong",
+                 "StorageRefused")
+
+
 def english_terms():
     """The English column of the table of texts, as the help quotes it: no access-key marks, no shortcut column, a
-    format up to its first number. Dialog texts belong on the dialogs page, menus and the status window's labels
-    anywhere, every other text (the messages and questions) on the messages page."""
+    format up to its first number. The browser version's own windows and notices belong on the browser page, dialog
+    texts on the dialogs page, menus, buttons and the status window's labels anywhere, every other text (the messages
+    and questions) on the messages page."""
     with open(TEXTS, encoding="utf-8") as f:
         rows = re.findall(r'\{TextId::\w+, "(\w+)",\s*"(?:[^"\\]|\\.)*",\s*"((?:[^"\\]|\\.)*)"\}', f.read())
     terms = [(t, p) for t, p in read_terms() if t.isascii()]
     for key, text in rows:
-        term = text.split("\\t")[0].replace("&", "").replace('\\"', '"').split("%")[0].strip()
+        term = re.sub(r"\\(.)", r"\1", text.split("\\t")[0].replace("&", "")).split("%")[0].strip()
+        browser = key in BROWSER_TEXTS or key.startswith(("Pick", "Sample"))
         dialog = key.endswith(("Filter", "Title")) or key.startswith(("Settings", "Dialog", "Version"))
-        anywhere = key.startswith("Menu") or key in ("CubeCountFormat", "MirrorLabel", "SelectionFormat")
-        terms.append((term, "dialogs.htm" if dialog else None if anywhere else "messages.htm"))
+        anywhere = key.startswith("Menu") or key.endswith("Button") or key in ("CubeCountFormat", "MirrorLabel",
+                                                                               "SelectionFormat")
+        page = "browser.htm" if browser else None if anywhere else "dialogs.htm" if dialog else "messages.htm"
+        terms.append((term, page))
     return terms
 
 
