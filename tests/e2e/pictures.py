@@ -87,7 +87,9 @@ class Pictures:
         image.save_png(tmp)
         resize = ["-filter", "point", "-resize", f"{scale * 100}%"] if scale > 1 else \
             ["-resize", f"{int(scale * 100)}%"] if scale < 1 else []
-        subprocess.run(["convert", tmp, *resize, "-strip", "-define", "png:compression-level=9", path],
+        # The whole window, the one large picture, in 256 colours: both helps carry it, the one-file page too.
+        colours = ["-dither", "None", "-colors", "256"] if name == "window" else []
+        subprocess.run(["convert", tmp, *resize, *colours, "-strip", "-define", "png:compression-level=9", path],
                        check=True, timeout=60)
         os.remove(tmp)
         print("wrote", os.path.relpath(path, ROOT), flush=True)

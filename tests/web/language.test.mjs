@@ -16,7 +16,7 @@ const WHOLE = {left: 0, top: 0, right: 800, bottom: 600};
 const menuBar = (program) => program.page.evaluate(() => Array.from(document.querySelectorAll(
     '#menubar .caption, #menubar .item')).map((e) => ({text: e.textContent,
     access: (e.classList.contains('caption') ? e.parentElement : e).dataset.access ?? '',
-    checked: e.classList.contains('checked')})));
+    underlined: e.querySelector('u')?.textContent.toUpperCase() ?? '', checked: e.classList.contains('checked')})));
 
 describe('language', {timeout: 300000}, () => {
     const rig = suiteRig('blokkenveld-language-');
@@ -33,10 +33,13 @@ describe('language', {timeout: 300000}, () => {
         const byText = Object.fromEntries(bar.map((item) => [item.text, item]));
         assert.deepEqual(bar.filter((item) => /^(File|Edit|Options|View|Help)$/.test(item.text)).map((i) => i.access),
             ['F', 'E', 'O', 'V', 'H']);
+        for (const item of bar) assert.equal(item.underlined, item.access, item.text);
         assert.equal(byText['NewCtrl+N'].access, 'N');
         assert.equal(byText['Save Screenshot...'].access, 'H');
         assert.ok(byText['English'].checked && !byText['日本語'].checked);
-        assert.equal(await program.page.evaluate(() => document.documentElement.lang), 'en');
+        assert.deepEqual(await program.page.evaluate(() => [document.documentElement.lang,
+            Blokkenveld.texts.text('PickSaveNamed', 'a$&.bvo'), Blokkenveld.texts.plain('YesButton')]),
+        ['en', 'Save "a$&.bvo"...', 'Yes']);
         // The panel's captions and the status strip are drawn in English; the scene between them as before.
         const shot = await program.shot();
         assert.ok(differences(shot, japaneseShot, PANEL) > 50, 'the panel reads in English');
@@ -65,14 +68,17 @@ describe('language', {timeout: 300000}, () => {
         const help = await (await opened).page();
         await help.waitForFunction(() => document.querySelector('iframe')?.contentDocument?.title === 'Blokkenveld Help',
             {timeout: 15000});
+        // Its picture of the window is the English program's own.
+        assert.match(await help.evaluate(() => document.querySelector('iframe').contentDocument.images[0].src),
+            /\/help\/en\/images\/window\.png$/);
         await help.close();
 
         // Kept: the next visit reads in English without asking, and an address asking for Japanese changes nothing.
         await program.goto(rig.server.url + 'index.html?lang=ja');
         assert.deepEqual(await menuBar(program), bar);
-        // Japanese chosen with the keys: Options, up to the submenu at its foot, into it, its first item.
+        // Japanese chosen with the keys: Options, up to the submenu at its foot, into it and out, in, its first item.
         await program.menu('o', 'ArrowUp');
-        for (const key of ['ArrowRight', 'Enter']) await program.page.keyboard.press(key);
+        for (const key of ['ArrowRight', 'ArrowLeft', 'ArrowRight', 'Enter']) await program.page.keyboard.press(key);
         await program.frames(2);
         const back = await menuBar(program);
         assert.deepEqual(back.map(({text, access}) => ({text, access})),
