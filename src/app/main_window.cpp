@@ -144,6 +144,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_INITMENUPOPUP:
             UpdateEditMenu(window, reinterpret_cast<HMENU>(wParam));
             break;
+        case WM_RENDERFORMAT:
+            if (wParam == CF_UNICODETEXT)
+                RenderCopiedText(window, false);
+            return 0;
+        case WM_RENDERALLFORMATS:
+            RenderCopiedText(window, true);
+            return 0;
         case WM_CLOSE:
             // The default procedure would destroy the window; the save prompt decides first.
             if (CommandClose(Document()))

@@ -50,6 +50,9 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 bool OnCommand(HWND window, int commandId);
 // An Edit item or the key that stands for it: the clipboard's through the system clipboard, the rest by the editor.
 void RunEditMenuCommand(HWND window, EditorCommand command);
+// The text of the copy the clipboard holds, asked for by a paste (WM_RENDERFORMAT) or, when the program closes
+// while owning the clipboard, for good (WM_RENDERALLFORMATS, allFormats).
+void RenderCopiedText(HWND window, bool allFormats);
 // The Edit menu's items greyed as the selection and the clipboard stand, when popup is that menu.
 void UpdateEditMenu(HWND window, HMENU popup);
 // A key the main window received: the command of the program's shortcut it stands for, carried out as its item

@@ -102,9 +102,14 @@ struct Editor {
     GuideLines selectionLines;     // the selection's outline and a Ctrl drag's, in their own colour
     bool copyOriginKnown = false;  // where the last copy's lowest corner was, for a paste that points at no cube
     Cell copyOrigin{};
-    std::string copiedText;  // the last copy's text and its cubes, made once per copy, their room used again
+    // The last copy: its cubes (the coloured ones first), the atlas its textured ones name, and its text once asked
+    // for; the room of each is used again.
     LoadedCube copiedCubes[kMaxCubes];
     int32_t copiedCount = 0;
+    int32_t copiedColoured = 0;
+    std::string copiedTextureName;
+    std::string copiedText;
+    bool copiedTextMade = false;
     // Room for a command on the selection: the slots it moves, the cells its cubes take and the slots found there.
     int32_t selectedSlots[kMaxCubes];
     Cell takenCells[kMaxCubes];

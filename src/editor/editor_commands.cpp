@@ -129,20 +129,26 @@ bool EditorCommandEnabled(const Editor& editor, EditorCommand command, bool clip
     }
 }
 
+bool Clipboard::PutCopy(Editor& editor) {
+    return Put(CopiedText(editor));
+}
+
 ClipboardOutcome RunClipboardCommand(Editor& editor,
                                      EditorCommand command,
                                      Clipboard& clipboard,
                                      const char* textureName) {
     if (command == EditorCommand::Paste) {
         std::string text;
-        if (!clipboard.Take(text))
+        const bool ownCopy = clipboard.HoldsOwnCopy();
+        if (!ownCopy && !clipboard.Take(text))
             return ClipboardOutcome::TakeRefused;
         Cell cube{};
         int side = 0;
         const bool pointed =
             editor.viewCursorKnown && PointedCube(editor, editor.viewCursorX, editor.viewCursorY, cube, side);
         const PointedFace face{cube, side};
-        switch (PasteText(editor, text, pointed ? &face : nullptr)) {
+        switch (ownCopy ? PasteCopied(editor, pointed ? &face : nullptr)
+                        : PasteText(editor, text, pointed ? &face : nullptr)) {
             case PasteResult::Pasted:
                 return ClipboardOutcome::Done;
             case PasteResult::NotAScene:
@@ -154,10 +160,9 @@ ClipboardOutcome RunClipboardCommand(Editor& editor,
         }
         return ClipboardOutcome::NotAScene;
     }
-    const std::string& text = CopySelection(editor, textureName);
-    if (text.empty())
+    if (CopySelection(editor, textureName) == 0)
         return ClipboardOutcome::Nothing;
-    if (!clipboard.Put(text))
+    if (!clipboard.PutCopy(editor))
         return ClipboardOutcome::PutRefused;
     if (command == EditorCommand::Cut)
         DeleteSelection(editor);

@@ -57,6 +57,11 @@ public:
     virtual bool Put(const std::string& text) = 0;
     // False when the clipboard holds no text or the system refused to give it.
     virtual bool Take(std::string& text) = 0;
+    // The editor's last copy onto the clipboard: by default its text at once; a clipboard that can ask for the text
+    // when something pastes it takes the copy alone (CopiedText makes the text then). False when refused.
+    virtual bool PutCopy(Editor& editor);
+    // Whether the clipboard still holds the program's own last copy, which then pastes without its text.
+    virtual bool HoldsOwnCopy() { return false; }
 };
 
 enum class ClipboardOutcome {

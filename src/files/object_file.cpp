@@ -292,13 +292,17 @@ void WriteObjectFileText(std::string& text,
                         low);
 }
 
-void WriteObjectFileText(std::string& text,
-                         const Scene& scene,
-                         const char* textureName,
-                         const int32_t* slots,
-                         int32_t coloured,
-                         int32_t textured,
-                         const int32_t (&origin)[3]) {
+namespace {
+
+// A scene file of cubes: cubeAt(i) gives the i-th, the first `coloured` of them coloured, the next `textured`
+// textured, each with the fields x, y, z, colour, cellColumn and cellRow; positions are counted from origin.
+template <typename CubeAt>
+void WriteCubesText(std::string& text,
+                    const char* textureName,
+                    int32_t coloured,
+                    int32_t textured,
+                    const int32_t (&origin)[3],
+                    const CubeAt& cubeAt) {
     // The longest line: three coordinates of at most 11 characters, a colour of 8 or two cells, spaces, a line end.
     // A line of a cube in the grid counted from a cell of the grid is at most 24: coordinates of -199 to 199.
     constexpr size_t kLongestCubeLine = 3 * 12 + 24 + 2;
@@ -311,7 +315,7 @@ void WriteObjectFileText(std::string& text,
     out.Char(' ');
     out.Char(textured > 0 ? '1' : '0');
     out.Char('\n');
-    const auto position = [&out, &origin](const CubeRecord& cube) {
+    const auto position = [&out, &origin](const auto& cube) {
         out.Room(kLongestCubeLine);
         out.Coordinate(cube.x - static_cast<float>(origin[0]));
         out.Char(' ');
@@ -324,7 +328,7 @@ void WriteObjectFileText(std::string& text,
         out.Integer(coloured);
         out.Char('\n');
         for (int32_t i = 0; i < coloured; ++i) {
-            const CubeRecord& cube = scene.cubes[slots[i]];
+            const auto& cube = cubeAt(i);
             position(cube);
             out.Hex(cube.colour);
             out.Char('\n');
@@ -337,7 +341,7 @@ void WriteObjectFileText(std::string& text,
         out.Integer(textured);
         out.Char('\n');
         for (int32_t i = coloured; i < coloured + textured; ++i) {
-            const CubeRecord& cube = scene.cubes[slots[i]];
+            const auto& cube = cubeAt(i);
             position(cube);
             out.Integer(cube.cellColumn);
             out.Char(' ');
@@ -345,4 +349,27 @@ void WriteObjectFileText(std::string& text,
             out.Char('\n');
         }
     }
+}
+
+}  // namespace
+
+void WriteObjectFileText(std::string& text,
+                         const Scene& scene,
+                         const char* textureName,
+                         const int32_t* slots,
+                         int32_t coloured,
+                         int32_t textured,
+                         const int32_t (&origin)[3]) {
+    WriteCubesText(text, textureName, coloured, textured, origin,
+                   [&](int32_t i) -> const CubeRecord& { return scene.cubes[slots[i]]; });
+}
+
+void WriteObjectFileText(std::string& text,
+                         const LoadedCube* cubes,
+                         int32_t coloured,
+                         int32_t textured,
+                         const char* textureName) {
+    const int32_t origin[3] = {0, 0, 0};
+    WriteCubesText(text, textureName, coloured, textured, origin,
+                   [cubes](int32_t i) -> const LoadedCube& { return cubes[i]; });
 }

@@ -49,7 +49,7 @@ void WriteObjectFileText(std::string& text,
                          const int32_t (&low)[3],
                          const int32_t (&high)[3]);
 // The same for the cubes in slots: the first `coloured` of them coloured, the next `textured` textured, their
-// positions counted from origin.
+// positions counted from origin. And for cubes as a file reads them, their positions as they stand.
 void WriteObjectFileText(std::string& text,
                          const Scene& scene,
                          const char* textureName,
@@ -57,3 +57,8 @@ void WriteObjectFileText(std::string& text,
                          int32_t coloured,
                          int32_t textured,
                          const int32_t (&origin)[3]);
+void WriteObjectFileText(std::string& text,
+                         const LoadedCube* cubes,
+                         int32_t coloured,
+                         int32_t textured,
+                         const char* textureName);

@@ -111,6 +111,13 @@ class OtherProgram:
         dropper = self._run("drop", wine_path)
         check(dropper.wait(timeout=30) == 0, f"the drop of {wine_path} was not posted (code {dropper.returncode})")
 
+    def paste(self, wine_path):
+        """Writes the clipboard's text into a file, as another program's paste reads it; False when it held none."""
+        paster = self._run("paste", wine_path)
+        code = paster.wait(timeout=30)
+        check(code in (0, 7), f"the other program could not read the clipboard (code {code})")
+        return code == 0
+
     def foreground(self):
         """Whether its window is the foreground window now."""
         return bool(find_windows(FOREGROUND_TITLE))

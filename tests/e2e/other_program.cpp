@@ -5,6 +5,8 @@
 //                                 meanwhile, it brings that window back to the foreground.
 //   e2e_other_program drop PATH   drops PATH on Blokkenveld's main window as a file manager does: the drop record
 //                                 is written into Blokkenveld's memory and WM_DROPFILES posted to the window.
+//   e2e_other_program paste PATH  writes the clipboard's text (CF_UNICODETEXT) into PATH as UTF-8, as another
+//                                 program's paste reads it; exit code 7 when the clipboard holds no text.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -101,6 +103,32 @@ int Drop(const char* path) {
     return PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? 0 : 6;
 }
 
+int Paste(const char* path) {
+    if (!OpenClipboard(nullptr))
+        return 3;
+    int result = 7;
+    HANDLE memory = GetClipboardData(CF_UNICODETEXT);
+    if (const auto* wide = memory != nullptr ? static_cast<const wchar_t*>(GlobalLock(memory)) : nullptr) {
+        const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        char* text = length > 0 ? static_cast<char*>(std::malloc(static_cast<size_t>(length))) : nullptr;
+        if (text != nullptr) {
+            WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, length, nullptr, nullptr);
+            HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            DWORD written = 0;
+            result = file != INVALID_HANDLE_VALUE &&
+                             WriteFile(file, text, static_cast<DWORD>(length - 1), &written, nullptr)
+                         ? 0
+                         : 4;
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+            std::free(text);
+        }
+        GlobalUnlock(memory);
+    }
+    CloseClipboard();
+    return result;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -108,5 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return Activate(instance);
     if (__argc == 3 && std::strcmp(__argv[1], "drop") == 0)
         return Drop(__argv[2]);
+    if (__argc == 3 && std::strcmp(__argv[1], "paste") == 0)
+        return Paste(__argv[2]);
     return 2;
 }

@@ -431,25 +431,39 @@ struct ModelRun {
         EXPECT_EQ(e.tool == EditTool::Delete ? DeleteSelection(e) : PaintSelection(e), !cells.empty());
     }
 
-    // A copy of the selection now and then, read back as a scene; a paste of the last copy on a random face or where
-    // it was copied from.
-    std::string copiedText;
+    // A copy of the selection now and then; a paste of the last copy on a random face or where it was copied from,
+    // either of the copy itself or of its text, made only then (as the clipboard asks for it) and read back as a
+    // scene: the cubes as they were when copied, whatever the scene did since. A copy of nothing keeps the last.
+    bool copied = false;
     void CopyAndPaste() {
         Editor& e = *editor;
         Reference& r = reference;
         if (Between(0, 1) == 0) {
             const std::vector<std::pair<Cell, Look>> selected = Selected();
-            const std::string text = CopySelection(e, "tex.bmp");
-            ASSERT_EQ(text.empty(), selected.empty());
+            ASSERT_EQ(CopySelection(e, "tex.bmp"), static_cast<int32_t>(selected.size()));
             if (selected.empty())
                 return;
-            ObjectFileContents read;
-            ASSERT_TRUE(ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), read));
-            ASSERT_EQ(read.cubes.size(), selected.size());
             r.copied.clear();
             for (const auto& [cell, look] : selected)
                 r.copied.push_back(
                     {{cell.x - r.selection.low.x, cell.y - r.selection.low.y, cell.z - r.selection.low.z}, look});
+            r.copiedFromKnown = true;
+            r.copiedFrom = r.selection.low;
+            copied = true;
+            return;
+        }
+        if (!copied)
+            return;
+        const bool asText = Between(0, 1) == 0;
+        std::string text;
+        if (asText) {
+            text = CopiedText(e);
+            ObjectFileContents read;
+            ASSERT_TRUE(ParseObjectFile(reinterpret_cast<const uint8_t*>(text.data()), text.size(), read));
+            ASSERT_EQ(read.cubes.size(), r.copied.size());
+            const bool anyTextured = std::any_of(r.copied.begin(), r.copied.end(),
+                                                 [](const auto& entry) { return entry.second.textured != 0; });
+            ASSERT_EQ(std::string(read.textureName), anyTextured ? "tex.bmp" : "") << "the atlas the copy names";
             for (const LoadedCube& cube : read.cubes) {
                 const Look look{static_cast<uint8_t>(cube.textured), cube.colour, cube.cellColumn, cube.cellRow};
                 const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y),
@@ -457,13 +471,7 @@ struct ModelRun {
                 ASSERT_TRUE(std::count(r.copied.begin(), r.copied.end(), std::make_pair(cell, look)) == 1)
                     << "the copy reads back as the cubes copied";
             }
-            r.copiedFromKnown = true;
-            r.copiedFrom = r.selection.low;
-            copiedText = text;
-            return;
         }
-        if (copiedText.empty())
-            return;
         Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
         for (const auto& entry : r.copied) {
             const Cell& c = entry.first;
@@ -502,7 +510,10 @@ struct ModelRun {
             r.selection = {{std::max(at.x, 1), std::max(at.y, 1), std::max(at.z, 1)},
                            {std::min(end.x, 198), std::min(end.y, 198), std::min(end.z, 198)}};
         }
-        PasteText(e, copiedText, face ? &*face : nullptr);
+        if (asText)
+            PasteText(e, text, face ? &*face : nullptr);
+        else
+            PasteCopied(e, face ? &*face : nullptr);
     }
 
     // Edits outweigh undos, so that the history fills; New is rare, so that scenes grow large.

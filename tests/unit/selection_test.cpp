@@ -162,3 +162,75 @@ TEST(Selection, TheArrowsMoveAlongTheAxesNearestTheView) {
         EXPECT_TRUE(near.axis == c.away.axis && near.step == -c.away.step) << c.yaw;
     }
 }
+
+namespace {
+
+// A clipboard that asks for the copy's text only when something pastes it, as the Windows program's does: owned
+// while the program's copy is on it; another program's text may be put on it meanwhile.
+class DelayedClipboard final : public Clipboard {
+public:
+    explicit DelayedClipboard(Editor& editor) : editor_(editor) {}
+    bool Put(const std::string& text) override {
+        owned = false;
+        held = text;
+        return true;
+    }
+    bool Take(std::string& text) override {
+        ++takes;
+        text = owned ? CopiedText(editor_) : held;
+        return true;
+    }
+    bool PutCopy(Editor&) override {
+        owned = true;
+        return true;
+    }
+    bool HoldsOwnCopy() override { return owned; }
+
+    bool owned = false;
+    std::string held;
+    int takes = 0;
+
+private:
+    Editor& editor_;
+};
+
+}  // namespace
+
+// A copy keeps its cubes as they were copied: its text, made only when asked for, reads them so after the scene
+// changed; a paste of the program's own copy needs no text; a copy of nothing and a cut leave the copy whole; and
+// another program's text pastes as text.
+TEST(Selection, ACopysTextIsMadeWhenAskedForFromTheCubesAsTheyWereCopied) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    DelayedClipboard clipboard(editor);
+    editor.selection = {true, {{100, 100, 100}, {100, 100, 100}}};
+    ASSERT_EQ(RunClipboardCommand(editor, EditorCommand::Copy, clipboard, "tex.bmp"), ClipboardOutcome::Done);
+    EXPECT_FALSE(editor.copiedTextMade);
+    editor.tool = EditTool::Paint;
+    editor.currentColour = 0xFF0000FFu;
+    PaintSelection(editor);
+    editor.selection.active = false;
+    EXPECT_EQ(RunClipboardCommand(editor, EditorCommand::Copy, clipboard, "other.bmp"), ClipboardOutcome::Nothing);
+    const std::string white = "Blokkenveld\n1 0\n1\n0 0 0 ffffffff\n";
+    std::string text;
+    clipboard.Take(text);
+    EXPECT_EQ(text, white);
+    // Pasted on the cube's top face from the copy itself: no text asked for.
+    clipboard.takes = 0;
+    editor.viewCursorKnown = false;
+    ASSERT_EQ(RunClipboardCommand(editor, EditorCommand::Paste, clipboard, "tex.bmp"), ClipboardOutcome::Done);
+    EXPECT_EQ(clipboard.takes, 0);
+    EXPECT_EQ(Saved(editor), "Blokkenveld\n1 0\n1\n100 100 100 ffffffff\n") << "back where it was copied from";
+    // A cut of the pasted cube: the copy is the new one, the cube gone but for the scene's last.
+    editor.selection = {true, {{100, 100, 100}, {100, 100, 100}}};
+    ASSERT_EQ(RunClipboardCommand(editor, EditorCommand::Cut, clipboard, "tex.bmp"), ClipboardOutcome::Done);
+    clipboard.Take(text);
+    EXPECT_EQ(text, white);
+    // Another program's text on the clipboard is read.
+    clipboard.Put("Blokkenveld\n1 0\n1\n0 0 0 ff00ff00\n");
+    clipboard.takes = 0;
+    ASSERT_EQ(RunClipboardCommand(editor, EditorCommand::Paste, clipboard, "tex.bmp"), ClipboardOutcome::Done);
+    EXPECT_EQ(clipboard.takes, 1);
+    EXPECT_EQ(Saved(editor), "Blokkenveld\n1 0\n1\n100 100 100 ff00ff00\n");
+}

@@ -256,11 +256,9 @@ Move ArrowMove(const Editor& editor, int virtualKey) {
     return {onX ? 0 : 2, (component >= 0.0f ? 1 : -1) * towards};
 }
 
-const std::string& CopySelection(Editor& editor, const char* textureName) {
-    editor.copiedText.clear();
-    editor.copiedCount = 0;
+int32_t CopySelection(Editor& editor, const char* textureName) {
     if (!editor.selection.active)
-        return editor.copiedText;
+        return 0;
     // One pass finds the selected cubes, coloured ones in selectedSlots and textured ones in replacedSlots, each in
     // slot order: the order the text lists them in, and a paste reading it adds them in.
     const Scene& scene = editor.scene;
@@ -276,14 +274,17 @@ const std::string& CopySelection(Editor& editor, const char* textureName) {
             editor.selectedSlots[coloured++] = slot;
     }
     if (coloured + textured == 0)
-        return editor.copiedText;
+        return 0;
     std::copy(editor.replacedSlots, editor.replacedSlots + textured, editor.selectedSlots + coloured);
     const CellBox& box = editor.selection.box;
     const int32_t low[3] = {box.low.x, box.low.y, box.low.z};
-    WriteObjectFileText(editor.copiedText, scene, textureName, editor.selectedSlots, coloured, textured, low);
-    // The cubes as a paste of this text would read them, so that pasting the program's own copy need not read it.
-    // Each field is written in place: a whole record built aside and copied in stalled on every cube.
+    // The cubes as a paste of the copy's text would read them: the text is made from them once something asks for
+    // it, and a paste of the program's own copy need not read it. Each field is written in place: a whole record
+    // built aside and copied in stalled on every cube.
     editor.copiedCount = coloured + textured;
+    editor.copiedColoured = coloured;
+    editor.copiedTextureName = textureName;
+    editor.copiedTextMade = false;
     LoadedCube* copied = editor.copiedCubes;
     for (int32_t i = 0; i < coloured + textured; ++i, ++copied) {
         const CubeRecord& cube = scene.cubes[editor.selectedSlots[i]];
@@ -297,22 +298,22 @@ const std::string& CopySelection(Editor& editor, const char* textureName) {
     }
     editor.copyOriginKnown = true;
     editor.copyOrigin = box.low;
+    return editor.copiedCount;
+}
+
+const std::string& CopiedText(Editor& editor) {
+    if (!editor.copiedTextMade && editor.copiedCount == 0)
+        editor.copiedText.clear();
+    else if (!editor.copiedTextMade)
+        WriteObjectFileText(editor.copiedText, editor.copiedCubes, editor.copiedColoured,
+                            editor.copiedCount - editor.copiedColoured, editor.copiedTextureName.c_str());
+    editor.copiedTextMade = true;
     return editor.copiedText;
 }
 
-PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace* face) {
-    // The program's own last copy is not read again: its cubes were kept with it.
-    ObjectFileContents contents;
-    const bool ownCopy = !text.empty() && text == editor.copiedText;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    if (!ownCopy && !ParseObjectFile(bytes, text.size(), contents)) {
-        if (!ObjectFileHoldsTooMany(bytes, text.size()))
-            return PasteResult::NotAScene;
-        editor.cannotCreate = true;
-        return PasteResult::TooMany;
-    }
-    const CubeList cubes = ownCopy ? CubeList{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}
-                                   : CubeList{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()};
+namespace {
+
+PasteResult PasteCubes(Editor& editor, const CubeList& cubes, const PointedFace* face) {
     if (cubes.begin() == cubes.end())
         return PasteResult::NotAScene;
     Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
@@ -393,4 +394,25 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
     ClipToAddRange(box);  // some cube of the block lies in the range, so some of the box does
     editor.selection = {true, box};
     return PasteResult::Pasted;
+}
+
+}  // namespace
+
+PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace* face) {
+    // The program's own last copy is not read again: its cubes were kept with it.
+    if (editor.copiedTextMade && !text.empty() && text == editor.copiedText)
+        return PasteCopied(editor, face);
+    ObjectFileContents contents;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    if (!ParseObjectFile(bytes, text.size(), contents)) {
+        if (!ObjectFileHoldsTooMany(bytes, text.size()))
+            return PasteResult::NotAScene;
+        editor.cannotCreate = true;
+        return PasteResult::TooMany;
+    }
+    return PasteCubes(editor, CubeList{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()}, face);
+}
+
+PasteResult PasteCopied(Editor& editor, const PointedFace* face) {
+    return PasteCubes(editor, CubeList{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}, face);
 }

@@ -51,10 +51,13 @@ struct Move {
 };
 Move ArrowMove(const Editor& editor, int virtualKey);
 
-// The clipboard's text of the selection: a scene file of the selected cubes, their positions from the selection's
-// lowest corner, textured ones naming textureName; the corner is kept for a paste that points at no cube, the text
-// and its cubes for a paste of it. Empty when nothing is selected.
-const std::string& CopySelection(Editor& editor, const char* textureName);
+// The selected cubes kept as the last copy, their positions from the selection's lowest corner, textured ones naming
+// textureName, and the corner, for a paste that points at no cube; their count. With nothing selected, 0, and the
+// last copy stays as it was. The copy's clipboard text is made only when asked for.
+int32_t CopySelection(Editor& editor, const char* textureName);
+// The last copy as the clipboard's text: a scene file of its cubes as they were copied, whatever the scene did since.
+// Made once per copy, the first time it is asked for; empty when nothing was copied.
+const std::string& CopiedText(Editor& editor);
 
 enum class PasteResult {
     Pasted,
@@ -72,3 +75,5 @@ struct PointedFace {
     int side;
 };
 PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace* face);
+// The same for the last copy, without its text.
+PasteResult PasteCopied(Editor& editor, const PointedFace* face);
