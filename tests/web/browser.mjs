@@ -213,6 +213,24 @@ export class Program {
         if (frames > 0) await this.frames(2);
     }
 
+    // A key held until the editor's state passes test (a function of it, run in the page, given arg), then let go;
+    // at most timeout milliseconds. For a held key whose effect grows with the time held.
+    async holdUntil(key, test, arg, timeout = 15000) {
+        await this.page.keyboard.down(key);
+        const passed = await this.page.evaluate(async (source, value, limit) => {
+            const passes = new Function('state', 'arg', `return (${source})(state, arg);`);
+            for (const end = performance.now() + limit; performance.now() < end;) {
+                await Blokkenveld.nextFrames(1);
+                if (passes(Module.editorState(), value)) return true;
+            }
+            return false;
+        }, test.toString(), arg, timeout);
+        await this.page.keyboard.up(key);
+        await this.frames(2);
+        if (!passed)
+            throw new Error(`${key} held for ${timeout / 1000} s: the state never passed ${test}`);
+    }
+
     // The open box of the page: its title and message, once it is there.
     async box() {
         await this.page.waitForSelector('#box-cover .box', {timeout: 15000});

@@ -28,11 +28,12 @@ describe('the camera', {timeout: 300000}, () => {
         camera = (await program.state()).camera;
         assert.ok(camera.pitch > START.pitch + 0.05, `Up raises the pitch (${camera.pitch})`);
 
-        await program.key('g', {frames: 8});
+        // Held until the eye has come 1.5 nearer (however long the frames take), then back 1.5 further.
+        await program.holdUntil('g', (state, limit) => state.camera.distance <= limit, START.distance - 1.5);
         const nearer = drawn(await program.shot());
-        assert.ok((await program.state()).camera.distance < START.distance, 'G brings the eye nearer');
+        const nearerDistance = (await program.state()).camera.distance;
         assert.ok(width(nearer) > width(cube) + 10, 'and the cube grows');
-        await program.key('f', {frames: 20});
+        await program.holdUntil('f', (state, limit) => state.camera.distance >= limit, nearerDistance + 1.5);
         const further = drawn(await program.shot());
         assert.ok(width(further) < width(nearer) - 10, 'F takes it further away again');
 
