@@ -7,7 +7,7 @@ import subprocess
 import time
 
 from files_tests import OPEN, add_on_top, crlf, top_face
-from harness import DESKTOP_SIZE, WINE64, Suite, check, e2e, find_windows, first, geometry, launched, popup_menus, \
+from harness import DESKTOP_SIZE, wait_file, WINE64, Suite, check, e2e, find_windows, first, geometry, launched, popup_menus, \
     save, wait_until
 from window_tests import MAGENTA, MAGENTA_SETTINGS
 
@@ -111,12 +111,16 @@ class OtherProgram:
         dropper = self._run("drop", wine_path)
         check(dropper.wait(timeout=30) == 0, f"the drop of {wine_path} was not posted (code {dropper.returncode})")
 
-    def paste(self, wine_path):
-        """Writes the clipboard's text into a file, as another program's paste reads it; False when it held none."""
-        paster = self._run("paste", wine_path)
-        code = paster.wait(timeout=30)
-        check(code in (0, 7), f"the other program could not read the clipboard (code {code})")
-        return code == 0
+    def paste(self, name):
+        """The clipboard's text, as another program's paste reads it, written into a file of the program's folder
+        and read back; the start returns before the other program has run."""
+        path = self.program.path(name)
+        if os.path.exists(path):
+            os.remove(path)
+        self._run("paste", self.program.wine_path(name)).wait(timeout=30)
+        wait_file(path, "the text another program pasted")
+        with open(path, encoding="utf-8", newline="") as f:
+            return f.read()
 
     def foreground(self):
         """Whether its window is the foreground window now."""
