@@ -104,7 +104,7 @@ struct Editor {
     Cell copyOrigin{};
     // The last copy: its cubes (the coloured ones first), the atlas its textured ones name, and its text once asked
     // for; the room of each is used again.
-    LoadedCube copiedCubes[kMaxCubes];
+    PackedCube copiedCubes[kMaxCubes];
     int32_t copiedCount = 0;
     int32_t copiedColoured = 0;
     std::string copiedTextureName;

@@ -365,11 +365,11 @@ void WriteObjectFileText(std::string& text,
 }
 
 void WriteObjectFileText(std::string& text,
-                         const LoadedCube* cubes,
+                         const PackedCube* cubes,
                          int32_t coloured,
                          int32_t textured,
                          const char* textureName) {
     const int32_t origin[3] = {0, 0, 0};
     WriteCubesText(text, textureName, coloured, textured, origin,
-                   [cubes](int32_t i) -> const LoadedCube& { return cubes[i]; });
+                   [cubes](int32_t i) -> const PackedCube& { return cubes[i]; });
 }

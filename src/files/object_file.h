@@ -22,6 +22,17 @@ struct LoadedCube {
     uint32_t colour;  // coloured cubes only; textured ones are white
 };
 
+// A cube of a block the program keeps (a copy): its cell counted from the block's lowest corner, and its look.
+struct PackedCube {
+    uint8_t x;
+    uint8_t y;
+    uint8_t z;
+    uint8_t textured;
+    uint8_t cellColumn;  // textured cubes only
+    uint8_t cellRow;
+    uint32_t colour;  // coloured cubes only; textured ones are white
+};
+
 // Everything a file holds, read completely before any of it reaches the scene.
 struct ObjectFileContents {
     std::vector<LoadedCube> cubes;  // the coloured section, then the textured one, each in file order
@@ -49,7 +60,7 @@ void WriteObjectFileText(std::string& text,
                          const int32_t (&low)[3],
                          const int32_t (&high)[3]);
 // The same for the cubes in slots: the first `coloured` of them coloured, the next `textured` textured, their
-// positions counted from origin. And for cubes as a file reads them, their positions as they stand.
+// positions counted from origin. And for a kept block's cubes, their cells as they stand.
 void WriteObjectFileText(std::string& text,
                          const Scene& scene,
                          const char* textureName,
@@ -58,7 +69,7 @@ void WriteObjectFileText(std::string& text,
                          int32_t textured,
                          const int32_t (&origin)[3]);
 void WriteObjectFileText(std::string& text,
-                         const LoadedCube* cubes,
+                         const PackedCube* cubes,
                          int32_t coloured,
                          int32_t textured,
                          const char* textureName);

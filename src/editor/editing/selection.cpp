@@ -41,11 +41,13 @@ struct CoordinateBox {
 };
 
 // The cubes of a paste: the program's own copy's or a text's.
+// The cubes of a paste: as a scene text was read (LoadedCube) or as the program's copy keeps them (PackedCube).
+template <typename Cube>
 struct CubeList {
-    const LoadedCube* first;
-    const LoadedCube* last;
-    const LoadedCube* begin() const { return first; }
-    const LoadedCube* end() const { return last; }
+    const Cube* first;
+    const Cube* last;
+    const Cube* begin() const { return first; }
+    const Cube* end() const { return last; }
 };
 
 // Takes a cube out of the scene as a delete does, recorded for undo.
@@ -259,10 +261,24 @@ Move ArrowMove(const Editor& editor, int virtualKey) {
 int32_t CopySelection(Editor& editor, const char* textureName) {
     if (!editor.selection.active)
         return 0;
-    // One pass finds the selected cubes, coloured ones in selectedSlots and textured ones in replacedSlots, each in
-    // slot order: the order the text lists them in, and a paste reading it adds them in.
+    // The cubes as a paste of the copy's text would read them, coloured ones first, each kind in slot order: the
+    // order the text lists them in, and a paste adds them in. The text is made from them once something asks for
+    // it, and a paste of the program's own copy need not read it. One pass writes the coloured ones and notes the
+    // textured ones' slots (a copy of nothing writes nothing, and the last copy stays); each field is written in
+    // place: a whole record built aside and copied in stalled on every cube.
     const Scene& scene = editor.scene;
     const CoordinateBox inside(editor.selection.box);
+    const CellBox& box = editor.selection.box;
+    const float low[3] = {static_cast<float>(box.low.x), static_cast<float>(box.low.y), static_cast<float>(box.low.z)};
+    const auto write = [&low](PackedCube* copied, const CubeRecord& cube, bool textured) {
+        copied->x = static_cast<uint8_t>(cube.x - low[0]);
+        copied->y = static_cast<uint8_t>(cube.y - low[1]);
+        copied->z = static_cast<uint8_t>(cube.z - low[2]);
+        copied->textured = textured ? 1 : 0;
+        copied->cellColumn = static_cast<uint8_t>(cube.cellColumn);
+        copied->cellRow = static_cast<uint8_t>(cube.cellRow);
+        copied->colour = textured ? kWhite : cube.colour;
+    };
     int32_t coloured = 0, textured = 0;
     for (int32_t slot = 0; slot <= scene.highestUsedSlot; ++slot) {
         const CubeRecord& cube = scene.cubes[slot];
@@ -271,31 +287,16 @@ int32_t CopySelection(Editor& editor, const char* textureName) {
         if (cube.textured != 0)
             editor.replacedSlots[textured++] = slot;
         else
-            editor.selectedSlots[coloured++] = slot;
+            write(editor.copiedCubes + coloured++, cube, false);
     }
     if (coloured + textured == 0)
         return 0;
-    std::copy(editor.replacedSlots, editor.replacedSlots + textured, editor.selectedSlots + coloured);
-    const CellBox& box = editor.selection.box;
-    const int32_t low[3] = {box.low.x, box.low.y, box.low.z};
-    // The cubes as a paste of the copy's text would read them: the text is made from them once something asks for
-    // it, and a paste of the program's own copy need not read it. Each field is written in place: a whole record
-    // built aside and copied in stalled on every cube.
+    for (int32_t i = 0; i < textured; ++i)
+        write(editor.copiedCubes + coloured + i, scene.cubes[editor.replacedSlots[i]], true);
     editor.copiedCount = coloured + textured;
     editor.copiedColoured = coloured;
     editor.copiedTextureName = textureName;
     editor.copiedTextMade = false;
-    LoadedCube* copied = editor.copiedCubes;
-    for (int32_t i = 0; i < coloured + textured; ++i, ++copied) {
-        const CubeRecord& cube = scene.cubes[editor.selectedSlots[i]];
-        copied->x = cube.x - static_cast<float>(low[0]);
-        copied->y = cube.y - static_cast<float>(low[1]);
-        copied->z = cube.z - static_cast<float>(low[2]);
-        copied->textured = i >= coloured;
-        copied->cellColumn = cube.cellColumn;
-        copied->cellRow = cube.cellRow;
-        copied->colour = i >= coloured ? kWhite : cube.colour;
-    }
     editor.copyOriginKnown = true;
     editor.copyOrigin = box.low;
     return editor.copiedCount;
@@ -313,11 +314,12 @@ const std::string& CopiedText(Editor& editor) {
 
 namespace {
 
-PasteResult PasteCubes(Editor& editor, const CubeList& cubes, const PointedFace* face) {
+template <typename Cube>
+PasteResult PasteCubes(Editor& editor, const CubeList<Cube>& cubes, const PointedFace* face) {
     if (cubes.begin() == cubes.end())
         return PasteResult::NotAScene;
     Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
-    for (const LoadedCube& cube : cubes) {
+    for (const Cube& cube : cubes) {
         const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
         low = {std::min(low.x, cell.x), std::min(low.y, cell.y), std::min(low.z, cell.z)};
         high = {std::max(high.x, cell.x), std::max(high.y, cell.y), std::max(high.z, cell.z)};
@@ -337,13 +339,13 @@ PasteResult PasteCubes(Editor& editor, const CubeList& cubes, const PointedFace*
                 Coordinate(at, axis) = CoordinateOf(cube, axis) - size;
         }
     }
-    const auto destination = [&](const LoadedCube& loaded) {
+    const auto destination = [&](const Cube& loaded) {
         return Cell{at.x + static_cast<int32_t>(loaded.x) - low.x, at.y + static_cast<int32_t>(loaded.y) - low.y,
                     at.z + static_cast<int32_t>(loaded.z) - low.z};
     };
     Scene& scene = editor.scene;
     int32_t kept = 0, added = 0, taken = 0;
-    for (const LoadedCube& loaded : cubes) {
+    for (const Cube& loaded : cubes) {
         const Cell to = destination(loaded);
         if (!InAddRange(to))
             continue;
@@ -366,7 +368,7 @@ PasteResult PasteCubes(Editor& editor, const CubeList& cubes, const PointedFace*
     int32_t searchFrom = 0;
     int32_t adds = 0;
     int32_t next = 0;  // the next of the taken cells, which come in the order of the text
-    for (const LoadedCube& loaded : cubes) {
+    for (const Cube& loaded : cubes) {
         const Cell to = destination(loaded);
         if (!InAddRange(to))
             continue;
@@ -410,9 +412,10 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
         editor.cannotCreate = true;
         return PasteResult::TooMany;
     }
-    return PasteCubes(editor, CubeList{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()}, face);
+    return PasteCubes(editor, CubeList<LoadedCube>{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()},
+                      face);
 }
 
 PasteResult PasteCopied(Editor& editor, const PointedFace* face) {
-    return PasteCubes(editor, CubeList{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}, face);
+    return PasteCubes(editor, CubeList<PackedCube>{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}, face);
 }
