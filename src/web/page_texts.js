@@ -31,7 +31,16 @@
     const written = new Map(labelled.map((element) =>
         [element, {html: element.innerHTML, access: holderOf(element).dataset.access}]));
 
+    // A page that will start in English (kept so, or asked for by a first visit's address) shows no Japanese menu
+    // bar meanwhile: the bar is hidden until the program tells its language.
+    const menuBar = document.getElementById('menubar');
+    const asked = new URLSearchParams(location.search).get('lang');
+    let kept = null;
+    try { kept = localStorage.getItem('SYSTEM/LANGUAGE'); } catch { /* no storage: nothing kept */ }
+    if (kept === 'en' || (kept === null && asked === 'en')) menuBar.style.visibility = 'hidden';
+
     function label() {
+        menuBar.style.visibility = '';
         document.documentElement.lang = language;
         for (const element of labelled) {
             const text = table[language][element.dataset.text];
