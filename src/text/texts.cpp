@@ -343,7 +343,7 @@ constexpr TextRow kTextRows[kTextCount] = {
      "Town block"},
     {TextId::SampleFuji, "SampleFuji",
      "富士山の絵",
-     "Picture of Mount Fuji"},
+     "Mount Fuji picture"},
     {TextId::PickOpenTitle, "PickOpenTitle",
      "開く",
      "Open"},
