@@ -72,13 +72,13 @@ HMENU BuildMainMenu() {
                 depth = 0;
                 popups[0] = CreatePopupMenu();
                 AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popups[0]),
-                            Widen(TextOf(entry.text)).c_str());
+                            WideText(entry.text).c_str());
                 break;
             case MainMenuEntry::SubMenu:
                 depth = 1;
                 popups[1] = CreatePopupMenu();
                 AppendMenuW(popup, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popups[1]),
-                            Widen(TextOf(entry.text)).c_str());
+                            WideText(entry.text).c_str());
                 break;
             case MainMenuEntry::SubMenuEnd:
                 depth = 0;
@@ -90,7 +90,7 @@ HMENU BuildMainMenu() {
                 const UINT state = ((entry.state & MainMenuEntry::Grayed) != 0 ? MF_GRAYED : 0u) |
                                    ((entry.state & MainMenuEntry::Checked) != 0 ? MF_CHECKED : 0u);
                 AppendMenuW(popup, MF_STRING | state, static_cast<UINT_PTR>(entry.commandId),
-                            Widen(TextOf(entry.text)).c_str());
+                            WideText(entry.text).c_str());
                 break;
             }
         }
@@ -100,9 +100,9 @@ HMENU BuildMainMenu() {
 }
 
 void LabelDialog(HWND dialog, TextId caption, std::initializer_list<DialogLabel> labels) {
-    SetWindowTextW(dialog, Widen(TextOf(caption)).c_str());
+    SetWindowTextW(dialog, WideText(caption).c_str());
     for (const DialogLabel& label : labels)
-        SetDlgItemTextW(dialog, label.control, Widen(TextOf(label.text)).c_str());
+        SetDlgItemTextW(dialog, label.control, WideText(label.text).c_str());
 }
 
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

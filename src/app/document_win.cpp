@@ -86,8 +86,8 @@ void Fill(DialogRecord& r,
 class WindowsDocumentUi final : public DocumentUi {
 public:
     Answer AskSaveChanges() override {
-        switch (MessageBoxW(gMainWindow, Widen(TextOf(TextId::SaveChangesQuestion)).c_str(),
-                            Widen(TextOf(TextId::ConfirmTitle)).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        switch (MessageBoxW(gMainWindow, WideText(TextId::SaveChangesQuestion).c_str(),
+                            WideText(TextId::ConfirmTitle).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
             case IDYES:
                 return Answer::Yes;
             case IDNO:
@@ -96,10 +96,7 @@ public:
                 return Answer::Cancel;
         }
     }
-    bool AskYesNo(const char* utf8Text) override {
-        return MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
-                           MB_YESNO | MB_ICONQUESTION) == IDYES;
-    }
+    bool AskYesNo(const char* utf8Text) override { return ::AskYesNo(utf8Text); }
     void ShowError(const char* utf8Text) override { ::ShowError(utf8Text); }
     bool ChooseFile(FileDialog dialog, bool save, char (&name)[kPathCapacity]) override {
         DialogRecord& r = gRecords[static_cast<int>(dialog)];
@@ -197,7 +194,7 @@ void ShowHelp(HWND window) {
     const HelpChoice choice =
         ChooseCompiledHelp(language, GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES, fallbackTold);
     if (choice.tellFallback)
-        MessageBoxW(window, Widen(TextOf(TextId::HelpFallback)).c_str(), kProductName, MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(window, WideText(TextId::HelpFallback).c_str(), kProductName, MB_OK | MB_ICONINFORMATION);
     std::snprintf(path, sizeof(path), "%s\\%s", gProgramDirectory, choice.file);
     htmlHelp(window, path, kHelpDisplayContents, 0);
 }

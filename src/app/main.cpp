@@ -133,8 +133,17 @@ void RunMainLoop(HWND window) {
 
 }  // namespace
 
+std::wstring WideText(TextId id) {
+    return Widen(TextOf(id));
+}
+
 void ShowError(const char* utf8Text) {
-    MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ErrorTitle)).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), WideText(TextId::ErrorTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool AskYesNo(const char* utf8Text) {
+    return MessageBoxW(gMainWindow, Widen(utf8Text).c_str(), WideText(TextId::ConfirmTitle).c_str(),
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {

@@ -28,8 +28,12 @@ extern char gDesktopDirectory[kPathBufferSize];
 
 extern Documents gDocuments;
 
+// A text of the table in the program's language, for the system's wide calls.
+std::wstring WideText(TextId id);
 // TextId::ErrorTitle with the exclamation icon, owned by the main window.
 void ShowError(const char* utf8Text);
+// A question titled TextId::ConfirmTitle with Yes and No, owned by the main window; true for Yes.
+bool AskYesNo(const char* utf8Text);
 
 // Files through the system's calls (win/file_system_win.cpp).
 extern Win32FileSystem gFiles;

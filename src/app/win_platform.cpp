@@ -36,10 +36,7 @@ public:
         EnableMenuItem(GetMenu(window), static_cast<UINT>(commandId),
                        MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
-    bool AskYesNo(const char* utf8Text) override {
-        return MessageBoxW(window, Widen(utf8Text).c_str(), Widen(TextOf(TextId::ConfirmTitle)).c_str(),
-                           MB_YESNO | MB_ICONQUESTION) == IDYES;
-    }
+    bool AskYesNo(const char* utf8Text) override { return ::AskYesNo(utf8Text); }
     void SendToMainWindow(uint32_t message) override { SendMessageW(window, message, 0, 0); }
     void DrawFrame() override {
         if (gEditor.screenshotRequest)

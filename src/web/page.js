@@ -427,7 +427,7 @@ window.Blokkenveld = (() => {
         // 0 Yes, 1 No, 2 Cancel; the close box and Escape cancel.
         askYesNoCancel: (text) => box(texts().text('ConfirmTitle'), text, 'question',
             [...yesNo(), texts().text('CancelButton')], {Y: 0, N: 1}, 2),
-        error: (text) => box(texts().text('ErrorTitle'), text, 'exclamation', ['OK'], {}, 0),
+        error: (text) => box(texts().text('ErrorTitle'), text, 'exclamation', [texts().text('DialogOk')], {}, 0),
         frameDrawn() {
             frames += 1;
             if (firstFrameTime === null) firstFrameTime = performance.now();

@@ -12,6 +12,12 @@
     let told = null;
     const ready = new Promise((resolve) => { told = resolve; });
 
+    // The language the page's address asks for ("?lang=en" or "?lang=ja"), or "".
+    function addressLanguage() {
+        const asked = new URLSearchParams(location.search).get('lang');
+        return asked === 'en' || asked === 'ja' ? asked : '';
+    }
+
     // A caption as the page shows it: "&N" underlines its letter, a tab parts the caption from its keys.
     const escape = (text) => text.replace(/[&<>"]/g, (c) => ({'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;'})[c]);
     function captionHtml(text) {
@@ -34,7 +40,7 @@
     // A page that will start in English (kept so, or asked for by a first visit's address) shows no Japanese menu
     // bar meanwhile: the bar is hidden until the program tells its language.
     const menuBar = document.getElementById('menubar');
-    const asked = new URLSearchParams(location.search).get('lang');
+    const asked = addressLanguage();
     let kept = null;
     try { kept = localStorage.getItem('SYSTEM/LANGUAGE'); } catch { /* no storage: nothing kept */ }
     if (kept === 'en' || (kept === null && asked === 'en')) menuBar.style.visibility = 'hidden';
@@ -67,11 +73,7 @@
         // Resolves once the program has told its language.
         ready,
         get language() { return language; },
-        // The language the page's address asks for ("?lang=en" or "?lang=ja"), or "".
-        get addressLanguage() {
-            const asked = new URLSearchParams(location.search).get('lang');
-            return asked === 'en' || asked === 'ja' ? asked : '';
-        },
+        get addressLanguage() { return addressLanguage(); },
         onLanguage: (listener) => listeners.push(listener),
         // The text of key in the program's language, as written, without its marks, or as HTML with its access key
         // underlined; "%s" takes value.

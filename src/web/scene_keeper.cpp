@@ -7,11 +7,6 @@
 #include "editor/document/settings.h"
 #include "files/object_file.h"
 
-namespace {
-
-
-}  // namespace
-
 void SceneKeeper::Tick(const Editor& editor, const char* textureName, const char* documentName, uint32_t now) {
     waiting_ = false;
     if (!editor.modified) {

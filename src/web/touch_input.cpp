@@ -106,7 +106,7 @@ int16_t TouchInput::Move(int32_t id, int32_t pageX, int32_t pageY, uint32_t ms) 
 
 void TouchInput::Up(int32_t id, uint32_t ms) {
     Tick(ms);
-    const bool gestureFinger = id == firstId_ || (gesture_ == Gesture::Pinch && id == secondId_);
+    const bool gestureFinger = DrivesGesture(id);
     if (!Remove(id))
         return;
     if (gesture_ == Gesture::Pressed) {
@@ -117,16 +117,23 @@ void TouchInput::Up(int32_t id, uint32_t ms) {
     } else if (gestureFinger && gesture_ != Gesture::Spent) {
         EndGesture(false);
     }
-    if (gesture_ == Gesture::Spent && fingerCount_ == 0)
-        gesture_ = Gesture::None;
+    SettleWhenLifted();
 }
 
 void TouchInput::Cancel(int32_t id) {
-    const bool gestureFinger = id == firstId_ || (gesture_ == Gesture::Pinch && id == secondId_);
+    const bool gestureFinger = DrivesGesture(id);
     if (!Remove(id))
         return;
     if (gestureFinger && gesture_ != Gesture::Spent)
         EndGesture(true);
+    SettleWhenLifted();
+}
+
+bool TouchInput::DrivesGesture(int32_t id) const {
+    return id == firstId_ || (gesture_ == Gesture::Pinch && id == secondId_);
+}
+
+void TouchInput::SettleWhenLifted() {
     if (gesture_ == Gesture::Spent && fingerCount_ == 0)
         gesture_ = Gesture::None;
 }

@@ -65,6 +65,10 @@ private:
 
     Finger* Find(int32_t id);
     bool Remove(int32_t id);
+    // Whether a finger drives the gesture: its first finger, or a pinch's second.
+    bool DrivesGesture(int32_t id) const;
+    // A spent gesture ends once the last finger is off.
+    void SettleWhenLifted();
     // Where the pinch's two fingers are.
     void PinchFingers(ScreenPoint& first, ScreenPoint& second) const;
     ScreenPoint Midpoint() const;

@@ -17,22 +17,9 @@ constexpr DWORD kOverlayVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_T
 // Pixel centres lie on whole coordinates; texel centres on halves.
 constexpr float kPixelAlign = 0.5f;
 
-struct PanelResource {
-    Language language;
-    int id;  // the bitmap resource drawn for that language
-};
-
-constexpr PanelResource kPanelResources[] = {
-    {Language::Japanese, IDB_PANEL},
-    {Language::English, IDB_PANEL_EN},
-};
-
+// The bitmap resource drawn for each language's panel.
 bool ReadPanelResource(Language language, Image& image) {
-    for (const PanelResource& panel : kPanelResources) {
-        if (panel.language == language)
-            return LoadBitmapResource(panel.id, image);
-    }
-    return false;
+    return LoadBitmapResource(language == Language::English ? IDB_PANEL_EN : IDB_PANEL, image);
 }
 
 DWORD PackChannel(float v) {
