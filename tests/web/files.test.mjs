@@ -18,6 +18,12 @@ const MIXED = 'Blokkenveld\n1 1\n3\n100 100 100 ffffffff\n101 100 100 ffff0000\n
 const COLOURED = 'Blokkenveld\n1 0\n4\n100 100 100 ffffffff\n101 100 100 ffff0000\n102 100 100 ff0000ff\n' +
     '100 100 101 ff204060\n';
 
+// A textured scene's cubes are in place before its atlas is decoded, which the browser does in the background;
+// the file's name and the title follow once the whole file is read.
+const opened = (program, cubes, name) => program.page.waitForFunction((count, file) =>
+    Module.editorState().cubes === count && Module.editorState().fileName === '/user/' + file, {timeout: 15000},
+    cubes, name);
+
 describe('files', {timeout: 300000}, () => {
     const rig = suiteRig('blokkenveld-files-');
     const {fixture} = rig;
@@ -32,7 +38,7 @@ describe('files', {timeout: 300000}, () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const mixed = fixture('mixed.bvo', MIXED);
         await program.pickFile(() => program.menu('f', 'o'), mixed);
-        await program.page.waitForFunction(() => Module.editorState().cubes === 5, {timeout: 15000});
+        await opened(program, 5, 'mixed.bvo');
         assert.equal(await program.page.title(), 'Blokkenveld - mixed.bvo');
         const state = await program.state();
         assert.equal(state.named, true);
@@ -59,7 +65,7 @@ describe('files', {timeout: 300000}, () => {
         const program = await openProgram(rig.chromium.browser, rig.server.url);
         const mixed = fixture('mixed.bvo', MIXED);
         await program.pickFile(() => program.menu('f', 'o'), mixed);
-        await program.page.waitForFunction(() => Module.editorState().cubes === 5, {timeout: 15000});
+        await opened(program, 5, 'mixed.bvo');
 
         await program.menu('f', 'a');
         const dialog = await program.saveDialog();
@@ -184,8 +190,7 @@ describe('files', {timeout: 300000}, () => {
         })());
         assert.deepEqual(glb, written(saved, 'model.glb'));
         await program.pickFile(() => program.menu('f', 'o'), fixture('mixed.bvo', MIXED));
-        await program.page.waitForFunction(() => Module.editorState().cubes === 5 &&
-            Module.editorState().fileName === '/user/mixed.bvo', {timeout: 15000});
+        await opened(program, 5, 'mixed.bvo');
         await program.menu('f', 'a');
         await program.saveAs('textured.glb');
         const textured = await program.download('textured.glb');
