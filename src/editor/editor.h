@@ -105,6 +105,7 @@ struct Editor {
     // The last copy: its cubes (the coloured ones first), the atlas its textured ones name, and its text once asked
     // for; the room of each is used again.
     PackedCube copiedCubes[kMaxCubes];
+    Cell copiedLow{}, copiedHigh{};  // the lowest and highest cells of its cubes, counted from copyOrigin
     int32_t copiedCount = 0;
     int32_t copiedColoured = 0;
     std::string copiedTextureName;

@@ -85,7 +85,6 @@ struct Reference {
     bool selected = false;
     CellBox selection{};
     std::vector<std::pair<Cell, Look>> copied;  // the last copy, from the selection's low corner
-    bool copiedFromKnown = false;
     Cell copiedFrom{};
     std::map<int, Change>* open = nullptr;  // the changes of the action being made
 
@@ -204,7 +203,6 @@ struct ModelRun {
         const int dropped = reference.history.droppedForRoom;
         Reference fresh;
         fresh.copied = std::move(reference.copied);  // the clipboard outlives the scene
-        fresh.copiedFromKnown = reference.copiedFromKnown;
         fresh.copiedFrom = reference.copiedFrom;
         reference = std::move(fresh);
         reference.cannotCreate = warning;
@@ -447,7 +445,6 @@ struct ModelRun {
             for (const auto& [cell, look] : selected)
                 r.copied.push_back(
                     {{cell.x - r.selection.low.x, cell.y - r.selection.low.y, cell.z - r.selection.low.z}, look});
-            r.copiedFromKnown = true;
             r.copiedFrom = r.selection.low;
             copied = true;
             return;
@@ -478,7 +475,8 @@ struct ModelRun {
             low = {std::min(low.x, c.x), std::min(low.y, c.y), std::min(low.z, c.z)};
             high = {std::max(high.x, c.x), std::max(high.y, c.y), std::max(high.z, c.z)};
         }
-        Cell at = r.copiedFromKnown ? r.copiedFrom : Cell{100, 100, 100};
+        // Pointed at no cube, the copy goes back to the cells it came from.
+        Cell at{r.copiedFrom.x + low.x, r.copiedFrom.y + low.y, r.copiedFrom.z + low.z};
         std::optional<PointedFace> face;
         if (Between(0, 2) != 0) {
             face = PointedFace{CellOf(e.scene.cubes[RandomSlot()]), Between(0, kSideCount - 1)};

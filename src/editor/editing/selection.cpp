@@ -40,15 +40,54 @@ struct CoordinateBox {
     }
 };
 
-// The cubes of a paste: the program's own copy's or a text's.
-// The cubes of a paste: as a scene text was read (LoadedCube) or as the program's copy keeps them (PackedCube).
-template <typename Cube>
-struct CubeList {
-    const Cube* first;
-    const Cube* last;
-    const Cube* begin() const { return first; }
-    const Cube* end() const { return last; }
-};
+// The smallest box around the cubes in a box that holds some. Found by the grid from each side inwards, which stops
+// at the first plane or cell with a cube: a selection's sides mostly touch its cubes already.
+CellBox BoxOfCubesIn(const Scene& scene, CellBox box) {
+    const auto row = [&scene](int32_t x, int32_t y) { return scene.grid + Scene::GridIndex(x, y, 0); };
+    const auto rowHolds = [&](int32_t x, int32_t y) {
+        const uint8_t* cells = row(x, y);
+        return std::find(cells + box.low.z, cells + box.high.z + 1, uint8_t{1}) != cells + box.high.z + 1;
+    };
+    const auto planeHolds = [&](int32_t x) {
+        for (int32_t y = box.low.y; y <= box.high.y; ++y) {
+            if (rowHolds(x, y))
+                return true;
+        }
+        return false;
+    };
+    const auto layerHolds = [&](int32_t y) {
+        for (int32_t x = box.low.x; x <= box.high.x; ++x) {
+            if (rowHolds(x, y))
+                return true;
+        }
+        return false;
+    };
+    while (!planeHolds(box.low.x))
+        ++box.low.x;
+    while (!planeHolds(box.high.x))
+        --box.high.x;
+    while (!layerHolds(box.low.y))
+        ++box.low.y;
+    while (!layerHolds(box.high.y))
+        --box.high.y;
+    int32_t lowZ = box.high.z, highZ = box.low.z;
+    for (int32_t x = box.low.x; x <= box.high.x; ++x) {
+        for (int32_t y = box.low.y; y <= box.high.y; ++y) {
+            const uint8_t* cells = row(x, y);
+            for (int32_t z = box.low.z; z < lowZ; ++z) {
+                if (cells[z] != 0)
+                    lowZ = z;
+            }
+            for (int32_t z = box.high.z; z > highZ; --z) {
+                if (cells[z] != 0)
+                    highZ = z;
+            }
+        }
+    }
+    box.low.z = lowZ;
+    box.high.z = highZ;
+    return box;
+}
 
 // Takes a cube out of the scene as a delete does, recorded for undo.
 void TakeOut(Editor& editor, int32_t slot) {
@@ -269,8 +308,8 @@ int32_t CopySelection(Editor& editor, const char* textureName) {
     const Scene& scene = editor.scene;
     const CoordinateBox inside(editor.selection.box);
     const CellBox& box = editor.selection.box;
-    const float low[3] = {static_cast<float>(box.low.x), static_cast<float>(box.low.y), static_cast<float>(box.low.z)};
-    const auto write = [&low](PackedCube* copied, const CubeRecord& cube, bool textured) {
+    const float* low = inside.low;
+    const auto write = [low](PackedCube* copied, const CubeRecord& cube, bool textured) {
         copied->x = static_cast<uint8_t>(cube.x - low[0]);
         copied->y = static_cast<uint8_t>(cube.y - low[1]);
         copied->z = static_cast<uint8_t>(cube.z - low[2]);
@@ -293,6 +332,9 @@ int32_t CopySelection(Editor& editor, const char* textureName) {
         return 0;
     for (int32_t i = 0; i < textured; ++i)
         write(editor.copiedCubes + coloured + i, scene.cubes[editor.replacedSlots[i]], true);
+    const CellBox held = BoxOfCubesIn(scene, box);
+    editor.copiedLow = {held.low.x - box.low.x, held.low.y - box.low.y, held.low.z - box.low.z};
+    editor.copiedHigh = {held.high.x - box.low.x, held.high.y - box.low.y, held.high.z - box.low.z};
     editor.copiedCount = coloured + textured;
     editor.copiedColoured = coloured;
     editor.copiedTextureName = textureName;
@@ -314,18 +356,21 @@ const std::string& CopiedText(Editor& editor) {
 
 namespace {
 
+// A block to paste: its cubes, and the lowest and highest cells they take.
 template <typename Cube>
-PasteResult PasteCubes(Editor& editor, const CubeList<Cube>& cubes, const PointedFace* face) {
-    if (cubes.begin() == cubes.end())
-        return PasteResult::NotAScene;
-    Cell low{kGridSize, kGridSize, kGridSize}, high{-1, -1, -1};
-    for (const Cube& cube : cubes) {
-        const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
-        low = {std::min(low.x, cell.x), std::min(low.y, cell.y), std::min(low.z, cell.z)};
-        high = {std::max(high.x, cell.x), std::max(high.y, cell.y), std::max(high.z, cell.z)};
-    }
+struct Block {
+    const Cube* first;
+    const Cube* last;
+    Cell low, high;
+};
+
+// Pastes a block: onto the pointed face's outer side, else with its lowest corner at home.
+template <typename Cube>
+PasteResult PasteCubes(Editor& editor, const Block<Cube>& block, const Cell& home, const PointedFace* face) {
+    const Cell& low = block.low;
+    const Cell& high = block.high;
     // Where the block's lowest corner goes.
-    Cell at = editor.copyOriginKnown ? editor.copyOrigin : Cell{kStartCell, kStartCell, kStartCell};
+    Cell at = home;
     if (face != nullptr) {
         const Cell& cube = face->cube;
         const int side = face->side;
@@ -339,59 +384,87 @@ PasteResult PasteCubes(Editor& editor, const CubeList<Cube>& cubes, const Pointe
                 Coordinate(at, axis) = CoordinateOf(cube, axis) - size;
         }
     }
-    const auto destination = [&](const Cube& loaded) {
-        return Cell{at.x + static_cast<int32_t>(loaded.x) - low.x, at.y + static_cast<int32_t>(loaded.y) - low.y,
-                    at.z + static_cast<int32_t>(loaded.z) - low.z};
+    const auto lookOf = [](const Cube& loaded) {
+        return CubeLook{static_cast<uint8_t>(loaded.textured ? 1 : 0), loaded.textured ? kWhite : loaded.colour,
+                        loaded.cellColumn, loaded.cellRow};
     };
-    Scene& scene = editor.scene;
-    int32_t kept = 0, added = 0, taken = 0;
-    for (const Cube& loaded : cubes) {
-        const Cell to = destination(loaded);
-        if (!InAddRange(to))
-            continue;
-        ++kept;
-        if (scene.grid[Scene::GridIndex(to.x, to.y, to.z)] == 0)
-            ++added;
-        else
-            editor.takenCells[taken++] = to;
-    }
-    if (kept == 0)
-        return PasteResult::OutOfRange;
-    if (scene.liveCubeCount + added > kMaxCubes) {
-        editor.cannotCreate = true;
-        return PasteResult::TooMany;
-    }
-    FindSlots(scene, editor.cellSlots, editor.takenCells, taken, editor.replacedSlots);
-    editor.cannotCreate = false;
-    editor.modified = true;
-    BeginAction(editor.undo);
-    int32_t searchFrom = 0;
-    int32_t adds = 0;
-    int32_t next = 0;  // the next of the taken cells, which come in the order of the text
-    for (const Cube& loaded : cubes) {
-        const Cell to = destination(loaded);
-        if (!InAddRange(to))
-            continue;
-        const CubeLook look = {static_cast<uint8_t>(loaded.textured ? 1 : 0), loaded.textured ? kWhite : loaded.colour,
-                               loaded.cellColumn, loaded.cellRow};
-        if (scene.grid[Scene::GridIndex(to.x, to.y, to.z)] != 0) {
-            const int32_t slot = editor.replacedSlots[next++];
-            if (slot >= 0)
-                PaintCube(editor, slot, look);
-            continue;
-        }
-        // The cell-slot table is left behind, as a box leaves it: it finds the new cubes when it is next asked. The
-        // adds go to the history together after the loop (their order in it does not matter: each is its own cube).
-        const int32_t slot = NewSlot(scene, searchFrom);
-        WriteNewCube(scene, slot, to, look);
-        editor.selectedSlots[adds++] = slot;
-    }
-    scene.liveCubeCount += adds;
-    RecordAdds(editor.undo, editor.selectedSlots, adds);
-    EndAction(editor.undo);
     Cell end = at;
     for (int axis = 0; axis < 3; ++axis)
         Coordinate(end, axis) += CoordinateOf(high, axis) - CoordinateOf(low, axis);
+    // A block wholly in the add range needs no cube of it checked.
+    const bool whole = InAddRange(at) && InAddRange(end);
+    // One pass adds the cubes of free cells, in the block's order, and notes each occupied cell with the cube for
+    // it. A paste that turns out to take the scene over its limit is then taken back whole before anything else
+    // sees it: refusals are rare, and a pass that only counted first read the grid twice. What the pass uses is
+    // held apart from the scene, whose grid bytes it writes: the compiler would read each again after every cube.
+    Scene& scene = editor.scene;
+    uint8_t* const grid = scene.grid;
+    CubeRecord* const records = scene.cubes;
+    int32_t* const addedSlots = editor.selectedSlots;
+    const Cube* const first = block.first;
+    const Cube* const last = block.last;
+    const int32_t shift[3] = {at.x - low.x, at.y - low.y, at.z - low.z};
+    const int32_t highestBefore = scene.highestUsedSlot;
+    const int32_t room = kMaxCubes - scene.liveCubeCount;
+    int32_t searchFrom = 0, adds = 0, taken = 0;
+    for (const Cube* cube = first; cube != last; ++cube) {
+        const Cell to{shift[0] + static_cast<int32_t>(cube->x), shift[1] + static_cast<int32_t>(cube->y),
+                      shift[2] + static_cast<int32_t>(cube->z)};
+        if (!whole && !InAddRange(to))
+            continue;
+        const int32_t cell = Scene::GridIndex(to.x, to.y, to.z);
+        if (grid[cell] != 0) {
+            editor.takenCells[taken] = to;
+            editor.replacedSlots[taken++] = static_cast<int32_t>(cube - first);
+            continue;
+        }
+        if (adds == room) {
+            for (int32_t i = 0; i < adds; ++i) {
+                CubeRecord& added = records[addedSlots[i]];
+                const Cell place = CellOf(added);
+                grid[Scene::GridIndex(place.x, place.y, place.z)] = 0;
+                added.inUse = 0;
+            }
+            editor.cannotCreate = true;
+            return PasteResult::TooMany;
+        }
+        // The slots after the highest in use, then the free ones from the lowest up. The cell-slot table is left
+        // behind, as a box leaves it: it finds the new cubes when it is next asked.
+        int32_t slot = highestBefore + 1 + adds;
+        if (slot >= kMaxCubes) {
+            while (records[searchFrom].inUse != 0)
+                ++searchFrom;
+            slot = searchFrom++;
+        }
+        CubeRecord& record = records[slot];
+        record.x = static_cast<float>(to.x);
+        record.y = static_cast<float>(to.y);
+        record.z = static_cast<float>(to.z);
+        record.inUse = 1;
+        record.textured = cube->textured ? 1 : 0;
+        record.colour = cube->textured ? kWhite : cube->colour;
+        record.cellColumn = cube->cellColumn;
+        record.cellRow = cube->cellRow;
+        grid[cell] = 1;
+        addedSlots[adds++] = slot;
+    }
+    scene.highestUsedSlot = std::min(highestBefore + adds, kMaxCubes - 1);
+    if (adds + taken == 0)
+        return PasteResult::OutOfRange;
+    editor.cannotCreate = false;
+    editor.modified = true;
+    scene.liveCubeCount += adds;
+    BeginAction(editor.undo);
+    // The cubes already in the block's cells take its looks; the adds go to the history together (their order in
+    // it does not matter: each is its own cube).
+    for (int32_t i = 0; i < taken; ++i) {
+        int32_t slot = -1;
+        FindSlots(scene, editor.cellSlots, editor.takenCells + i, 1, &slot);
+        if (slot >= 0)
+            PaintCube(editor, slot, lookOf(block.first[editor.replacedSlots[i]]));
+    }
+    RecordAdds(editor.undo, editor.selectedSlots, adds);
+    EndAction(editor.undo);
     CellBox box = BoxBetween(at, end);
     ClipToAddRange(box);  // some cube of the block lies in the range, so some of the box does
     editor.selection = {true, box};
@@ -412,10 +485,29 @@ PasteResult PasteText(Editor& editor, const std::string& text, const PointedFace
         editor.cannotCreate = true;
         return PasteResult::TooMany;
     }
-    return PasteCubes(editor, CubeList<LoadedCube>{contents.cubes.data(), contents.cubes.data() + contents.cubes.size()},
-                      face);
+    if (contents.cubes.empty())
+        return PasteResult::NotAScene;
+    // A text's block goes, pointed at no cube, where this program's last copy came from, else at the start cube.
+    Block<LoadedCube> block{contents.cubes.data(),
+                            contents.cubes.data() + contents.cubes.size(),
+                            {kGridSize, kGridSize, kGridSize},
+                            {-1, -1, -1}};
+    for (const LoadedCube& cube : contents.cubes) {
+        const Cell cell{static_cast<int32_t>(cube.x), static_cast<int32_t>(cube.y), static_cast<int32_t>(cube.z)};
+        block.low = {std::min(block.low.x, cell.x), std::min(block.low.y, cell.y), std::min(block.low.z, cell.z)};
+        block.high = {std::max(block.high.x, cell.x), std::max(block.high.y, cell.y), std::max(block.high.z, cell.z)};
+    }
+    return PasteCubes(editor, block,
+                      editor.copyOriginKnown ? editor.copyOrigin : Cell{kStartCell, kStartCell, kStartCell}, face);
 }
 
 PasteResult PasteCopied(Editor& editor, const PointedFace* face) {
-    return PasteCubes(editor, CubeList<PackedCube>{editor.copiedCubes, editor.copiedCubes + editor.copiedCount}, face);
+    if (editor.copiedCount == 0)
+        return PasteResult::NotAScene;
+    // The copy's own cubes go, pointed at no cube, back to the cells they were copied from.
+    const Cell& origin = editor.copyOrigin;
+    const Cell& low = editor.copiedLow;
+    return PasteCubes(
+        editor, Block<PackedCube>{editor.copiedCubes, editor.copiedCubes + editor.copiedCount, low, editor.copiedHigh},
+        Cell{origin.x + low.x, origin.y + low.y, origin.z + low.z}, face);
 }
