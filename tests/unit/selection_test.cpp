@@ -234,3 +234,23 @@ TEST(Selection, ACopysTextIsMadeWhenAskedForFromTheCubesAsTheyWereCopied) {
     EXPECT_EQ(clipboard.takes, 1);
     EXPECT_EQ(Saved(editor), "Blokkenveld\n1 0\n1\n100 100 100 ff00ff00\n");
 }
+
+// A copy whose box has empty cells around its cubes on both ends of every axis goes back, pointed at no cube, into
+// the very cells it was copied from: the margins do not shift it.
+TEST(Selection, ACopyPastedBackLandsInItsOwnCellsWhateverTheBoxsMargins) {
+    EditorRig rig;
+    rig.Frame();
+    Editor& editor = *rig.editor;
+    PlaceCube(editor.scene, 1, 103, 102, 105).colour = 0xFF0000FFu;
+    editor.selection = {true, {{98, 99, 97}, {105, 104, 108}}};
+    ASSERT_EQ(CopySelection(editor, "tex.bmp"), 2);
+    editor.scene.grid[Scene::GridIndex(103, 102, 105)] = 0;
+    editor.scene.cubes[1].inUse = 0;
+    --editor.scene.liveCubeCount;
+    ASSERT_EQ(PasteCopied(editor, nullptr), PasteResult::Pasted);
+    EXPECT_EQ(editor.scene.liveCubeCount, 2);
+    EXPECT_EQ(editor.scene.grid[Scene::GridIndex(103, 102, 105)], 1);
+    EXPECT_EQ(editor.scene.grid[Scene::GridIndex(100, 100, 100)], 1);
+    EXPECT_TRUE(editor.selection.box.low == (Cell{100, 100, 100}) &&
+                editor.selection.box.high == (Cell{103, 102, 105}));
+}
