@@ -51,8 +51,8 @@ void BM_SelectedBlockFrame(benchmark::State& state) {
         FrameAfterEdit(*editor);
 }
 
-// The same frame after a quarter turn: the cubes' slots, which a turn keeps, no longer run along z through the grid,
-// so the face pass finds no runs and every frame of this scene costs more, whatever made it.
+// The same frame after a quarter turn: the cubes' slots, which a turn keeps, now run along x through the grid, which
+// the face pass takes more slowly than runs along z, so every frame of this scene costs more, whatever made it.
 void BM_TurnedBlockFrame(benchmark::State& state) {
     std::unique_ptr<Editor> editor = SelectedBlock();
     if (!TurnSelection(*editor))

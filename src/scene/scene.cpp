@@ -49,13 +49,9 @@ constexpr unsigned kAllSides = (1u << kSideCount) - 1;
 
 // The usual case: six lookups without branches and one compare of all six against "occupied", which gives both the
 // flag bytes and the mask.
-inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
-    uint32_t alongZ;
-    std::memcpy(&alongZ, cell - 1, sizeof(alongZ));  // -z, the cube's own cell, +z, the cell after
-    // Bytes in side order: -z, +x, +z, -x, +y, -y.
-    const uint32_t low = (alongZ & 0x00FF00FFu) | static_cast<uint32_t>(cell[kPlaneCells]) << 8 |
-                         static_cast<uint32_t>(cell[-kPlaneCells]) << 24;
-    const uint32_t high = static_cast<uint32_t>(cell[kGridSize]) | static_cast<uint32_t>(cell[-kGridSize]) << 8;
+// The neighbours' grid bytes in side order: -z, +x, +z, -x in low, +y, -y in high; sets the flags and returns the
+// mask.
+inline unsigned ExposeFromNeighbours(uint32_t low, uint32_t high, CubeRecord& cube) {
     const __m128i one = _mm_set1_epi8(1);
     const __m128i occupied = _mm_cmpeq_epi8(
         _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(low)), _mm_cvtsi32_si128(static_cast<int>(high))), one);
@@ -65,6 +61,27 @@ inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
     std::memcpy(cube.faceExposed, &flagsLow, sizeof(flagsLow));
     std::memcpy(cube.faceExposed + 4, &flagsHigh, sizeof(flagsHigh));
     return (static_cast<unsigned>(_mm_movemask_epi8(occupied)) & kAllSides) ^ kAllSides;
+}
+
+// The bytes of -z, the cube's own cell and +z in bytes 0 to 2 (byte 3 is the cell after +z).
+inline uint32_t AlongZ(const uint8_t* cell) {
+    uint32_t bytes;
+    std::memcpy(&bytes, cell - 1, sizeof(bytes));
+    return bytes & 0x00FF00FFu;
+}
+
+inline uint32_t AlongY(const uint8_t* cell) {
+    return static_cast<uint32_t>(cell[kGridSize]) | static_cast<uint32_t>(cell[-kGridSize]) << 8;
+}
+
+// -z, +x, +z and -x in side order.
+inline uint32_t AroundAlongZAndX(const uint8_t* cell) {
+    return AlongZ(cell) | static_cast<uint32_t>(cell[kPlaneCells]) << 8 |
+           static_cast<uint32_t>(cell[-kPlaneCells]) << 24;
+}
+
+inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
+    return ExposeFromNeighbours(AroundAlongZAndX(cell), AlongY(cell), cube);
 }
 
 #else
@@ -85,24 +102,27 @@ inline unsigned ExposeInnerCube(const uint8_t* cell, CubeRecord& cube) {
 #if defined(BLOKKENVELD_SSE2_EXPOSURE)
 
 // Cubes in consecutive slots one cell apart along +z, as the rows of a model listed in grid order come, share their
-// neighbour rows: one 16-byte load per side covers a run of up to sixteen of them. Cubes in any other order take
-// the single path.
+// neighbour rows: one 16-byte load per side covers a run of up to sixteen of them. Runs along +x share nothing in
+// the grid, but go without a conversion, a bounds check or a run test of their own per cube. Cubes in any other
+// order take the single path.
 constexpr int kRunCubes = 16;
 static_assert(kExposureMarkBytes >= kExposureSlotBlock + kRunCubes, "a run marks sixteen slots at once");
 
-// Steps along z from a run's first cube, added to its position.
+// Steps along z or x from a run's first cube, added to its position.
 struct RunSteps {
     alignas(16) float step[kRunCubes][4];
 };
 
-constexpr RunSteps MakeRunSteps() {
+constexpr RunSteps MakeRunSteps(int axis) {
     RunSteps table{};
     for (int k = 0; k < kRunCubes; ++k)
-        table.step[k][2] = static_cast<float>(k);
+        table.step[k][axis] = static_cast<float>(k);
     return table;
 }
 
-constexpr RunSteps kRunSteps = MakeRunSteps();
+constexpr RunSteps kRunSteps = MakeRunSteps(2);
+// A model turned a quarter, or built row by row along x, lists its rows along x.
+constexpr RunSteps kRunStepsAlongX = MakeRunSteps(0);
 
 // What a run's first cube would look like in its record's first 13 bytes: x, y, z as floats and inUse = 1. The
 // rest of that last lane is a normal float, so adding a step's 0 to it keeps it exact.
@@ -111,10 +131,10 @@ inline __m128 RunStart(int x, int y, int z) {
                      _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, 0x3F800001)));
 }
 
-// All ones in bytes 0 to 12 when the cube is in use k cells along +z from the run's start. Only whole-number
-// positions continue a run; any other cube is left to the single path.
-inline __m128i SameAsRun(const CubeRecord& cube, __m128 start, int k) {
-    const __m128 expected = _mm_add_ps(start, _mm_load_ps(kRunSteps.step[k]));
+// All ones in bytes 0 to 12 when the cube is in use k steps (along +z unless told) from the run's start. Only
+// whole-number positions continue a run; any other cube is left to the single path.
+inline __m128i SameAsRun(const CubeRecord& cube, __m128 start, int k, const RunSteps& steps = kRunSteps) {
+    const __m128 expected = _mm_add_ps(start, _mm_load_ps(steps.step[k]));
     return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&cube)), _mm_castps_si128(expected));
 }
 
@@ -148,19 +168,19 @@ inline void StoreHighFlags(CubeRecord& cube, __m128i pair) {
 }
 
 // How many of the cubes from `cubes` on (at most `limit`, the first `known` of them known to) sit one after another
-// along +z from `start`; four at a time, most cubes cost a load and a compare.
-inline int RunLength(const CubeRecord* cubes, int limit, __m128 start, int known) {
+// from `start` along the steps' axis; four at a time, most cubes cost a load and a compare.
+inline int RunLength(const CubeRecord* cubes, int limit, __m128 start, int known, const RunSteps& steps = kRunSteps) {
     int length = known;
     while (length + 4 <= limit) {
-        const __m128i same = _mm_and_si128(
-            _mm_and_si128(SameAsRun(cubes[length], start, length), SameAsRun(cubes[length + 1], start, length + 1)),
-            _mm_and_si128(SameAsRun(cubes[length + 2], start, length + 2),
-                          SameAsRun(cubes[length + 3], start, length + 3)));
+        const __m128i same = _mm_and_si128(_mm_and_si128(SameAsRun(cubes[length], start, length, steps),
+                                                         SameAsRun(cubes[length + 1], start, length + 1, steps)),
+                                           _mm_and_si128(SameAsRun(cubes[length + 2], start, length + 2, steps),
+                                                         SameAsRun(cubes[length + 3], start, length + 3, steps)));
         if (!AllSame(same))
             break;
         length += 4;
     }
-    while (length < limit && AllSame(SameAsRun(cubes[length], start, length)))
+    while (length < limit && AllSame(SameAsRun(cubes[length], start, length, steps)))
         ++length;
     return length;
 }
@@ -276,6 +296,41 @@ inline int ExposeRun(CubeRecord* cubes, int limit, __m128 start, const uint8_t* 
     }
 }
 
+// The first two cubes from `cubes` on are known to start a run along +x from `start` at grid cell `cell`; it goes
+// on for at most `limit` slots. Sets the flags of the run and marks its slots from `marks` on; returns its length.
+// The run's cubes share no 16-byte rows of the grid, but their cells one plane apart need no conversion or bounds
+// check each, and two cubes are set at a time.
+inline int ExposeRunAlongX(CubeRecord* cubes, int limit, __m128 start, const uint8_t* cell, uint8_t* marks) {
+    const __m128 sixteenAlongX = _mm_setr_ps(static_cast<float>(kRunCubes), 0.0f, 0.0f, 0.0f);
+    int length = RunLength(cubes, limit < kRunCubes ? limit : kRunCubes, start, 2, kRunStepsAlongX);
+    for (int part = length; part == kRunCubes && length < limit; length += part) {
+        start = _mm_add_ps(start, sixteenAlongX);
+        part = RunLength(cubes + length, limit - length < kRunCubes ? limit - length : kRunCubes, start, 0,
+                         kRunStepsAlongX);
+    }
+    int k = 0;
+    for (; k + 2 <= length; k += 2) {
+        const uint8_t* at = cell + k * kPlaneCells;
+        const __m128i one = _mm_set1_epi8(1);
+        const __m128i occupied =
+            _mm_cmpeq_epi8(_mm_setr_epi32(static_cast<int>(AroundAlongZAndX(at)), static_cast<int>(AlongY(at)),
+                                          static_cast<int>(AroundAlongZAndX(at + kPlaneCells)),
+                                          static_cast<int>(AlongY(at + kPlaneCells))),
+                           one);
+        const __m128i flags = _mm_andnot_si128(occupied, one);
+        StoreLowFlags(cubes[k], flags);
+        StoreHighFlags(cubes[k + 1], flags);
+        // Sides 0 to 5 of the first cube in bits 0 to 5, of the second in bits 8 to 13: both marks in one store.
+        const auto both = static_cast<uint16_t>(~static_cast<unsigned>(_mm_movemask_epi8(occupied)) & 0x3F3Fu);
+        std::memcpy(marks + k, &both, sizeof(both));
+    }
+    if (k < length) {
+        const uint8_t* at = cell + k * kPlaneCells;
+        marks[k] = static_cast<uint8_t>(ExposeFromNeighbours(AroundAlongZAndX(at), AlongY(at), cubes[k]));
+    }
+    return length;
+}
+
 #endif
 
 }  // namespace
@@ -300,7 +355,8 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
         }
         const uint8_t* cell = scene.grid + Scene::GridIndex(x, y, z);
 #if defined(BLOKKENVELD_SSE2_EXPOSURE)
-        // A run needs the next slot to hold the cube one cell further along z; one compare turns most others away.
+        // A run needs the next slot to hold the cube one cell further along z or x; one compare each turns most
+        // others away.
         if (cube + 1 != stop && cube[1].z == cube->z + 1.0f) {
             const __m128 start = RunStart(x, y, z);
             // A run stops before z = 199, whose +z neighbour lies outside the grid.
@@ -309,6 +365,18 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
                 limit = static_cast<int>(stop - cube);
             if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1))) {
                 const int length = ExposeRun(cube, limit, start, cell, mark);
+                cube += length;
+                mark += length;
+                continue;
+            }
+        } else if (cube + 1 != stop && cube[1].x == cube->x + 1.0f) {
+            const __m128 start = RunStart(x, y, z);
+            // A run stops before x = 199, whose +x neighbour lies outside the grid.
+            int limit = kGridSize - 1 - x;
+            if (limit > stop - cube)
+                limit = static_cast<int>(stop - cube);
+            if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1, kRunStepsAlongX))) {
+                const int length = ExposeRunAlongX(cube, limit, start, cell, mark);
                 cube += length;
                 mark += length;
                 continue;

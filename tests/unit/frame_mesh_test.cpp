@@ -11,7 +11,7 @@
 namespace {
 
 enum class Layout {
-    Rows,       // solid blocks listed row by row along +z, with holes, edges and odd slots mixed in
+    Rows,       // solid blocks listed row by row along +z or +x, with holes, edges and odd slots mixed in
     Scattered,  // loose cubes, mostly showing all six faces, enough to fill several chunks
     Anywhere,   // cubes at, beyond and far outside the grid edges
 };
@@ -66,21 +66,29 @@ struct SceneMaker {
             // Rows of 15 to 18 and 31 to 33 cubes end next to where face exposure takes sixteen cubes at a time.
             const int nearRunLength[] = {15, 16, 17, 18, 31, 32, 33};
             const int depth = Below(2) ? nearRunLength[Below(7)] : 1 + Below(40);
-            for (int x = x0; x < x0 + width && x < kGridSize; ++x) {
+            // Rows along +z, as a model built or read in grid order lists them, or along +x, as a turned one does.
+            const bool alongX = Below(2) == 0;
+            for (int across = 0; across < width; ++across) {
                 for (int y = y0; y < y0 + height && y < kGridSize; ++y) {
-                    int z = z0;
-                    for (; z < z0 + depth && z < kGridSize && slot < kMaxCubes; ++z) {
+                    const int x = alongX ? x0 : x0 + across;
+                    const int z = alongX ? z0 + across : z0;
+                    if (x >= kGridSize || z >= kGridSize)
+                        continue;
+                    int along = 0;
+                    const int room = kGridSize - (alongX ? x : z);
+                    for (; along < depth && along < room && slot < kMaxCubes; ++along) {
                         // A whole-number row now and then broken by a cube off its cell's corner, or by a slot
                         // on the row that is free or in neither state.
                         const float off = Below(40) == 0 ? 0.5f : 0.0f;
-                        CubeRecord& cube =
-                            Add(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z) + off);
+                        CubeRecord& cube = Add(static_cast<float>(x + (alongX ? along : 0)) + (alongX ? off : 0.0f),
+                                               static_cast<float>(y),
+                                               static_cast<float>(z + (alongX ? 0 : along)) + (alongX ? 0.0f : off));
                         if (Below(30) == 0)
                             cube.inUse = Below(2) ? 0 : static_cast<uint8_t>(2 + Below(254));
                         MaybeOddSlot();
                     }
-                    // A row that ends at the far edge: the cell after it in memory starts the next row.
-                    if (z == kGridSize && y + 1 < kGridSize)
+                    // A row along z that ends at the far edge: the cell after it in memory starts the next row.
+                    if (!alongX && along == room && y + 1 < kGridSize)
                         scene.grid[Scene::GridIndex(x, y + 1, 0)] = 1;
                 }
             }
