@@ -12,6 +12,13 @@ static_assert(offsetof(CubeRecord, inUse) == 12, "inUse follows the position");
 static_assert(offsetof(CubeRecord, faceExposed) + kSideCount <= sizeof(CubeRecord), "the flags lie in the record");
 static_assert(sizeof(CubeRecord) >= 16, "one 16-byte load per record stays inside it");
 
+// A rare path kept out of the loop it is called from, so that the loop keeps its registers.
+#if defined(_MSC_VER) && !defined(__clang__)
+#define BLOKKENVELD_NOINLINE __declspec(noinline)
+#else
+#define BLOKKENVELD_NOINLINE __attribute__((noinline))
+#endif
+
 // Face exposure runs every frame over every cube. On x86 it also takes rows of cubes sixteen at a time with SSE2,
 // which every x64 compiler offers; anything else goes cube by cube, which BLOKKENVELD_SCALAR_MESH also selects so
 // that it can be built and tested on x64.
@@ -113,16 +120,27 @@ struct RunSteps {
     alignas(16) float step[kRunCubes][4];
 };
 
-constexpr RunSteps MakeRunSteps(int axis) {
+constexpr RunSteps MakeRunSteps(int axis, int sign) {
     RunSteps table{};
     for (int k = 0; k < kRunCubes; ++k)
-        table.step[k][axis] = static_cast<float>(k);
+        table.step[k][axis] = static_cast<float>(sign * k);
     return table;
 }
 
-constexpr RunSteps kRunSteps = MakeRunSteps(2);
-// A model turned a quarter, or built row by row along x, lists its rows along x.
-constexpr RunSteps kRunStepsAlongX = MakeRunSteps(0);
+constexpr RunSteps kRunSteps = MakeRunSteps(2, 1);
+
+// The other ways a model's rows come: along +x when it was turned a quarter or built row by row along x, along -x
+// after three turns, along -z after two or a flip front to back. Each with the step between its cubes' grid cells
+// and the step of sixteen cubes.
+struct RunWay {
+    RunSteps steps;
+    int cellStep;
+    float sixteen[4];
+};
+
+constexpr RunWay kPlusX = {MakeRunSteps(0, 1), kPlaneCells, {kRunCubes, 0.0f, 0.0f, 0.0f}};
+constexpr RunWay kMinusX = {MakeRunSteps(0, -1), -kPlaneCells, {-kRunCubes, 0.0f, 0.0f, 0.0f}};
+constexpr RunWay kMinusZ = {MakeRunSteps(2, -1), -1, {0.0f, 0.0f, -kRunCubes, 0.0f}};
 
 // What a run's first cube would look like in its record's first 13 bytes: x, y, z as floats and inUse = 1. The
 // rest of that last lane is a normal float, so adding a step's 0 to it keeps it exact.
@@ -296,27 +314,30 @@ inline int ExposeRun(CubeRecord* cubes, int limit, __m128 start, const uint8_t* 
     }
 }
 
-// The first two cubes from `cubes` on are known to start a run along +x from `start` at grid cell `cell`; it goes
-// on for at most `limit` slots. Sets the flags of the run and marks its slots from `marks` on; returns its length.
-// The run's cubes share no 16-byte rows of the grid, but their cells one plane apart need no conversion or bounds
-// check each, and two cubes are set at a time.
-inline int ExposeRunAlongX(CubeRecord* cubes, int limit, __m128 start, const uint8_t* cell, uint8_t* marks) {
-    const __m128 sixteenAlongX = _mm_setr_ps(static_cast<float>(kRunCubes), 0.0f, 0.0f, 0.0f);
-    int length = RunLength(cubes, limit < kRunCubes ? limit : kRunCubes, start, 2, kRunStepsAlongX);
+// The first two cubes from `cubes` on are known to start a run the other way `way` from `start` at grid cell `cell`;
+// it goes on for at most `limit` slots. Sets the flags of the run and marks its slots from `marks` on; returns its
+// length. The run's cubes share no 16-byte rows of the grid, but their cells a step apart need no conversion or
+// bounds check each, and two cubes are set at a time.
+inline int ExposeRunOtherWay(const RunWay& way,
+                             CubeRecord* cubes,
+                             int limit,
+                             __m128 start,
+                             const uint8_t* cell,
+                             uint8_t* marks) {
+    int length = RunLength(cubes, limit < kRunCubes ? limit : kRunCubes, start, 2, way.steps);
     for (int part = length; part == kRunCubes && length < limit; length += part) {
-        start = _mm_add_ps(start, sixteenAlongX);
-        part = RunLength(cubes + length, limit - length < kRunCubes ? limit - length : kRunCubes, start, 0,
-                         kRunStepsAlongX);
+        start = _mm_add_ps(start, _mm_loadu_ps(way.sixteen));
+        part = RunLength(cubes + length, limit - length < kRunCubes ? limit - length : kRunCubes, start, 0, way.steps);
     }
+    const int step = way.cellStep;
     int k = 0;
     for (; k + 2 <= length; k += 2) {
-        const uint8_t* at = cell + k * kPlaneCells;
+        const uint8_t* at = cell + k * step;
         const __m128i one = _mm_set1_epi8(1);
-        const __m128i occupied =
-            _mm_cmpeq_epi8(_mm_setr_epi32(static_cast<int>(AroundAlongZAndX(at)), static_cast<int>(AlongY(at)),
-                                          static_cast<int>(AroundAlongZAndX(at + kPlaneCells)),
-                                          static_cast<int>(AlongY(at + kPlaneCells))),
-                           one);
+        const __m128i occupied = _mm_cmpeq_epi8(
+            _mm_setr_epi32(static_cast<int>(AroundAlongZAndX(at)), static_cast<int>(AlongY(at)),
+                           static_cast<int>(AroundAlongZAndX(at + step)), static_cast<int>(AlongY(at + step))),
+            one);
         const __m128i flags = _mm_andnot_si128(occupied, one);
         StoreLowFlags(cubes[k], flags);
         StoreHighFlags(cubes[k + 1], flags);
@@ -325,10 +346,41 @@ inline int ExposeRunAlongX(CubeRecord* cubes, int limit, __m128 start, const uin
         std::memcpy(marks + k, &both, sizeof(both));
     }
     if (k < length) {
-        const uint8_t* at = cell + k * kPlaneCells;
+        const uint8_t* at = cell + k * step;
         marks[k] = static_cast<uint8_t>(ExposeFromNeighbours(AroundAlongZAndX(at), AlongY(at), cubes[k]));
     }
     return length;
+}
+
+// Whether the next cube may continue a run along x or back along z (along z was seen to first): one test and one
+// branch, as most cubes in no order come here.
+inline bool AlongXOrBackAlongZ(const CubeRecord& cube, const CubeRecord& next) {
+    const float dx = next.x - cube.x;
+    const float dz = next.z - cube.z;
+    return dx * dx + dz * dz == 1.0f;
+}
+
+// The run the other ways that starts at a cube in grid cell (x, y, z) at `cell`, with `left` slots from it to the
+// block's end: its length once its flags are set, 0 when there is none. Kept out of line, so that the single path,
+// which cubes in no order take, keeps its registers.
+BLOKKENVELD_NOINLINE int
+ExposeRunOtherWayFrom(CubeRecord* cubes, int left, int x, int y, int z, const uint8_t* cell, uint8_t* marks) {
+    // The room before the grid's edge: a run stops before 0 and 199, whose neighbour lies outside the grid.
+    const RunWay* way = &kMinusZ;
+    int limit = z;
+    if (cubes[1].x == cubes->x + 1.0f) {
+        way = &kPlusX;
+        limit = kGridSize - 1 - x;
+    } else if (cubes[1].x == cubes->x - 1.0f) {
+        way = &kMinusX;
+        limit = x;
+    }
+    if (limit > left)
+        limit = left;
+    const __m128 start = RunStart(x, y, z);
+    if (limit < 2 || !AllSame(SameAsRun(cubes[1], start, 1, way->steps)))
+        return 0;
+    return ExposeRunOtherWay(*way, cubes, limit, start, cell, marks);
 }
 
 #endif
@@ -355,8 +407,8 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
         }
         const uint8_t* cell = scene.grid + Scene::GridIndex(x, y, z);
 #if defined(BLOKKENVELD_SSE2_EXPOSURE)
-        // A run needs the next slot to hold the cube one cell further along z or x; one compare each turns most
-        // others away.
+        // A run needs the next slot to hold the cube one cell further along z, or along x or back along z; one
+        // compare each turns most others away.
         if (cube + 1 != stop && cube[1].z == cube->z + 1.0f) {
             const __m128 start = RunStart(x, y, z);
             // A run stops before z = 199, whose +z neighbour lies outside the grid.
@@ -369,14 +421,9 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
                 mark += length;
                 continue;
             }
-        } else if (cube + 1 != stop && cube[1].x == cube->x + 1.0f) {
-            const __m128 start = RunStart(x, y, z);
-            // A run stops before x = 199, whose +x neighbour lies outside the grid.
-            int limit = kGridSize - 1 - x;
-            if (limit > stop - cube)
-                limit = static_cast<int>(stop - cube);
-            if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1, kRunStepsAlongX))) {
-                const int length = ExposeRunAlongX(cube, limit, start, cell, mark);
+        } else if (cube + 1 != stop && AlongXOrBackAlongZ(*cube, cube[1])) {
+            const int length = ExposeRunOtherWayFrom(cube, static_cast<int>(stop - cube), x, y, z, cell, mark);
+            if (length > 0) {
                 cube += length;
                 mark += length;
                 continue;

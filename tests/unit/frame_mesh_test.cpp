@@ -11,7 +11,7 @@
 namespace {
 
 enum class Layout {
-    Rows,       // solid blocks listed row by row along +z or +x, with holes, edges and odd slots mixed in
+    Rows,       // solid blocks listed row by row along either way of z or x, with holes, edges and odd slots
     Scattered,  // loose cubes, mostly showing all six faces, enough to fill several chunks
     Anywhere,   // cubes at, beyond and far outside the grid edges
 };
@@ -66,30 +66,35 @@ struct SceneMaker {
             // Rows of 15 to 18 and 31 to 33 cubes end next to where face exposure takes sixteen cubes at a time.
             const int nearRunLength[] = {15, 16, 17, 18, 31, 32, 33};
             const int depth = Below(2) ? nearRunLength[Below(7)] : 1 + Below(40);
-            // Rows along +z, as a model built or read in grid order lists them, or along +x, as a turned one does.
+            // Rows along +z, as a model built or read in grid order lists them, or along +x, -z or -x, as a turned
+            // or flipped one does.
             const bool alongX = Below(2) == 0;
+            const int sign = Below(2) == 0 ? 1 : -1;
             for (int across = 0; across < width; ++across) {
                 for (int y = y0; y < y0 + height && y < kGridSize; ++y) {
                     const int x = alongX ? x0 : x0 + across;
                     const int z = alongX ? z0 + across : z0;
                     if (x >= kGridSize || z >= kGridSize)
                         continue;
+                    const int from = alongX ? x : z;
+                    const int room = sign > 0 ? kGridSize - from : from + 1;
                     int along = 0;
-                    const int room = kGridSize - (alongX ? x : z);
                     for (; along < depth && along < room && slot < kMaxCubes; ++along) {
                         // A whole-number row now and then broken by a cube off its cell's corner, or by a slot
                         // on the row that is free or in neither state.
                         const float off = Below(40) == 0 ? 0.5f : 0.0f;
-                        CubeRecord& cube = Add(static_cast<float>(x + (alongX ? along : 0)) + (alongX ? off : 0.0f),
-                                               static_cast<float>(y),
-                                               static_cast<float>(z + (alongX ? 0 : along)) + (alongX ? 0.0f : off));
+                        const float at = static_cast<float>(from + sign * along) + off;
+                        CubeRecord& cube = Add(alongX ? at : static_cast<float>(x), static_cast<float>(y),
+                                               alongX ? static_cast<float>(z) : at);
                         if (Below(30) == 0)
                             cube.inUse = Below(2) ? 0 : static_cast<uint8_t>(2 + Below(254));
                         MaybeOddSlot();
                     }
-                    // A row along z that ends at the far edge: the cell after it in memory starts the next row.
-                    if (!alongX && along == room && y + 1 < kGridSize)
+                    // A row along z that ends at an edge: the cell past it in memory is the next or last row's.
+                    if (!alongX && along == room && sign > 0 && y + 1 < kGridSize)
                         scene.grid[Scene::GridIndex(x, y + 1, 0)] = 1;
+                    if (!alongX && along == room && sign < 0 && y > 0)
+                        scene.grid[Scene::GridIndex(x, y - 1, kGridSize - 1)] = 1;
                 }
             }
         }
@@ -251,30 +256,71 @@ TEST_F(FrameMeshTest, NoSlotsEmptyAMeshThatHeldFaces) {
     EXPECT_EQ(fusedMesh->texturedTriangles[0], 0);
 }
 
-// Rows of 17 cubes: some runs along a row start right before the end of a block of slots or the highest slot.
+// Rows of 17 cubes, listed along each way of z and x: some runs along a row start right before the end of a block
+// of slots or the highest slot.
 TEST_F(FrameMeshTest, RowsCrossingBlockEndsAndTheHighestSlot) {
+    for (int way = 0; way < 4; ++way) {
+        SCOPED_TRACE(testing::Message() << "way " << way);
+        original = std::make_unique<Scene>();
+        int slot = 0;
+        for (int row = 0; row < 40; ++row) {
+            for (int k = 0; k < 17; ++k) {
+                const int along = way < 2 ? 50 + k : 66 - k;
+                const Cell cell = way % 2 == 0 ? Cell{20 + 2 * row, 100, along} : Cell{along, 100, 20 + 2 * row};
+                CubeRecord& cube = original->cubes[slot++];
+                cube.x = static_cast<float>(cell.x);
+                cube.y = static_cast<float>(cell.y);
+                cube.z = static_cast<float>(cell.z);
+                cube.inUse = 1;
+                cube.colour = 0xFF000000u + static_cast<uint32_t>(slot);
+                original->grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+            }
+        }
+        ASSERT_EQ(kExposureSlotBlock % 17, 1);  // slot 255 starts a row
+        original->highestUsedSlot = 17 * 35 + 5;
+        RunBoth();
+        EXPECT_EQ(ExpectFlagsFollowTheGrid(*original, *fused), 17 * 35 + 6);
+        ExpectSameRecords(*separate, *fused);
+        ExpectSameMesh(*separateMesh, *fusedMesh);
+        EXPECT_EQ(fusedMesh->colouredTriangles[0], 2 * (4 * (17 * 35 + 6) + 2 * 35 + 1));
+        for (int beyond = original->highestUsedSlot + 1; beyond < slot; ++beyond)
+            ASSERT_EQ(fused->cubes[beyond].faceExposed[0], 0) << beyond;
+    }
+}
+
+// Rows of 20 that end at each edge of the grid along x and z, listed towards it and away from it: no run looks past
+// the edge, where the bytes in memory are another row's (occupied here) or other slots' (all ones here).
+TEST_F(FrameMeshTest, RunsStopAtTheGridsEdgesWhicheverWayTheyGo) {
     original = std::make_unique<Scene>();
+    std::memset(original->cubes, 1, sizeof(original->cubes));
     int slot = 0;
-    for (int row = 0; row < 40; ++row) {
-        for (int z = 0; z < 17; ++z) {
-            CubeRecord& cube = original->cubes[slot++];
-            cube.x = static_cast<float>(20 + 2 * row);
-            cube.y = 100.0f;
-            cube.z = static_cast<float>(50 + z);
-            cube.inUse = 1;
-            cube.colour = 0xFF000000u + static_cast<uint32_t>(slot);
-            original->grid[Scene::GridIndex(20 + 2 * row, 100, 50 + z)] = 1;
+    for (int edge = 0; edge < 4; ++edge) {
+        const bool alongX = edge < 2;
+        const int end = edge % 2 == 0 ? 0 : kGridSize - 1;  // the edge the row reaches
+        for (int towards = 0; towards < 2; ++towards) {
+            const int y = 20 + 10 * edge + 3 * towards;
+            for (int k = 0; k < 20; ++k) {
+                const int along = end == 0 ? (towards ? 19 - k : k) : (towards ? 180 + k : 199 - k);
+                const Cell cell = alongX ? Cell{along, y, 100} : Cell{100, y, along};
+                CubeRecord& cube = original->cubes[slot++];
+                cube.x = static_cast<float>(cell.x);
+                cube.y = static_cast<float>(cell.y);
+                cube.z = static_cast<float>(cell.z);
+                cube.inUse = 1;
+                cube.textured = 0;
+                original->grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+            }
+            if (!alongX)
+                original
+                    ->grid[end == 0 ? Scene::GridIndex(100, y - 1, kGridSize - 1) : Scene::GridIndex(100, y + 1, 0)] =
+                    1;
         }
     }
-    ASSERT_EQ(kExposureSlotBlock % 17, 1);  // slot 255 starts a row
-    original->highestUsedSlot = 17 * 35 + 5;
+    original->highestUsedSlot = slot - 1;
+    original->liveCubeCount = slot;
     RunBoth();
-    EXPECT_EQ(ExpectFlagsFollowTheGrid(*original, *fused), 17 * 35 + 6);
+    EXPECT_EQ(ExpectFlagsFollowTheGrid(*original, *fused), slot);
     ExpectSameRecords(*separate, *fused);
-    ExpectSameMesh(*separateMesh, *fusedMesh);
-    EXPECT_EQ(fusedMesh->colouredTriangles[0], 2 * (4 * (17 * 35 + 6) + 2 * 35 + 1));
-    for (int beyond = original->highestUsedSlot + 1; beyond < slot; ++beyond)
-        ASSERT_EQ(fused->cubes[beyond].faceExposed[0], 0) << beyond;
 }
 
 // A solid block listed along +z: hidden cubes get all-zero flags and only the hull is drawn.
