@@ -352,9 +352,9 @@ inline int ExposeRunOtherWay(const RunWay& way,
     return length;
 }
 
-// Whether the next cube may continue a run along x or back along z (along z was seen to first): one test and one
-// branch, as most cubes in no order come here.
-inline bool AlongXOrBackAlongZ(const CubeRecord& cube, const CubeRecord& next) {
+// Whether the next cube may continue a run along either way of x or z: one test and one branch, as every cube that
+// starts no run comes here.
+inline bool NextAlongXOrZ(const CubeRecord& cube, const CubeRecord& next) {
     const float dx = next.x - cube.x;
     const float dz = next.z - cube.z;
     return dx * dx + dz * dz == 1.0f;
@@ -407,22 +407,21 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
         }
         const uint8_t* cell = scene.grid + Scene::GridIndex(x, y, z);
 #if defined(BLOKKENVELD_SSE2_EXPOSURE)
-        // A run needs the next slot to hold the cube one cell further along z, or along x or back along z; one
-        // compare each turns most others away.
-        if (cube + 1 != stop && cube[1].z == cube->z + 1.0f) {
-            const __m128 start = RunStart(x, y, z);
-            // A run stops before z = 199, whose +z neighbour lies outside the grid.
-            int limit = kGridSize - 1 - z;
-            if (limit > stop - cube)
-                limit = static_cast<int>(stop - cube);
-            if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1))) {
-                const int length = ExposeRun(cube, limit, start, cell, mark);
-                cube += length;
-                mark += length;
-                continue;
+        // A run needs the next slot to hold the cube one cell further along z, or along x or back along z: one test
+        // turns most others away.
+        if (cube + 1 != stop && NextAlongXOrZ(*cube, cube[1])) {
+            int length = 0;
+            if (cube[1].z == cube->z + 1.0f) {
+                const __m128 start = RunStart(x, y, z);
+                // A run stops before z = 199, whose +z neighbour lies outside the grid.
+                int limit = kGridSize - 1 - z;
+                if (limit > stop - cube)
+                    limit = static_cast<int>(stop - cube);
+                if (limit > 1 && AllSame(SameAsRun(cube[1], start, 1)))
+                    length = ExposeRun(cube, limit, start, cell, mark);
+            } else {
+                length = ExposeRunOtherWayFrom(cube, static_cast<int>(stop - cube), x, y, z, cell, mark);
             }
-        } else if (cube + 1 != stop && AlongXOrBackAlongZ(*cube, cube[1])) {
-            const int length = ExposeRunOtherWayFrom(cube, static_cast<int>(stop - cube), x, y, z, cell, mark);
             if (length > 0) {
                 cube += length;
                 mark += length;
