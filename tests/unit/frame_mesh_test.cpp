@@ -216,6 +216,19 @@ protected:
         SceneMaker{std::mt19937(seed), *original}.Make(layout);
     }
 
+    // An in-use coloured cube in the next slot, its cell occupied.
+    CubeRecord& Put(int& slot, const Cell& cell, uint32_t colour) {
+        CubeRecord& cube = original->cubes[slot++];
+        cube.x = static_cast<float>(cell.x);
+        cube.y = static_cast<float>(cell.y);
+        cube.z = static_cast<float>(cell.z);
+        cube.inUse = 1;
+        cube.textured = 0;
+        cube.colour = colour;
+        original->grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+        return cube;
+    }
+
     // Both ways from copies of the same scene.
     void RunBoth() {
         *separate = *original;
@@ -266,14 +279,8 @@ TEST_F(FrameMeshTest, RowsCrossingBlockEndsAndTheHighestSlot) {
         for (int row = 0; row < 40; ++row) {
             for (int k = 0; k < 17; ++k) {
                 const int along = way < 2 ? 50 + k : 66 - k;
-                const Cell cell = way % 2 == 0 ? Cell{20 + 2 * row, 100, along} : Cell{along, 100, 20 + 2 * row};
-                CubeRecord& cube = original->cubes[slot++];
-                cube.x = static_cast<float>(cell.x);
-                cube.y = static_cast<float>(cell.y);
-                cube.z = static_cast<float>(cell.z);
-                cube.inUse = 1;
-                cube.colour = 0xFF000000u + static_cast<uint32_t>(slot);
-                original->grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+                Put(slot, way % 2 == 0 ? Cell{20 + 2 * row, 100, along} : Cell{along, 100, 20 + 2 * row},
+                    0xFF000000u + static_cast<uint32_t>(slot));
             }
         }
         ASSERT_EQ(kExposureSlotBlock % 17, 1);  // slot 255 starts a row
@@ -301,19 +308,11 @@ TEST_F(FrameMeshTest, RunsStopAtTheGridsEdgesWhicheverWayTheyGo) {
             const int y = 20 + 10 * edge + 3 * towards;
             for (int k = 0; k < 20; ++k) {
                 const int along = end == 0 ? (towards ? 19 - k : k) : (towards ? 180 + k : 199 - k);
-                const Cell cell = alongX ? Cell{along, y, 100} : Cell{100, y, along};
-                CubeRecord& cube = original->cubes[slot++];
-                cube.x = static_cast<float>(cell.x);
-                cube.y = static_cast<float>(cell.y);
-                cube.z = static_cast<float>(cell.z);
-                cube.inUse = 1;
-                cube.textured = 0;
-                original->grid[Scene::GridIndex(cell.x, cell.y, cell.z)] = 1;
+                Put(slot, alongX ? Cell{along, y, 100} : Cell{100, y, along}, kWhite);
             }
+            const Cell past = end == 0 ? Cell{100, y - 1, kGridSize - 1} : Cell{100, y + 1, 0};
             if (!alongX)
-                original
-                    ->grid[end == 0 ? Scene::GridIndex(100, y - 1, kGridSize - 1) : Scene::GridIndex(100, y + 1, 0)] =
-                    1;
+                original->grid[Scene::GridIndex(past.x, past.y, past.z)] = 1;
         }
     }
     original->highestUsedSlot = slot - 1;
@@ -330,15 +329,9 @@ TEST_F(FrameMeshTest, SolidBlockShowsOnlyItsHull) {
     for (int x = 0; x < 5; ++x)
         for (int y = 0; y < 4; ++y)
             for (int z = 0; z < 30; ++z) {
-                CubeRecord& cube = original->cubes[slot++];
-                cube.x = static_cast<float>(150 + x);
-                cube.y = static_cast<float>(60 + y);
-                cube.z = static_cast<float>(165 + z);  // the rows end at z = 194
-                cube.inUse = 1;
-                cube.colour = 0xFF336699;
+                CubeRecord& cube = Put(slot, {150 + x, 60 + y, 165 + z}, 0xFF336699);  // the rows end at z = 194
                 for (uint8_t& exposed : cube.faceExposed)
                     exposed = 1;
-                original->grid[Scene::GridIndex(150 + x, 60 + y, 165 + z)] = 1;
             }
     original->highestUsedSlot = slot - 1;
     RunBoth();
