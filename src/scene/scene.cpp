@@ -407,8 +407,8 @@ void UpdateFaceExposureOfSlots(Scene& scene, int first, int end, uint8_t* marks)
         }
         const uint8_t* cell = scene.grid + Scene::GridIndex(x, y, z);
 #if defined(BLOKKENVELD_SSE2_EXPOSURE)
-        // A run needs the next slot to hold the cube one cell further along z, or along x or back along z: one test
-        // turns most others away.
+        // A run needs the next slot to hold the cube one cell on along z, either way along x, or back along z: one
+        // test turns most others away.
         if (cube + 1 != stop && NextAlongXOrZ(*cube, cube[1])) {
             int length = 0;
             if (cube[1].z == cube->z + 1.0f) {
