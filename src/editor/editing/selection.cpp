@@ -395,8 +395,9 @@ PasteResult PasteCubes(Editor& editor, const Block<Cube>& block, const Cell& hom
     const bool whole = InAddRange(at) && InAddRange(end);
     // One pass adds the cubes of free cells, in the block's order, and notes each occupied cell with the cube for
     // it. A paste that turns out to take the scene over its limit is then taken back whole before anything else
-    // sees it: refusals are rare, and a pass that only counted first read the grid twice. What the pass uses is
-    // held apart from the scene, whose grid bytes it writes: the compiler would read each again after every cube.
+    // sees it: refusals are rare, and a pass that only counted first read the grid twice. What the pass uses, the
+    // highest slot among it, is held apart from the scene, whose grid bytes it writes: the compiler would read each
+    // again after every cube.
     Scene& scene = editor.scene;
     uint8_t* const grid = scene.grid;
     CubeRecord* const records = scene.cubes;
@@ -404,9 +405,8 @@ PasteResult PasteCubes(Editor& editor, const Block<Cube>& block, const Cell& hom
     const Cube* const first = block.first;
     const Cube* const last = block.last;
     const int32_t shift[3] = {at.x - low.x, at.y - low.y, at.z - low.z};
-    const int32_t highestBefore = scene.highestUsedSlot;
     const int32_t room = kMaxCubes - scene.liveCubeCount;
-    int32_t searchFrom = 0, adds = 0, taken = 0;
+    int32_t highest = scene.highestUsedSlot, searchFrom = 0, adds = 0, taken = 0;
     for (const Cube* cube = first; cube != last; ++cube) {
         const Cell to{shift[0] + static_cast<int32_t>(cube->x), shift[1] + static_cast<int32_t>(cube->y),
                       shift[2] + static_cast<int32_t>(cube->z)};
@@ -428,27 +428,12 @@ PasteResult PasteCubes(Editor& editor, const Block<Cube>& block, const Cell& hom
             editor.cannotCreate = true;
             return PasteResult::TooMany;
         }
-        // The slots after the highest in use, then the free ones from the lowest up. The cell-slot table is left
-        // behind, as a box leaves it: it finds the new cubes when it is next asked.
-        int32_t slot = highestBefore + 1 + adds;
-        if (slot >= kMaxCubes) {
-            while (records[searchFrom].inUse != 0)
-                ++searchFrom;
-            slot = searchFrom++;
-        }
-        CubeRecord& record = records[slot];
-        record.x = static_cast<float>(to.x);
-        record.y = static_cast<float>(to.y);
-        record.z = static_cast<float>(to.z);
-        record.inUse = 1;
-        record.textured = cube->textured ? 1 : 0;
-        record.colour = cube->textured ? kWhite : cube->colour;
-        record.cellColumn = cube->cellColumn;
-        record.cellRow = cube->cellRow;
-        grid[cell] = 1;
+        // The cell-slot table is left behind, as a box leaves it: it finds the new cubes when it is next asked.
+        const int32_t slot = NewSlotAbove(scene, highest, searchFrom);
+        WriteNewCube(scene, slot, to, lookOf(*cube));
         addedSlots[adds++] = slot;
     }
-    scene.highestUsedSlot = std::min(highestBefore + adds, kMaxCubes - 1);
+    scene.highestUsedSlot = highest;
     if (adds + taken == 0)
         return PasteResult::OutOfRange;
     editor.cannotCreate = false;

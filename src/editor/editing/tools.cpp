@@ -21,15 +21,8 @@ bool ClipToAddRange(CellBox& box) {
     return box.low.x <= box.high.x && box.low.y <= box.high.y && box.low.z <= box.high.z;
 }
 
-
 int32_t NewSlot(Scene& scene, int32_t& searchFrom) {
-    if (scene.highestUsedSlot < kMaxCubes - 1)
-        return ++scene.highestUsedSlot;
-    for (; searchFrom < kMaxCubes; ++searchFrom) {
-        if (scene.cubes[searchFrom].inUse == 0)
-            return searchFrom++;
-    }
-    return -1;
+    return NewSlotAbove(scene, scene.highestUsedSlot, searchFrom);
 }
 
 CubeLook CurrentLook(const Editor& editor) {

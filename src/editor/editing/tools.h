@@ -34,6 +34,17 @@ bool ClipToAddRange(CellBox& box);
 // afterwards the lowest free slot; -1 when every slot is in use. The adds of one action share searchFrom, starting
 // at 0: the slots below it are in use (an add frees none), so the action's searches take one pass between them.
 int32_t NewSlot(Scene& scene, int32_t& searchFrom);
+// The same rule on a highest slot held apart from the scene, for a pass that adds thousands of cubes and sets the
+// scene's highest slot after it.
+inline int32_t NewSlotAbove(const Scene& scene, int32_t& highest, int32_t& searchFrom) {
+    if (highest < kMaxCubes - 1)
+        return ++highest;
+    for (; searchFrom < kMaxCubes; ++searchFrom) {
+        if (scene.cubes[searchFrom].inUse == 0)
+            return searchFrom++;
+    }
+    return -1;
+}
 // A new cube's record and grid byte, in a free slot at a free cell; the caller counts it and records it for undo.
 inline void WriteNewCube(Scene& scene, int32_t slot, const Cell& cell, const CubeLook& look) {
     CubeRecord& cube = scene.cubes[slot];
