@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "scene/inlining.h"
+
 // The SSE2 path writes a vertex as 16-byte stores laid over these fields.
 static_assert(offsetof(ColouredVertex, nx) == 12 && offsetof(ColouredVertex, diffuse) == 24, "coloured vertex");
 static_assert(offsetof(TexturedVertex, nz) == 20 && offsetof(TexturedVertex, diffuse) == 24 &&
@@ -23,11 +25,6 @@ static_assert(offsetof(TexturedVertex, nz) == 20 && offsetof(TexturedVertex, dif
 
 #if defined(_MSC_VER) && !defined(__clang__)
 #include <intrin.h>
-#define BLOKKENVELD_NOINLINE __declspec(noinline)
-#define BLOKKENVELD_FORCEINLINE __forceinline
-#else
-#define BLOKKENVELD_NOINLINE __attribute__((noinline))
-#define BLOKKENVELD_FORCEINLINE inline __attribute__((always_inline))
 #endif
 
 namespace {

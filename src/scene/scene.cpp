@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "scene/inlining.h"
+
 // The SSE2 run test compares a record's first 13 bytes (x, y, z, inUse) with one 16-byte load, and both paths
 // write the six flags as one 4-byte and one 2-byte store.
 static_assert(offsetof(CubeRecord, x) == 0 && offsetof(CubeRecord, y) == 4 && offsetof(CubeRecord, z) == 8,
@@ -11,13 +13,6 @@ static_assert(offsetof(CubeRecord, x) == 0 && offsetof(CubeRecord, y) == 4 && of
 static_assert(offsetof(CubeRecord, inUse) == 12, "inUse follows the position");
 static_assert(offsetof(CubeRecord, faceExposed) + kSideCount <= sizeof(CubeRecord), "the flags lie in the record");
 static_assert(sizeof(CubeRecord) >= 16, "one 16-byte load per record stays inside it");
-
-// A rare path kept out of the loop it is called from, so that the loop keeps its registers.
-#if defined(_MSC_VER) && !defined(__clang__)
-#define BLOKKENVELD_NOINLINE __declspec(noinline)
-#else
-#define BLOKKENVELD_NOINLINE __attribute__((noinline))
-#endif
 
 // Face exposure runs every frame over every cube. On x86 it also takes rows of cubes sixteen at a time with SSE2,
 // which every x64 compiler offers; anything else goes cube by cube, which BLOKKENVELD_SCALAR_MESH also selects so
